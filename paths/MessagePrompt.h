@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+// The kinds of message box the program shows, each with its buttons and icon.
+enum class BoxStyle {
+    OkExclamation, // OK button, exclamation icon
+    OkStop,        // OK button, stop icon
+    YesNoQuestion, // Yes and No buttons, question icon
+};
+
+enum class BoxAnswer { Ok, Yes, No };
+
+// The program's one message-box routine, as seen from code that cannot show
+// windows itself. The user interface implements it; tests answer with presets.
+class MessagePrompt {
+public:
+    virtual ~MessagePrompt() = default;
+    virtual BoxAnswer show(const std::string& text, BoxStyle style) = 0;
+};
+
+} // namespace kestrova

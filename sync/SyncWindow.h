@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+// Everything a sync run needs of the window that started it. The run reaches the
+// window only through these calls; the main window, the command-line front end and
+// the tests each implement them. Calls are made from the worker thread; an
+// implementation carries them out on its own user-interface thread if it has one.
+class SyncWindow {
+public:
+    virtual ~SyncWindow() = default;
+
+    virtual int rowCount() = 0;
+    // State image index of the row's check box: 1 clear, 2 set (0: no check box).
+    virtual int rowCheckState(int row) = 0;
+    virtual std::string rowSource(int row) = 0;
+    virtual std::string rowTarget(int row) = 0;
+    virtual void setRowStatus(int row, const std::string& text) = 0;
+    virtual void setStatusLine(const std::string& text) = 0;
+    virtual void setReport(const std::string& text) = 0;
+    virtual bool deleteOption() = 0;
+    virtual void enableStart(bool enabled) = 0;
+    virtual void enableStop(bool enabled) = 0;
+    virtual void enableDeleteOption(bool enabled) = 0;
+    // A modal OK box with the exclamation icon; returns once it is dismissed.
+    virtual void messageBox(const std::string& text) = 0;
+};
+
+} // namespace kestrova
