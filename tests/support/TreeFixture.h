@@ -68,6 +68,19 @@ inline Item Pipe() {
     return {'p', {}, 0, 0, 0};
 }
 
+// `tree` with the folders that its paths imply added, as ReadTree reports them.
+inline Tree Full(Tree tree) {
+    Tree folders;
+    for (const auto& entry : tree) {
+        for (std::size_t slash = entry.first.find('/'); slash != std::string::npos;
+             slash = entry.first.find('/', slash + 1)) {
+            folders[entry.first.substr(0, slash)] = Folder();
+        }
+    }
+    tree.insert(folders.begin(), folders.end());
+    return tree;
+}
+
 inline void Check(bool ok, const std::string& what) {
     if (!ok) {
         throw std::runtime_error(what + ": errno " + std::to_string(errno));

@@ -12,7 +12,7 @@
 namespace kestrova::test {
 
 // Runs the window's pairs to the end on the calling thread.
-inline void Run(TestWindow& window, FileSystem* fs = nullptr) {
+inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
     PosixFileSystem posix;
     std::atomic<bool> stop{false};
     SyncRun(window, fs != nullptr ? *fs : posix, stop);
@@ -22,8 +22,15 @@ inline void Run(TestWindow& window, FileSystem* fs = nullptr) {
 inline std::string RunPair(const std::string& source, const std::string& target,
                            bool deleteOption = false, FileSystem* fs = nullptr) {
     TestWindow window({{source, target, 2, {}}}, deleteOption);
-    Run(window, fs);
+    RunToEnd(window, fs);
     return window.report();
+}
+
+// Whether the open folder `handle` is the folder at `path`.
+inline bool IsFolder(FolderHandle handle, const std::string& path) {
+    struct stat a, b;
+    return ::fstat(handle, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 // The report block expected for one pair that ran.
