@@ -75,6 +75,8 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
             pollfd waits[2] = {{signals.fd, POLLIN, 0}, {done.fd, POLLIN, 0}};
             const int ready = ::poll(waits, 2, kProgressIntervalMs);
             if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
+                signalfd_siginfo info; // taken off the queue, so it is not delivered later
+                [[maybe_unused]] const ssize_t got = ::read(signals.fd, &info, sizeof info);
                 StopSyncWorker();
                 stopped = true;
                 break;
