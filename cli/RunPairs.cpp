@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <mutex>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
@@ -38,10 +39,11 @@ std::size_t TerminalWidth(std::FILE* stream) {
     return 79;
 }
 
-void DrawProgress(std::FILE* progress, const CommandWindow& window) {
+void DrawProgress(std::FILE* progress, CommandWindow& window) {
     const std::string text =
         ProgressText(g_syncStats.filesExamined.load(), g_syncStats.filesCopied.load(),
                      g_syncStats.filesFailed.load(), window.statusLine(), TerminalWidth(progress));
+    std::lock_guard lock(window.outputMutex());
     std::fprintf(progress, "\r\033[K%s", text.c_str());
     std::fflush(progress);
 }
@@ -65,7 +67,7 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
     const Descriptor signals{::signalfd(-1, &stopSignals, SFD_CLOEXEC)};
     const Descriptor done{::eventfd(0, EFD_CLOEXEC)};
 
-    CommandWindow window(pairs, deleteOption, report, done.fd);
+    CommandWindow window(pairs, deleteOption, report, done.fd, progress);
     int status = kExitSuccess;
     if (!StartSyncWorker(window)) {
         status = kExitFailures;
