@@ -1,4 +1,3 @@
-#include "cli/CommandWindow.h"
 #include "support/TreeFixture.h"
 
 #include <chrono>
@@ -112,21 +111,6 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130);
     EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous")}}));
-}
-
-TEST(CommandWindowTest, WritesOnlyTheNewPartOfTheReport) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&text, &size);
-    CommandWindow window({{"/a", "/b"}}, true, out);
-    EXPECT_EQ(window.rowCount(), 1);
-    EXPECT_EQ(window.rowCheckState(0), 2);
-    EXPECT_TRUE(window.deleteOption());
-    window.setReport("one\r\n");
-    window.setReport("one\r\ntwo\r\n");
-    std::fclose(out);
-    EXPECT_EQ(std::string(text, size), "one\ntwo\n");
-    std::free(text);
 }
 
 } // namespace

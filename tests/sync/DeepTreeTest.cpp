@@ -28,7 +28,7 @@ Tree DeepTree() {
 }
 
 // Creates the chain one folder at a time, as no single path to its bottom works.
-void WriteDeep(const std::string& root, const Tree& tree) {
+void WriteDeep(const std::string& root) {
     int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
     for (int level = 0; level < kDepth; ++level) {
         ASSERT_EQ(::mkdirat(folder, LevelName(level).c_str(), 0755), 0);
@@ -40,7 +40,6 @@ void WriteDeep(const std::string& root, const Tree& tree) {
         }
     }
     ::close(folder);
-    (void)tree;
 }
 
 // Keeps the open-files limit low for the duration of a test.
@@ -63,7 +62,7 @@ TEST(DeepTreeTest, TreesDeeperThanTheLongestPathAreMirroredAndPrunedWithFewOpenF
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
     const Tree tree = DeepTree();
-    WriteDeep(src, tree);
+    WriteDeep(src);
 
     std::string report;
     {
