@@ -6,9 +6,9 @@
 namespace kestrova {
 
 CommandWindow::CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out,
-                             int doneFd)
+                             int doneFd, std::FILE* progress)
     : pairs_(std::move(pairs)), deleteOption_(deleteOption), out_(out), doneFd_(doneFd),
-      rowStatus_(pairs_.size()) {}
+      progress_(progress), rowStatus_(pairs_.size()) {}
 
 int CommandWindow::rowCount() {
     return static_cast<int>(pairs_.size());
@@ -50,6 +50,11 @@ void CommandWindow::setReport(const std::string& text) {
         lines += text[i];
     }
     printed_ = text.size();
+    std::lock_guard lock(outputMutex_);
+    if (progress_ != nullptr) {
+        std::fputs("\r\033[K", progress_);
+        std::fflush(progress_);
+    }
     std::fwrite(lines.data(), 1, lines.size(), out_);
     std::fflush(out_);
 }

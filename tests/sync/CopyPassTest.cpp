@@ -132,24 +132,5 @@ TEST_F(CopyPassTest, FailedCopyKeepsThePreviousCopyAndLeavesNoPartialFile) {
     EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous backup")}}));
 }
 
-// A source sub-folder that cannot be read is reported, not silently passed over.
-class UnreadableFolder : public PosixFileSystem {
-public:
-    int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override {
-        if (std::string(name) == "locked") {
-            folder = kNoFolder;
-            return EACCES;
-        }
-        return PosixFileSystem::openFolder(parent, name, folder);
-    }
-};
-
-TEST_F(CopyPassTest, UnreadableSourceFolderIsListedAsFailed) {
-    WriteTree(src, {{"locked/inner", File("x")}, {"open/inner", File("y")}});
-    UnreadableFolder fs;
-    EXPECT_EQ(RunPair(src, dst, false, &fs),
-              Block(src, dst, {src + "/locked"}, {src + "/open/inner"}));
-}
-
 } // namespace
 } // namespace kestrova::test
