@@ -6,6 +6,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 namespace kestrova {
 namespace {
 
@@ -75,6 +77,8 @@ TEST(PairListFile, MissingOrUnreadableFileGivesNoRows) {
     EXPECT_EQ(LoadPairList(list, folder.file("dirlist.cfg")), ReadStatus::Missing);
     EXPECT_EQ(LoadPairList(list, folder.file("no/such/dirlist.cfg")), ReadStatus::Missing);
     EXPECT_EQ(LoadPairList(list, folder.path().string()), ReadStatus::Unreadable);
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(LoadPairList(list, folder.file("pipe")), ReadStatus::Unreadable);
     EXPECT_EQ(list.rowCount(), 0);
 }
 
