@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 
 namespace kestrova {
 
@@ -34,13 +35,15 @@ Result RunWindowProxy::ask(Result fallback, std::function<Result()> request) {
     // and the window releases the proxy before that.
     QMetaObject::invokeMethod(
         m_context,
-        [shared, reply, request = std::move(request)] {
+        [&window = m_window, context = m_context, shared, reply, request = std::move(request)] {
             {
                 std::lock_guard lock(shared->mutex);
                 if (shared->released) {
                     return;
                 }
             }
+            // A status line still waiting is shown first, so effects keep their order.
+            showStatus(window, context, shared, true);
             Result value = request();
             {
                 std::lock_guard lock(shared->mutex);
@@ -99,19 +102,34 @@ void RunWindowProxy::setStatusLine(const std::string& text) {
     }
     QMetaObject::invokeMethod(
         m_context,
-        [&window = m_window, shared] {
-            std::string latest;
-            {
-                std::lock_guard lock(shared->mutex);
-                shared->statusQueued = false;
-                if (shared->released) {
-                    return;
-                }
-                latest.swap(shared->latestStatus);
-            }
-            window.setStatusLine(latest);
+        [&window = m_window, context = m_context, shared] {
+            showStatus(window, context, shared, false);
         },
         Qt::QueuedConnection);
+}
+
+void RunWindowProxy::showStatus(SyncWindow& window, QObject* context,
+                                const std::shared_ptr<Shared>& shared, bool now) {
+    const auto at = std::chrono::steady_clock::now();
+    std::string latest;
+    {
+        std::lock_guard lock(shared->mutex);
+        if (!shared->statusQueued || shared->released) {
+            return;
+        }
+        const auto due = shared->statusShownAt + kStatusInterval;
+        if (!now && at < due) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - at);
+            QTimer::singleShot(wait, context, [&window, context, shared] {
+                showStatus(window, context, shared, false);
+            });
+            return;
+        }
+        shared->statusQueued = false;
+        latest = shared->latestStatus;
+    }
+    shared->statusShownAt = at;
+    window.setStatusLine(latest);
 }
 
 void RunWindowProxy::setReport(const std::string& text) {

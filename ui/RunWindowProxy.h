@@ -6,12 +6,14 @@
 // at once and makes every later request return without effect; requests already
 // queued are dropped when their turn comes, so nothing visible changes after Stop.
 //
-// Status-line updates do not wait: the latest path is kept and shown once the
-// interface thread gets to it, so a fast run costs no round trip per file, and the
-// last path examined is always the one left showing.
+// Status-line updates do not wait: the latest path is kept and shown at most every
+// kStatusInterval, so a fast run costs no round trip per file. A path still waiting is
+// shown before any later request is carried out, so the last path examined is always
+// the one left showing and effects keep their order.
 
 #include "sync/SyncWindow.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -51,7 +53,15 @@ private:
         bool released = false;
         std::string latestStatus;
         bool statusQueued = false;
+        std::chrono::steady_clock::time_point statusShownAt; // interface thread only
     };
+
+    static constexpr std::chrono::milliseconds kStatusInterval{40};
+
+    // Shows the latest status line if one waits: at once with `now`, otherwise no
+    // sooner than kStatusInterval after the last. Interface thread.
+    static void showStatus(SyncWindow& window, QObject* context,
+                           const std::shared_ptr<Shared>& shared, bool now);
 
     // Runs `request` on the interface thread and waits; `fallback` once released.
     template <class Result> Result ask(Result fallback, std::function<Result()> request);

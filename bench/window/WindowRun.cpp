@@ -8,6 +8,7 @@
 #include "ui/PairList.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <chrono>
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     messages.setMainWindow(&dialog);
     dialog.pairList().appendRow(argv[1], argv[2]);
     dialog.pairList().setChecked(0, true);
+    // kestrova-sync runs without --delete: no prune pass here either.
+    dialog.controlAs<QCheckBox>(1009)->setChecked(false);
     dialog.show();
     QApplication::processEvents();
 

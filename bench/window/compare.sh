@@ -3,12 +3,12 @@
 # a first run that copies every file, and a run over an unchanged tree, which only
 # examines files and so shows the window's own cost most. Prints the median of each
 # and the ratio window / kestrova-sync (target: at most 1.10).
-# Usage: bench/window/compare.sh [folders] [files per folder]
+# Usage: bench/window/compare.sh [folders] [files per folder] [runs]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 folders=${1:-200}
 files=${2:-100}
-runs=5
+runs=${3:-5}
 
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_BUILD_TESTS=OFF >/dev/null
 cmake --build build/bench -j2 --target kestrova-sync kestrova-bench-window >/dev/null

@@ -24,7 +24,10 @@ public:
         note();
         statusLines.push_back(text);
     }
-    void setReport(const std::string&) override { note(); }
+    void setReport(const std::string& text) override {
+        note();
+        statusLines.push_back("report " + text);
+    }
     bool deleteOption() override { return note(), true; }
     void enableStart(bool) override { note(); }
     void enableStop(bool) override { note(); }
@@ -126,10 +129,23 @@ TEST(RunWindowProxy, StatusLinesAreCoalescedAndTheLastOneIsShown) {
     EXPECT_LT(window.statusLines.size(), 10u);
     EXPECT_EQ(window.statusLines.back(), "/src/file999");
 
+    // A path still waiting for its turn is shown before a later request takes effect.
+    std::atomic<bool> done = false;
+    std::thread ordered([&] {
+        proxy.setStatusLine("/src/last");
+        proxy.setReport("r");
+        done = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
+    ordered.join();
+    ASSERT_GE(window.statusLines.size(), 2u);
+    EXPECT_EQ(window.statusLines[window.statusLines.size() - 2], "/src/last");
+    EXPECT_EQ(window.statusLines.back(), "report r");
+
     proxy.setStatusLine("/src/late");
     proxy.release();
     QApplication::processEvents();
-    EXPECT_EQ(window.statusLines.back(), "/src/file999");
+    EXPECT_EQ(window.statusLines.back(), "report r");
 }
 
 } // namespace

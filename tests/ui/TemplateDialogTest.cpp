@@ -34,18 +34,6 @@ TEST(DialogUnits, ConvertsPositionAndSizeSeparately) {
     EXPECT_EQ(DialogSizeToPixels(322, 249, {7, 13}), QSize(564, 405));
 }
 
-TEST(DialogUnits, AverageWidthFollowsTheFont) {
-    QFont narrow = QApplication::font();
-    narrow.setPixelSize(10);
-    QFont wide = narrow;
-    wide.setPixelSize(30);
-    const DialogBaseUnits small = MeasureDialogBaseUnits(narrow);
-    const DialogBaseUnits large = MeasureDialogBaseUnits(wide);
-    EXPECT_GT(small.width, 0);
-    EXPECT_GT(large.width, small.width * 2);
-    EXPECT_GT(large.height, small.height * 2);
-}
-
 TEST(TemplateDialog, BuildsEveryControlFindableByItsIdentifier) {
     const DialogTemplate& main = MainDialogTemplate();
     TemplateDialog dialog(main);
