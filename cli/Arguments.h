@@ -15,12 +15,15 @@ struct Arguments {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
     bool deleteOption = false;
+    bool deleteChosen = false; // --delete or --no-delete was given
+    bool saved = false;        // --saved: run the pairs saved by the window
     std::vector<FolderPair> pairs;
     std::string error; // for UsageError: what was wrong
 };
 
-// Parses `kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]`, `--help` and
-// `--version`. "--" ends the options, for folders whose names begin with "-".
+// Parses `kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]`,
+// `kestrova-sync --saved [--delete | --no-delete]`, `--help` and `--version`.
+// "--" ends the options, for folders whose names begin with "-".
 Arguments ParseArguments(const std::vector<std::string>& args);
 
 std::string UsageText();

@@ -6,9 +6,9 @@
 namespace kestrova {
 
 CommandWindow::CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out,
-                             int doneFd)
+                             int doneFd, std::FILE* progress)
     : pairs_(std::move(pairs)), deleteOption_(deleteOption), out_(out), doneFd_(doneFd),
-      rowStatus_(pairs_.size()) {}
+      progress_(progress), rowStatus_(pairs_.size()) {}
 
 int CommandWindow::rowCount() {
     return static_cast<int>(pairs_.size());
@@ -36,22 +36,27 @@ void CommandWindow::setStatusLine(const std::string& text) {
     statusLine_ = text;
 }
 
-// The report only ever grows within a run, so only its new part is written.
+// The report only ever grows within a run, so only its new part is written, in
+// runs between the carriage returns that are left out.
 void CommandWindow::setReport(const std::string& text) {
     if (text.size() < printed_) {
         printed_ = 0;
     }
-    std::string lines;
-    lines.reserve(text.size() - printed_);
+    std::lock_guard lock(outputMutex_);
+    if (progress_ != nullptr) {
+        std::fputs("\r\033[K", progress_);
+        std::fflush(progress_);
+    }
+    std::size_t from = printed_;
     for (std::size_t i = printed_; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+            std::fwrite(text.data() + from, 1, i - from, out_);
+            from = i + 1;
         }
-        lines += text[i];
     }
-    printed_ = text.size();
-    std::fwrite(lines.data(), 1, lines.size(), out_);
+    std::fwrite(text.data() + from, 1, text.size() - from, out_);
     std::fflush(out_);
+    printed_ = text.size();
 }
 
 bool CommandWindow::deleteOption() {

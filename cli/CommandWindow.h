@@ -14,11 +14,13 @@ namespace kestrova {
 // The window of a command-line run: every pair is checked, the report is written to
 // `out` as it grows (with "\n" line ends), the status line is kept for the progress
 // display and the final message is kept for the caller. `doneFd`, when not -1, is an
-// eventfd written once the run shows its final message.
+// eventfd written once the run shows its final message. With `progress` set, the
+// progress line there is wiped before report text is written, so that the two do
+// not run together on one terminal.
 class CommandWindow : public SyncWindow {
 public:
-    CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out,
-                  int doneFd = -1);
+    CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out, int doneFd = -1,
+                  std::FILE* progress = nullptr);
 
     int rowCount() override;
     int rowCheckState(int row) override;
@@ -36,12 +38,16 @@ public:
     std::string statusLine() const;
     std::string finalMessage() const;
     std::string rowStatus(int row) const;
+    // Held while writing to the terminal, by the report and by the progress display.
+    std::mutex& outputMutex() { return outputMutex_; }
 
 private:
     const std::vector<FolderPair> pairs_;
     const bool deleteOption_;
     std::FILE* out_;
     const int doneFd_;
+    std::FILE* progress_;
+    std::mutex outputMutex_;
     std::size_t printed_ = 0; // bytes of the report already written
 
     mutable std::mutex mutex_; // guards what other threads read below

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <mutex>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
@@ -38,10 +39,11 @@ std::size_t TerminalWidth(std::FILE* stream) {
     return 79;
 }
 
-void DrawProgress(std::FILE* progress, const CommandWindow& window) {
+void DrawProgress(std::FILE* progress, CommandWindow& window) {
     const std::string text =
         ProgressText(g_syncStats.filesExamined.load(), g_syncStats.filesCopied.load(),
                      g_syncStats.filesFailed.load(), window.statusLine(), TerminalWidth(progress));
+    std::lock_guard lock(window.outputMutex());
     std::fprintf(progress, "\r\033[K%s", text.c_str());
     std::fflush(progress);
 }
@@ -65,7 +67,7 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
     const Descriptor signals{::signalfd(-1, &stopSignals, SFD_CLOEXEC)};
     const Descriptor done{::eventfd(0, EFD_CLOEXEC)};
 
-    CommandWindow window(pairs, deleteOption, report, done.fd);
+    CommandWindow window(pairs, deleteOption, report, done.fd, progress);
     int status = kExitSuccess;
     if (!StartSyncWorker(window)) {
         status = kExitFailures;
@@ -75,6 +77,8 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
             pollfd waits[2] = {{signals.fd, POLLIN, 0}, {done.fd, POLLIN, 0}};
             const int ready = ::poll(waits, 2, kProgressIntervalMs);
             if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
+                signalfd_siginfo info; // taken off the queue, so it is not delivered later
+                [[maybe_unused]] const ssize_t got = ::read(signals.fd, &info, sizeof info);
                 StopSyncWorker();
                 stopped = true;
                 break;

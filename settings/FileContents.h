@@ -7,7 +7,7 @@ namespace kestrova {
 enum class ReadStatus {
     Read,
     Missing,    // the file, or a folder leading to it, does not exist
-    Unreadable, // it exists but could not be read in full
+    Unreadable, // it exists but is not a regular file or could not be read in full
 };
 
 // Reads the whole file as bytes into `contents` (emptied first, and left empty

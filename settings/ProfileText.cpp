@@ -29,6 +29,10 @@ std::vector<Line> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string_view BodyOf(std::string_view text, const Line& line) {
+    return text.substr(line.start, line.bodyEnd - line.start);
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
@@ -97,8 +101,7 @@ Place Find(std::string_view text, const std::vector<Line>& lines, std::string_vi
     bool inSection = false;
     bool inFirstSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Entry entry =
-            Classify(text.substr(lines[i].start, lines[i].bodyEnd - lines[i].start));
+        const Entry entry = Classify(BodyOf(text, lines[i]));
         if (entry.kind == Entry::Section) {
             inSection = SameName(entry.name, section);
             inFirstSection = inSection && !place.sectionLast;
@@ -110,8 +113,7 @@ Place Find(std::string_view text, const std::vector<Line>& lines, std::string_vi
         if (!inSection) {
             continue;
         }
-        if (inFirstSection &&
-            !Trim(text.substr(lines[i].start, lines[i].bodyEnd - lines[i].start)).empty()) {
+        if (inFirstSection && !Trim(BodyOf(text, lines[i])).empty()) {
             place.sectionLast = i;
         }
         if (entry.kind == Entry::Key && SameName(entry.name, key)) {

@@ -63,7 +63,8 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 } // namespace
 
-PosixFileSystem::PosixFileSystem() : buffer_(new char[kBufferSize]) {}
+PosixFileSystem::PosixFileSystem()
+    : buffer_(new char[kBufferSize]), processId_(static_cast<long>(::getpid())) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
 
@@ -167,8 +168,8 @@ LookUpResult PosixFileSystem::lookUp(FolderHandle folder, const char* name) {
 }
 
 void PosixFileSystem::makeTemporaryName() {
-    std::snprintf(temporaryName_, sizeof temporaryName_, ".kestrova-%ld-%lu.part",
-                  static_cast<long>(::getpid()), ++temporaryCounter_);
+    std::snprintf(temporaryName_, sizeof temporaryName_, ".kestrova-%ld-%lu.part", processId_,
+                  ++temporaryCounter_);
 }
 
 CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char* name,

@@ -44,6 +44,7 @@ private:
 
     std::unique_ptr<char[]> buffer_; // directory records and the read/write fall-back
     char temporaryName_[64] = {};
+    long processId_;
     unsigned long temporaryCounter_ = 0;
 };
 

@@ -40,7 +40,11 @@ public:
     void showRunning(bool running) {
         if (!stopped()) {
             window_.enableStart(!running);
+        }
+        if (!stopped()) {
             window_.enableDeleteOption(!running);
+        }
+        if (!stopped()) {
             window_.enableStop(running);
         }
     }

@@ -8,6 +8,10 @@ namespace kestrova {
 // window only through these calls; the main window, the command-line front end and
 // the tests each implement them. Calls are made from the worker thread; an
 // implementation carries them out on its own user-interface thread if it has one.
+// A stopped worker makes no new call, but one it is already in may reach the
+// user-interface thread after the Stop: while SyncStopRequested() (SyncWorker.h) is
+// true, an implementation answers such a call with a neutral value (0, "", false)
+// and changes nothing; the run copes with those values.
 class SyncWindow {
 public:
     virtual ~SyncWindow() = default;

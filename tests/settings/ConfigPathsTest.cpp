@@ -15,31 +15,24 @@ using test::ScopedEnv;
 using test::TempFolder;
 
 TEST(ConfigPaths, FollowTheConfigHomeOrHome) {
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg/");
-        ScopedEnv home("HOME", "/home/me");
-        EXPECT_EQ(SettingsFilePath(), "/cfg/kestrova/Kestrova.ini");
-        EXPECT_EQ(PairListFilePath(), "/cfg/kestrova/dirlist.cfg");
-    }
-    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
-        ScopedEnv xdg("XDG_CONFIG_HOME", unusable);
-        ScopedEnv home("HOME", "/home/me");
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg/");
+    ScopedEnv home("HOME", "/home/me");
+    EXPECT_EQ(SettingsFilePath(), "/cfg/kestrova/Kestrova.ini");
+    EXPECT_EQ(PairListFilePath(), "/cfg/kestrova/dirlist.cfg");
+    for (const char* unusable : {"", "relative/cfg"}) {
+        ::setenv("XDG_CONFIG_HOME", unusable, 1);
         EXPECT_EQ(ConfigFolder(), "/home/me/.config/kestrova");
     }
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-        ScopedEnv home("HOME", "/");
-        EXPECT_EQ(ConfigFolder(), "/.config/kestrova");
-    }
-    {
-        // Without a usable HOME the account's home folder is used.
-        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-        ScopedEnv home("HOME", "not/absolute");
-        const std::string folder = ConfigFolder();
-        EXPECT_EQ(folder.front(), '/');
-        EXPECT_EQ(folder.find("not/absolute"), std::string::npos);
-        EXPECT_TRUE(folder.ends_with("/.config/kestrova"));
-    }
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(ConfigFolder(), "/home/me/.config/kestrova");
+    ::setenv("HOME", "/", 1);
+    EXPECT_EQ(ConfigFolder(), "/.config/kestrova");
+    // Without a usable HOME, the account's home folder counts.
+    ::setenv("HOME", "not/absolute", 1);
+    const std::string folder = ConfigFolder();
+    EXPECT_EQ(folder.front(), '/');
+    EXPECT_EQ(folder.find("not/absolute"), std::string::npos);
+    EXPECT_TRUE(folder.ends_with("/.config/kestrova"));
 }
 
 TEST(ConfigPaths, FolderIsMadeOnFirstSave) {

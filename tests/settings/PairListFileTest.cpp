@@ -6,6 +6,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 namespace kestrova {
 namespace {
 
@@ -58,33 +60,15 @@ TEST(PairListReading, OddBytesAreKeptAsBytes) {
     EXPECT_EQ(Parsed("/\xae|\x7c/t\n"), (Pairs{{"/\xae", "\x7c/t"}}));
 }
 
-// Pairs that the format can carry unchanged: no line end in either path and no
-// bar in the source.
-Pairs Carriable(const Pairs& pairs) {
-    Pairs kept;
-    for (const auto& [source, target] : pairs) {
-        if (source.find_first_of("\r\n|") == std::string::npos &&
-            target.find_first_of("\r\n") == std::string::npos) {
-            kept.emplace_back(source, target);
-        }
-    }
-    return kept;
-}
-
 TEST(PairListReading, ManyMebibytesOfGarbage) {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
     std::string garbage(4 << 20, '\0');
     for (char& c : garbage) {
-        c = static_cast<char>(byte(random));
+        c = static_cast<char>(random());
     }
     PairVector list;
     ParsePairList(garbage, list);
-    const PairVector carriable(Carriable(list.pairs));
-    ASSERT_GT(carriable.rowCount(), 100);
-    PairVector again;
-    ParsePairList(FormatPairList(carriable), again);
-    EXPECT_EQ(again.pairs, carriable.pairs);
+    EXPECT_GT(list.rowCount(), 1000);
 }
 
 TEST(PairListFile, MissingOrUnreadableFileGivesNoRows) {
@@ -93,6 +77,8 @@ TEST(PairListFile, MissingOrUnreadableFileGivesNoRows) {
     EXPECT_EQ(LoadPairList(list, folder.file("dirlist.cfg")), ReadStatus::Missing);
     EXPECT_EQ(LoadPairList(list, folder.file("no/such/dirlist.cfg")), ReadStatus::Missing);
     EXPECT_EQ(LoadPairList(list, folder.path().string()), ReadStatus::Unreadable);
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(LoadPairList(list, folder.file("pipe")), ReadStatus::Unreadable);
     EXPECT_EQ(list.rowCount(), 0);
 }
 
@@ -113,13 +99,7 @@ TEST(PairListFile, SavesCrLfLinesAndReadsThemBack) {
     PairVector loaded;
     EXPECT_EQ(LoadPairList(loaded, file), ReadStatus::Read);
     EXPECT_EQ(loaded.pairs, saved.pairs);
-}
 
-TEST(PairListFile, EmptyListIsAnEmptyFile) {
-    TempFolder folder;
-    const std::string file = folder.file("dirlist.cfg");
-    WriteBytes(file, "/old|/pair\r\n");
-    SaveFileSystem fs;
     ASSERT_TRUE(SavePairList(PairVector(), file, fs).ok());
     EXPECT_EQ(ReadBytes(file), "");
 }

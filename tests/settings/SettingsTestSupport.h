@@ -81,20 +81,17 @@ public:
         if (const char* old = std::getenv(name)) {
             old_ = old;
         }
-        Set(value);
+        Set(name, value);
     }
-    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+    ~ScopedEnv() { Set(name_.c_str(), old_ ? old_->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
-    void Set(const char* value) {
-        if (value) {
-            ::setenv(name_.c_str(), value, 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
+    static void Set(const char* name, const char* value) {
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
+
+private:
     std::string name_;
     std::optional<std::string> old_;
 };

@@ -1,0 +1,117 @@
+#include "support/TreeFixture.h"
+
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace kestrova::test {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// Runs kestrova-sync with `args`, standard output captured.
+Outcome RunCommand(const std::vector<std::string>& args) {
+    int pipeFds[2];
+    EXPECT_EQ(::pipe(pipeFds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> all = {KESTROVA_SYNC_PROGRAM};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    EXPECT_EQ(::posix_spawn(&child, KESTROVA_SYNC_PROGRAM, &actions, nullptr, argv.data(), environ),
+              0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    Outcome outcome;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+        outcome.out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
+    TempFolder temp;
+    const std::string src = temp.sub("src");
+    const std::string dst = temp.sub("dst");
+    WriteTree(src, {{"f", File("f")}});
+
+    const Outcome first = RunCommand({"--delete", src, dst});
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, "從 " + src + "\n到 " + dst +
+                             "\n同步過程中沒有錯誤\n更新了以下改動過的文件\n" + src +
+                             "/f\n\n\n---------------------------------\n\n");
+    const Outcome again = RunCommand({src, dst});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.out.find("沒有文件需要更新\n"), std::string::npos);
+
+    WriteTree(src, {{"fifo", Pipe()}});
+    EXPECT_EQ(RunCommand({src, dst}).status, 1);
+    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // fails on the pipe too
+    EXPECT_EQ(RunCommand({"relative", dst}).status, 1);
+    EXPECT_EQ(RunCommand({src}).status, 2);
+    EXPECT_EQ(RunCommand({"--bogus", src, dst}).status, 2);
+    EXPECT_EQ(RunCommand({"--help"}).status, 0);
+    EXPECT_EQ(RunCommand({"--version"}).out, "kestrova-sync " KESTROVA_VERSION_FOR_TEST "\n");
+}
+
+// SIGTERM stops the run like the Stop button: exit status 130, the partial copy gone,
+// the previous copy intact.
+TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
+    TempFolder temp;
+    const std::string src = temp.sub("src");
+    const std::string dst = temp.sub("dst");
+    WriteTree(src, {{"big", File("")}});
+    ASSERT_EQ(::truncate((src + "/big").c_str(), 8LL << 30), 0);
+    WriteTree(dst, {{"big", File("previous")}});
+
+    std::string program = KESTROVA_SYNC_PROGRAM;
+    std::string srcArg = src;
+    std::string dstArg = dst;
+    char* argv[] = {program.data(), srcArg.data(), dstArg.data(), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    const auto partial = [&] {
+        DIR* folder = ::opendir(dst.c_str());
+        bool found = false;
+        while (const dirent* entry = ::readdir(folder)) {
+            found = found || std::string(entry->d_name).find(".part") != std::string::npos;
+        }
+        ::closedir(folder);
+        return found;
+    };
+    for (int i = 0; i < 20000 && !partial(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(partial());
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous")}}));
+}
+
+} // namespace
+} // namespace kestrova::test

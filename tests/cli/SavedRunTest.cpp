@@ -1,0 +1,88 @@
+#include "cli/SavedRun.h"
+#include "settings/PairListFile.h"
+
+#include "settings/SettingsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+namespace kestrova {
+namespace {
+
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+TEST(SavedArguments, SavedTakesOnlyTheDeleteChoice) {
+    Arguments args = ParseArguments({"--saved"});
+    EXPECT_EQ(args.action, Arguments::Action::Run);
+    EXPECT_TRUE(args.saved);
+    EXPECT_FALSE(args.deleteChosen);
+
+    args = ParseArguments({"--delete", "--saved", "--no-delete"});
+    EXPECT_EQ(args.action, Arguments::Action::Run);
+    EXPECT_TRUE(args.deleteChosen);
+    EXPECT_FALSE(args.deleteOption);
+
+    EXPECT_EQ(ParseArguments({"--saved", "/a", "/b"}).action, Arguments::Action::UsageError);
+    EXPECT_EQ(ParseArguments({"--no-delete"}).action, Arguments::Action::UsageError);
+}
+
+TEST(SavedPairs, EveryPairWithTheSavedOrChosenDeleteOption) {
+    TempFolder folder;
+    const std::string list = folder.file("dirlist.cfg");
+    const std::string ini = folder.file("Kestrova.ini");
+    WriteBytes(list, "/s1|/t1\r\nnot a pair\r\n/s2|/t2\r\n");
+
+    Arguments args = ParseArguments({"--saved"});
+    EXPECT_EQ(UseSavedPairs(args, list, ini), "");
+    ASSERT_EQ(args.pairs.size(), 2u);
+    EXPECT_EQ(args.pairs[1].source, "/s2");
+    EXPECT_EQ(args.pairs[1].target, "/t2");
+    EXPECT_TRUE(args.deleteOption); // no settings file: the option is set
+
+    WriteBytes(ini, "[setup]\r\nopt_delnone=0\r\n");
+    args = ParseArguments({"--saved"});
+    EXPECT_EQ(UseSavedPairs(args, list, ini), "");
+    EXPECT_FALSE(args.deleteOption);
+    args = ParseArguments({"--saved", "--delete"});
+    EXPECT_EQ(UseSavedPairs(args, list, ini), "");
+    EXPECT_TRUE(args.deleteOption);
+
+    WriteBytes(list, "no pairs here\r\n");
+    EXPECT_NE(UseSavedPairs(args, list, ini).find("holds no pairs"), std::string::npos);
+}
+
+int RunSaved(const TempFolder& folder, const std::string& options) {
+    const std::string command = "XDG_CONFIG_HOME='" + folder.file("config") + "' '" +
+                                KESTROVA_SYNC_PROGRAM + "' --saved " + options + " >'" +
+                                folder.file("out") + "' 2>'" + folder.file("err") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SavedCommand, RunsTheSavedPairs) {
+    TempFolder folder;
+    EXPECT_EQ(RunSaved(folder, ""), 2);
+    EXPECT_NE(ReadBytes(folder.file("err")).find("config/kestrova/dirlist.cfg"), std::string::npos);
+
+    std::filesystem::create_directories(folder.file("config/kestrova"));
+    std::filesystem::create_directories(folder.file("src"));
+    std::filesystem::create_directories(folder.file("dst"));
+    WriteBytes(folder.file("src/new.txt"), "new");
+    WriteBytes(folder.file("dst/gone.txt"), "gone");
+    WriteBytes(folder.file("config/kestrova/dirlist.cfg"),
+               folder.file("src") + "|" + folder.file("dst") + "\r\n");
+    WriteBytes(folder.file("config/kestrova/Kestrova.ini"), "[setup]\r\nopt_delnone=1\r\n");
+
+    EXPECT_EQ(RunSaved(folder, "--no-delete"), 0);
+    EXPECT_EQ(ReadBytes(folder.file("dst/new.txt")), "new");
+    EXPECT_TRUE(std::filesystem::exists(folder.file("dst/gone.txt")));
+
+    EXPECT_EQ(RunSaved(folder, ""), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("dst/gone.txt")));
+}
+
+} // namespace
+} // namespace kestrova

@@ -1,0 +1,136 @@
+#include "RunHelpers.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace kestrova::test {
+namespace {
+
+class CopyPassTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string src = temp.sub("src");
+    std::string dst = temp.sub("dst");
+};
+
+TEST_F(CopyPassTest, FirstRunCopiesEverythingInNameOrderAndSecondRunCopiesNothing) {
+    const Tree source = {
+        {"b.txt", File("bee", kTime, 123456789)},
+        {"a.txt", File("a", kTime + 5)},
+        {"B.txt", File("upper")},
+        {"sub", Folder()},
+        {"sub/z", File("z")},
+        {"sub/empty", Folder()},
+        {"ün", File("u", kTime, 1)},
+    };
+    WriteTree(src, source);
+
+    EXPECT_EQ(RunPair(src, dst),
+              Block(src, dst, {},
+                    {src + "/B.txt", src + "/a.txt", src + "/b.txt", src + "/sub/z", src + "/ün"}));
+    EXPECT_EQ(ReadTree(dst), Full(source));
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {}));
+    EXPECT_EQ(ReadTree(dst), Full(source));
+}
+
+TEST_F(CopyPassTest, AnyDifferenceOfModificationTimeCopiesAndNothingElseDoes) {
+    WriteTree(src, {{"older", File("new", kTime, 500)},
+                    {"newer", File("old", kTime)},
+                    {"same", File("source side")},
+                    {"nanos", File("n", kTime, 2)}});
+    WriteTree(dst, {{"older", File("previous", kTime, 499)},
+                    {"newer", File("newer target", kTime + 100)},
+                    {"same", File("target side, same time")},
+                    {"nanos", File("n", kTime, 1)}});
+
+    EXPECT_EQ(RunPair(src, dst),
+              Block(src, dst, {}, {src + "/nanos", src + "/newer", src + "/older"}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"older", File("new", kTime, 500)},
+                                   {"newer", File("old", kTime)},
+                                   {"same", File("target side, same time")},
+                                   {"nanos", File("n", kTime, 2)}}));
+}
+
+TEST_F(CopyPassTest, CopiesCarryPermissionBitsButNotSetUserId) {
+    WriteTree(src, {{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}});
+    ::chmod((src + "/tool").c_str(), 04755);
+    RunPair(src, dst);
+    EXPECT_EQ(ReadTree(dst),
+              (Tree{{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}}));
+}
+
+TEST_F(CopyPassTest, MissingTargetRootFailsEveryFileAndCreatesNothing) {
+    WriteTree(src, {{"a", File("a")}, {"sub/b", File("b")}});
+    const std::string missing = temp.path() + "/nowhere/dst";
+    EXPECT_EQ(RunPair(src, missing), Block(src, missing, {src + "/a", src + "/sub/b"}, {}));
+    EXPECT_EQ(ReadTree(temp.path()).count("nowhere"), 0u);
+}
+
+// A read-only copy is never replaced, even though the engine runs as root in CI.
+TEST_F(CopyPassTest, ReadOnlySourceGivesReadOnlyCopyThatLaterCopiesCannotReplace) {
+    WriteTree(src, {{"ro", File("v1", kTime, 0, 0444)}});
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {src + "/ro"}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"ro", File("v1", kTime, 0, 0444)}}));
+
+    WriteTree(src, {{"ro", File("v2", kTime + 1, 0, 0444)}});
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/ro"}, {}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"ro", File("v1", kTime, 0, 0444)}}));
+}
+
+TEST_F(CopyPassTest, LinksAreCopiedAsLinksAndSpecialFilesAreListedAsFailed) {
+    WriteTree(temp.path(), {{"outside/secret", File("do not touch")}});
+    WriteTree(src, {{"link", Link("../outside", kTime, 7)},
+                    {"dangling", Link("no/such/file", kTime + 1)},
+                    {"fifo", Pipe()},
+                    {"plain", File("p")}});
+    EXPECT_EQ(RunPair(src, dst),
+              Block(src, dst, {src + "/fifo"}, {src + "/dangling", src + "/link", src + "/plain"}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"link", Link("../outside", kTime, 7)},
+                                   {"dangling", Link("no/such/file", kTime + 1)},
+                                   {"plain", File("p")}}));
+    EXPECT_EQ(ReadTree(temp.path() + "/outside"), (Tree{{"secret", File("do not touch")}}));
+}
+
+// A link in the target where the source has a folder or a file is never written
+// through: the file is replaced by its own copy, the folder's files fail.
+TEST_F(CopyPassTest, TargetLinksAreNeverWrittenThrough) {
+    const std::string outside = temp.sub("outside");
+    WriteTree(outside, {{"f", File("sentinel")}, {"data", File("sentinel")}});
+    WriteTree(src, {{"data", File("new", kTime + 1)}, {"dir/f", File("new", kTime + 1)}});
+    WriteTree(dst, {{"data", Link(outside + "/data")}, {"dir", Link(outside)}});
+
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/dir/f"}, {src + "/data"}));
+    EXPECT_EQ(ReadTree(outside), (Tree{{"f", File("sentinel")}, {"data", File("sentinel")}}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"data", File("new", kTime + 1)}, {"dir", Link(outside)}}));
+}
+
+TEST_F(CopyPassTest, NamesDifferingOnlyInCaseAreDifferentFiles) {
+    WriteTree(src, {{"Readme", File("source")}});
+    WriteTree(dst, {{"README", File("other", kTime + 9)}});
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {src + "/Readme"}));
+    EXPECT_EQ(ReadTree(dst),
+              (Tree{{"Readme", File("source")}, {"README", File("other", kTime + 9)}}));
+}
+
+// A copy that fails part way (here the file-size limit cuts the write) leaves the
+// previous backup copy as it was and no partial file behind.
+TEST_F(CopyPassTest, FailedCopyKeepsThePreviousCopyAndLeavesNoPartialFile) {
+    WriteTree(src, {{"big", File(std::string(3 << 20, 'n'), kTime + 1)}});
+    WriteTree(dst, {{"big", File("previous backup")}});
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 1 << 20;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string report = RunPair(src, dst);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(report, Block(src, dst, {src + "/big"}, {}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous backup")}}));
+}
+
+} // namespace
+} // namespace kestrova::test

@@ -1,0 +1,129 @@
+#include "RunHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrova::test {
+namespace {
+
+class PrunePassTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string src = temp.sub("src");
+    std::string dst = temp.sub("dst");
+};
+
+TEST_F(PrunePassTest, MirrorsTheSourceAndReportsNoDeletions) {
+    const Tree source = {{"keep", File("k")}, {"dir/keep", File("k")}, {"empty", Folder()}};
+    WriteTree(src, source);
+    WriteTree(dst, {{"keep", File("k", kTime + 50)},
+                    {"only-in-target", File("x")},
+                    {"dir/stale", File("x")},
+                    {"gone/deep/deeper/file", File("x")},
+                    {"gone/link", Link("/")},
+                    {"stale-link", Link(src)}});
+
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {src + "/dir/keep", src + "/keep"}));
+    EXPECT_EQ(ReadTree(dst), Full(source));
+    EXPECT_EQ(ReadTree(src), Full(source));
+}
+
+TEST_F(PrunePassTest, WithoutTheOptionNothingIsDeleted) {
+    WriteTree(src, {{"a", File("a")}});
+    WriteTree(dst, {{"a", File("a")}, {"extra", File("e")}, {"old/f", File("f")}});
+    RunPair(src, dst, false);
+    EXPECT_EQ(
+        ReadTree(dst),
+        (Tree{{"a", File("a")}, {"extra", File("e")}, {"old", Folder()}, {"old/f", File("f")}}));
+}
+
+TEST_F(PrunePassTest, ReadOnlyFilesAndTheFoldersHoldingThemSurvive) {
+    WriteTree(src, {{"a", File("a")}});
+    WriteTree(dst, {{"a", File("a")},
+                    {"ro-file", File("r", kTime, 0, 0444)},
+                    {"gone/ro", File("r", kTime, 0, 0400)},
+                    {"gone/rw", File("w")},
+                    {"gone/sub/rw", File("w")}});
+    RunPair(src, dst, true);
+    EXPECT_EQ(ReadTree(dst), (Tree{{"a", File("a")},
+                                   {"ro-file", File("r", kTime, 0, 0444)},
+                                   {"gone", Folder()},
+                                   {"gone/ro", File("r", kTime, 0, 0400)}}));
+}
+
+// Counterparts are matched by name only: a target file whose source counterpart is a
+// folder stays; a target folder whose counterpart is a file is emptied.
+TEST_F(PrunePassTest, CounterpartsOfTheOtherKind) {
+    WriteTree(src, {{"was-file", Folder()}, {"was-folder", File("now a file")}});
+    WriteTree(dst, {{"was-file", File("old", kTime, 0)},
+                    {"was-folder/inner", File("i")},
+                    {"was-folder/sub/inner", File("i")}});
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {src + "/was-folder"}, {}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"was-file", File("old")}, {"was-folder", Folder()}}));
+}
+
+TEST_F(PrunePassTest, CaseSensitiveNamesMeanACaseVariantIsDeleted) {
+    WriteTree(src, {{"Photo.JPG", File("p")}});
+    WriteTree(dst, {{"photo.jpg", File("p")}});
+    RunPair(src, dst, true);
+    EXPECT_EQ(ReadTree(dst), (Tree{{"Photo.JPG", File("p")}}));
+}
+
+// Only a look-up that says "does not exist" lets anything go.
+class FailingSourceLookUps : public PosixFileSystem {
+public:
+    FailingSourceLookUps(std::string source, int error)
+        : source_(std::move(source)), error_(error) {}
+    LookUpResult lookUp(FolderHandle folder, const char* name) override {
+        if (std::string(name) != "a" && IsFolder(folder, source_)) {
+            LookUpResult result;
+            result.error = error_;
+            return result;
+        }
+        return PosixFileSystem::lookUp(folder, name);
+    }
+
+private:
+    std::string source_;
+    int error_;
+};
+
+TEST_F(PrunePassTest, LookUpErrorsOtherThanNotFoundDeleteNothing) {
+    WriteTree(src, {{"a", File("a")}});
+    const Tree target = {
+        {"a", File("a")}, {"x", File("x")}, {"dir", Folder()}, {"dir/y", File("y")}};
+    WriteTree(dst, target);
+    for (const int error : {EACCES, EIO, ENOTCONN}) {
+        FailingSourceLookUps fs(src, error);
+        RunPair(src, dst, true, &fs);
+        EXPECT_EQ(ReadTree(dst), target) << "errno " << error;
+    }
+}
+
+// The source side of "locked" cannot be opened; its target side can.
+class LockedInSource : public PosixFileSystem {
+public:
+    explicit LockedInSource(std::string source) : source_(std::move(source)) {}
+    int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override {
+        if (std::string(name) == "locked" && IsFolder(parent, source_)) {
+            folder = kNoFolder;
+            return EACCES;
+        }
+        return PosixFileSystem::openFolder(parent, name, folder);
+    }
+
+private:
+    std::string source_;
+};
+
+TEST_F(PrunePassTest, AFolderThatCannotBeReadInTheSourceKeepsItsTargetContents) {
+    WriteTree(src, {{"locked/f", File("f")}});
+    const Tree target = {
+        {"locked", Folder()}, {"locked/f", File("f")}, {"locked/other", File("o")}};
+    WriteTree(dst, target);
+    LockedInSource fs(src);
+    EXPECT_EQ(RunPair(src, dst, true, &fs), Block(src, dst, {src + "/locked"}, {}));
+    EXPECT_EQ(ReadTree(dst), target);
+}
+
+} // namespace
+} // namespace kestrova::test

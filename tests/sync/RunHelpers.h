@@ -1,0 +1,69 @@
+#pragma once
+
+#include "support/TestWindow.h"
+#include "support/TreeFixture.h"
+#include "sync/PosixFileSystem.h"
+#include "sync/SyncRun.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace kestrova::test {
+
+// Runs the window's pairs to the end on the calling thread.
+inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
+    PosixFileSystem posix;
+    std::atomic<bool> stop{false};
+    SyncRun(window, fs != nullptr ? *fs : posix, stop);
+}
+
+// Runs one pair and returns the report.
+inline std::string RunPair(const std::string& source, const std::string& target,
+                           bool deleteOption = false, FileSystem* fs = nullptr) {
+    TestWindow window({{source, target, 2, {}}}, deleteOption);
+    RunToEnd(window, fs);
+    return window.report();
+}
+
+// Whether the open folder `handle` is the folder at `path`.
+inline bool IsFolder(FolderHandle handle, const std::string& path) {
+    struct stat a, b;
+    return ::fstat(handle, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// The report block expected for one pair that ran.
+inline std::string Block(const std::string& source, const std::string& target,
+                         const std::vector<std::string>& failed,
+                         const std::vector<std::string>& updated) {
+    std::string block = "從 " + source + "\r\n到 " + target + "\r\n";
+    if (failed.empty()) {
+        block += "同步過程中沒有錯誤\r\n";
+    } else {
+        block += "以下文件更新失敗，可能正在使用\r\n";
+        for (const std::string& path : failed) {
+            block += path + "\r\n";
+        }
+        block += "\r\n";
+    }
+    if (updated.empty()) {
+        block += "沒有文件需要更新\r\n";
+    } else {
+        block += "更新了以下改動過的文件\r\n";
+        for (const std::string& path : updated) {
+            block += path + "\r\n";
+        }
+        block += "\r\n";
+    }
+    return block + "\r\n---------------------------------\r\n\r\n";
+}
+
+// The report block of a skipped pair.
+inline std::string SkippedBlock(const std::string& source, const std::string& target,
+                                const std::string& reason) {
+    return "從 " + source + "\r\n到 " + target + "\r\n" + reason +
+           "\r\n\r\n---------------------------------\r\n\r\n";
+}
+
+} // namespace kestrova::test

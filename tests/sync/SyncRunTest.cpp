@@ -1,0 +1,81 @@
+#include "RunHelpers.h"
+
+#include "sync/SyncWorker.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrova::test {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class SyncRunTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string src1 = temp.sub("src1");
+    std::string dst1 = temp.sub("dst1");
+    std::string src2 = temp.sub("src2");
+    std::string dst2 = temp.sub("dst2");
+};
+
+TEST_F(SyncRunTest, CheckedPairsRunInRowOrderWithTheirControlsAndMarks) {
+    WriteTree(src1, {{"one", File("1")}});
+    WriteTree(src2, {{"two", File("2")}});
+    TestWindow window(
+        {{src1, dst1, 2, {}}, {"/unchecked", "/never", 1, "old"}, {src2, dst2, 0, {}}});
+    RunToEnd(window);
+
+    const std::string first = Block(src1, dst1, {}, {src1 + "/one"});
+    const std::string second = Block(src2, dst2, {}, {src2 + "/two"});
+    EXPECT_EQ(window.report(), first + second);
+    EXPECT_EQ(window.log(), (Log{"start off", "option off", "stop on", "status 0 ＃", "report",
+                                 "status 0 完成", "status 2 ＃", "report", "status 2 完成",
+                                 "start on", "option on", "stop off", "box 同步完成﹝"}));
+    EXPECT_EQ(window.rowStatus(1), "old");
+    EXPECT_EQ(window.statusLine(), src2 + "/two");
+    EXPECT_EQ(g_syncRunning.load(), 0);
+}
+
+TEST_F(SyncRunTest, NoCheckedRowBuildsNoReportButStillFinishes) {
+    TestWindow window({{src1, dst1, 1, {}}});
+    RunToEnd(window);
+    EXPECT_EQ(window.log(), (Log{"start off", "option off", "stop on", "start on", "option on",
+                                 "stop off", "box 同步完成﹝"}));
+    EXPECT_EQ(ReadTree(dst1), Tree{});
+}
+
+TEST_F(SyncRunTest, FailuresAreListedBeforeUpdatesAndSkippedPairsDoNotStopTheRun) {
+    WriteTree(src1, {{"a", File("a")}, {"fifo", Pipe()}, {"z", File("z")}});
+    WriteTree(src2, {{"b", File("b")}});
+    TestWindow window({{src1, dst1, 2, {}}, {"relative", dst2, 2, {}}, {src2, dst2, 2, {}}});
+    RunToEnd(window);
+    EXPECT_EQ(window.report(),
+              Block(src1, dst1, {src1 + "/fifo"}, {src1 + "/a", src1 + "/z"}) +
+                  SkippedBlock("relative", dst2, "源目錄或目標目錄不是完整路徑，已跳過") +
+                  Block(src2, dst2, {}, {src2 + "/b"}));
+    EXPECT_EQ(window.rowStatus(1), "跳過");
+}
+
+// The status line shows every source file examined, and in the prune pass the
+// source-side path of every target file.
+class StatusRecorder : public TestWindow {
+public:
+    using TestWindow::TestWindow;
+    void setStatusLine(const std::string& text) override {
+        lines.push_back(text);
+        TestWindow::setStatusLine(text);
+    }
+    std::vector<std::string> lines;
+};
+
+TEST_F(SyncRunTest, StatusLineFollowsBothPasses) {
+    WriteTree(src1, {{"a", File("a")}, {"d/b", File("b")}});
+    WriteTree(dst1, {{"old", File("o")}, {"d/c", File("c")}});
+    StatusRecorder window({{src1, dst1, 2, {}}}, true);
+    RunToEnd(window);
+    EXPECT_EQ(window.lines, (Log{src1 + "/a", src1 + "/d/b", src1 + "/a", src1 + "/d/b",
+                                 src1 + "/d/c", src1 + "/old"}));
+}
+
+} // namespace
+} // namespace kestrova::test

@@ -1,0 +1,141 @@
+#include "RunHelpers.h"
+
+#include "sync/SyncWorker.h"
+
+#include <chrono>
+#include <future>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace kestrova::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// A window whose chosen call blocks until the test releases it.
+class GatedWindow : public TestWindow {
+public:
+    GatedWindow(std::vector<Row> rows, std::string gatedCall)
+        : TestWindow(std::move(rows)), gated_(std::move(gatedCall)) {}
+    void enableStart(bool on) override {
+        TestWindow::enableStart(on);
+        wait("enableStart");
+    }
+    void messageBox(const std::string& text) override {
+        TestWindow::messageBox(text);
+        wait("messageBox");
+    }
+    void release() { release_.set_value(); }
+    bool entered() const { return entered_.load(); }
+
+private:
+    void wait(const std::string& call) {
+        if (call == gated_ && !entered_.exchange(true)) {
+            released_.wait();
+        }
+    }
+    std::string gated_;
+    std::promise<void> release_;
+    std::shared_future<void> released_ = release_.get_future().share();
+    std::atomic<bool> entered_{false};
+};
+
+class WorkerTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        StopSyncWorker();
+        JoinSyncWorker();
+    }
+    TempFolder temp;
+    std::string src = temp.sub("src");
+    std::string dst = temp.sub("dst");
+};
+
+TEST_F(WorkerTest, OnlyOneWorkerUntilTheLastHasEnded) {
+    GatedWindow window({{src, dst, 2, {}}}, "messageBox");
+    EXPECT_FALSE(StopSyncWorker());
+    ASSERT_TRUE(StartSyncWorker(window));
+    ASSERT_TRUE(WaitFor([&] { return window.entered(); }));
+    // Waiting on its final message, the run has given up its place but lives on.
+    EXPECT_FALSE(SyncWorkerActive());
+    EXPECT_TRUE(SyncWorkerAlive());
+    EXPECT_EQ(g_syncRunning.load(), 0);
+    TestWindow other;
+    EXPECT_FALSE(StartSyncWorker(other));
+    window.release();
+    JoinSyncWorker();
+    EXPECT_FALSE(SyncWorkerAlive());
+    EXPECT_TRUE(StartSyncWorker(other));
+    JoinSyncWorker();
+    EXPECT_EQ(other.log().back(), "box 同步完成﹝");
+}
+
+TEST_F(WorkerTest, AfterStopTheWorkerMakesNoFurtherCall) {
+    WriteTree(src, {{"a", File("a")}});
+    GatedWindow window({{src, dst, 2, {}}}, "enableStart");
+    ASSERT_TRUE(StartSyncWorker(window));
+    ASSERT_TRUE(WaitFor([&] { return window.entered(); }));
+    EXPECT_EQ(g_syncRunning.load(), 1);
+    EXPECT_TRUE(SyncWorkerActive());
+    EXPECT_TRUE(StopSyncWorker());
+    EXPECT_FALSE(SyncWorkerActive());
+    EXPECT_TRUE(SyncStopRequested());
+    EXPECT_EQ(g_syncRunning.load(), 0);
+    window.release();
+    JoinSyncWorker();
+    EXPECT_EQ(window.log(), std::vector<std::string>{"start off"});
+    EXPECT_EQ(g_syncRunning.load(), 0);
+    EXPECT_EQ(ReadTree(dst), Tree{});
+}
+
+// Stop lands in the middle of a large file: the worker ends promptly, the partial
+// copy is removed and the previous backup copy is untouched.
+TEST_F(WorkerTest, StopInsideALargeFileKeepsThePreviousCopy) {
+    WriteTree(dst, {{"big", File("previous backup")}});
+    WriteTree(src, {{"big", File("")}});
+    ASSERT_EQ(::truncate((src + "/big").c_str(), 8LL << 30), 0); // sparse, 8 GiB
+    TestWindow window({{src, dst, 2, {}}});
+    ASSERT_TRUE(StartSyncWorker(window));
+
+    const auto partialGrown = [&] {
+        DIR* folder = ::opendir(dst.c_str());
+        bool grown = false;
+        while (const dirent* entry = ::readdir(folder)) {
+            struct stat st;
+            const std::string path = dst + "/" + entry->d_name;
+            grown =
+                grown || (std::string(entry->d_name) != "big" && ::stat(path.c_str(), &st) == 0 &&
+                          S_ISREG(st.st_mode) && st.st_size >= (8 << 20));
+        }
+        ::closedir(folder);
+        return grown;
+    };
+    ASSERT_TRUE(WaitFor(partialGrown));
+    const std::size_t changesBefore = window.visibleChanges();
+    const auto stopped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(StopSyncWorker());
+    ASSERT_TRUE(WaitFor([] { return !SyncWorkerAlive(); }, 5s));
+    // Generous against a loaded machine; without a check between chunks the copy of
+    // 8 GiB would take far longer.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 3s);
+    JoinSyncWorker();
+
+    EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous backup")}}));
+    EXPECT_EQ(window.visibleChanges(), changesBefore);
+    EXPECT_EQ(window.rowStatus(0), "＃");
+    EXPECT_EQ(window.report(), "");
+}
+
+} // namespace
+} // namespace kestrova::test
