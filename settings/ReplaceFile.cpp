@@ -1,5 +1,6 @@
 #include "settings/ReplaceFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,7 +51,14 @@ SaveResult ReplaceFile(const std::string& path, std::string_view contents, SaveF
         return result;
     }
 
-    const mode_t mode = fs.existingMode(target).value_or(0666);
+    // A file the user made read-only (owner-write bit clear) is not replaced,
+    // even by root, and a file that cannot be read back is protected the same
+    // way: replacing it would throw away pairs the program never showed.
+    const std::optional<mode_t> existing = fs.existingMode(target);
+    if (existing && ((*existing & S_IWUSR) == 0 || (*existing & S_IRUSR) == 0)) {
+        return result;
+    }
+    const mode_t mode = existing.value_or(0666);
     std::string temp;
     int fd = -EEXIST;
     for (int attempt = 0; attempt < kNameAttempts && fd == -EEXIST; ++attempt) {

@@ -10,9 +10,9 @@
 namespace kestrova {
 namespace {
 
-using test::ReadBytes;
-using test::TempFolder;
-using test::WriteBytes;
+using settings_test::ReadBytes;
+using settings_test::TempFolder;
+using settings_test::WriteBytes;
 
 TEST(SavedArguments, SavedTakesOnlyTheDeleteChoice) {
     Arguments args = ParseArguments({"--saved"});

@@ -9,10 +9,10 @@
 namespace kestrova {
 namespace {
 
-using test::Pairs;
-using test::PairVector;
-using test::ScopedEnv;
-using test::TempFolder;
+using settings_test::Pairs;
+using settings_test::PairVector;
+using settings_test::ScopedEnv;
+using settings_test::TempFolder;
 
 TEST(ConfigPaths, FollowTheConfigHomeOrHome) {
     ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg/");

@@ -11,11 +11,11 @@
 namespace kestrova {
 namespace {
 
-using test::Pairs;
-using test::PairVector;
-using test::ReadBytes;
-using test::TempFolder;
-using test::WriteBytes;
+using settings_test::Pairs;
+using settings_test::PairVector;
+using settings_test::ReadBytes;
+using settings_test::TempFolder;
+using settings_test::WriteBytes;
 
 Pairs Parsed(const std::string& contents) {
     PairVector list;

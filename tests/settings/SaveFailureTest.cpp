@@ -4,16 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace kestrova {
 namespace {
 
-using test::Pairs;
-using test::PairVector;
-using test::ReadBytes;
-using test::TempFolder;
-using test::WriteBytes;
+using settings_test::Pairs;
+using settings_test::PairVector;
+using settings_test::ReadBytes;
+using settings_test::TempFolder;
+using settings_test::WriteBytes;
 
 enum class Step { MakeFolders, Create, Write, Sync, Close, Rename };
 
@@ -90,6 +92,22 @@ public:
 private:
     int writes_ = 0;
 };
+
+TEST(Save, ReadOnlyOrUnreadableFileIsLeftAlone) {
+    for (const mode_t mode : {mode_t{0444}, mode_t{0200}}) {
+        TempFolder folder;
+        const std::string file = folder.file("dirlist.cfg");
+        WriteBytes(file, "/kept|/pair\r\n");
+        ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+
+        SaveFileSystem fs;
+        const SaveResult result = SavePairList(PairVector(Pairs{{"/a", "/b"}}), file, fs);
+        EXPECT_EQ(result.status, SaveStatus::CannotWrite) << std::oct << mode;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_EQ(ReadBytes(file), "/kept|/pair\r\n");
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"dirlist.cfg"});
+    }
+}
 
 TEST(Save, ShortAndInterruptedWritesComplete) {
     TempFolder folder;

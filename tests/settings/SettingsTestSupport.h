@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace kestrova::test {
+namespace kestrova::settings_test {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -96,4 +96,4 @@ private:
     std::optional<std::string> old_;
 };
 
-} // namespace kestrova::test
+} // namespace kestrova::settings_test
