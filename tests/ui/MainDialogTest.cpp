@@ -56,7 +56,7 @@ public:
         {
             std::unique_lock lock(m_mutex);
             ++m_waiting;
-            while (m_permits == 0 && !stop.load()) {
+            while (m_permits == 0 && (!stop.load() || holdAfterStop)) {
                 m_changed.wait_for(lock, std::chrono::milliseconds(1));
             }
             --m_waiting;
@@ -76,6 +76,9 @@ public:
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
+
+    // A stopped copy also waits for a permit: the stopped worker stays alive till then.
+    std::atomic<bool> holdAfterStop = false;
 
 private:
     std::mutex m_mutex;
@@ -251,6 +254,27 @@ TEST_F(MainDialogTest, StopInTheMiddleOfALargeFileRestoresAtOnceAndLeavesNoParti
     // Stop with no run under way does nothing.
     button(*dialog, 1008)->click();
     EXPECT_TRUE(idle(*dialog));
+}
+
+TEST_F(MainDialogTest, StartWhileAStoppedWorkerCleansUpRunsOnceItHasEnded) {
+    WriteFile(root / "src" / "f", "data");
+    fs::create_directories(root / "dst");
+    auto dialog = open();
+    dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().setChecked(0, true);
+    gate.holdAfterStop = true;
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    button(*dialog, 1008)->click();
+
+    button(*dialog, 1007)->click(); // the stopped worker is still alive
+    EXPECT_TRUE(idle(*dialog));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return running(*dialog) && gate.copyWaiting(); }));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
+    EXPECT_EQ(ReadFile(root / "dst" / "f"), "data");
+    JoinSyncWorker();
 }
 
 TEST_F(MainDialogTest, CloseIsRefusedDuringARunButWritesTheOption) {
