@@ -21,6 +21,7 @@ namespace kestrova {
 class MessageBoxRoutine;
 class PairList;
 class RunWindowProxy;
+class SelectionMark;
 
 // Where the window keeps the option and the pair list between runs of the program.
 struct MainDialogFiles {
@@ -72,6 +73,8 @@ private:
     void onDeleteSelected();
     void onCheckAll();
     void onUncheckAll();
+    void onAddPair();
+    void onEditPair();
 
     // Close: writes the option, then ends the dialog unless a run is under way or the
     // pair list could not be saved. Returns whether the dialog ended.
@@ -82,6 +85,7 @@ private:
     MainDialogFiles m_files;
     SaveFileSystem& m_fileSystem;
     PairList* m_list;
+    SelectionMark* m_selectionMark;
     std::unique_ptr<RunWindowProxy> m_run;
     bool m_startPending = false;
 };

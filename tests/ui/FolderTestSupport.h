@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -14,19 +15,32 @@
 
 namespace kestrova::test {
 
-// Runs `steps` on the modal window that the caller is about to open, once its event
-// loop runs. Should the steps leave it open, it is cancelled after a while, so that
-// a failing test fails instead of hanging.
+// Runs `steps` on the next modal window to open above the one active now, as soon
+// as it is open. Should the steps leave it open, it is closed after a while, so
+// that a failing test fails instead of hanging.
 inline void WhileModal(std::function<void(QWidget&)> steps) {
-    QTimer::singleShot(0, [steps = std::move(steps)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr) << "no modal window is open";
-        steps(*modal);
-        QTimer::singleShot(5000, modal, [modal] {
-            ADD_FAILURE() << "modal window left open";
-            modal->close();
-        });
-    });
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll,
+                     [poll, below = QPointer<QWidget>(QApplication::activeModalWidget()),
+                      steps = std::move(steps), tries = 0]() mutable {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr || modal == below) {
+                             if (++tries == 1000) {
+                                 ADD_FAILURE() << "no modal window opened";
+                                 poll->deleteLater();
+                             }
+                             return;
+                         }
+                         poll->stop();
+                         poll->deleteLater();
+                         steps(*modal);
+                         QTimer::singleShot(5000, modal, [modal] {
+                             ADD_FAILURE() << "modal window left open";
+                             modal->close();
+                         });
+                     });
+    poll->start();
 }
 
 template <typename T> T* Control(QWidget& window, int id) {
