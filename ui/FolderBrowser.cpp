@@ -66,18 +66,23 @@ FolderBrowser::~FolderBrowser() = default;
 
 int FolderBrowser::RunModal() {
     confirmed = 0;
-    FolderChooser window(QString::fromStdString(title), owner);
-    browseWindow = &window;
-    QObject::connect(&window, &FolderChooser::initialized, &window, [this] { OnInitialized(); });
-    QObject::connect(
-        &window, &FolderChooser::selectionChanged, &window,
-        [this](const QString& selected) { OnSelectionChanged(selected.toStdString()); });
-    // The chooser's OK never ends it; only an accepted path does.
-    QObject::connect(&window, &FolderChooser::okClicked, &window, [this] { OnOkClicked(); });
-    window.exec();
+    CreateBrowseWindow()->exec();
     browseWindow = nullptr;
     pathBox = nullptr;
     return confirmed != 0 ? 1 : -1;
+}
+
+std::unique_ptr<FolderChooser> FolderBrowser::CreateBrowseWindow() {
+    auto window = std::make_unique<FolderChooser>(QString::fromStdString(title), owner);
+    browseWindow = window.get();
+    FolderChooser* context = window.get();
+    QObject::connect(context, &FolderChooser::initialized, context, [this] { OnInitialized(); });
+    QObject::connect(
+        context, &FolderChooser::selectionChanged, context,
+        [this](const QString& selected) { OnSelectionChanged(selected.toStdString()); });
+    // The chooser's OK never ends it; only an accepted path does.
+    QObject::connect(context, &FolderChooser::okClicked, context, [this] { OnOkClicked(); });
+    return window;
 }
 
 void FolderBrowser::OnInitialized() {

@@ -3,6 +3,7 @@
 #include "paths/PathStyle.h"
 
 #include <QPointer>
+#include <memory>
 #include <string>
 
 class QLineEdit;
@@ -36,6 +37,10 @@ public:
     virtual int RunModal();
     // After RunModal returned 1: exactly the text that was accepted.
     std::string GetPath() const { return path; }
+
+    // The browse window that RunModal runs, wired to this browser, not yet shown.
+    // It must be gone before the browser is.
+    std::unique_ptr<FolderChooser> CreateBrowseWindow();
 
 protected:
     // The box's text as last read; after an accepted OK, the result.

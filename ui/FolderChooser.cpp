@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -64,7 +65,11 @@ FolderChooser::FolderChooser(const QString& title, QWidget* owner)
         const QModelIndexList rows = tree_->selectionModel()->selectedRows();
         emit selectionChanged(rows.isEmpty() ? QString() : folderPath(rows.front()));
     });
-    connect(model_, &QFileSystemModel::directoryLoaded, this, &FolderChooser::onDirectoryLoaded);
+    connect(model_, &QFileSystemModel::directoryLoaded, this, &FolderChooser::keepSelectedInView);
+    connect(model_, &QFileSystemModel::layoutChanged, this, &FolderChooser::keepSelectedInView);
+    connect(model_, &QFileSystemModel::rowsInserted, this, &FolderChooser::keepSelectedInView);
+    connect(tree_->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { selectedByPath_ = QPersistentModelIndex(); });
 }
 
 QModelIndex FolderChooser::indexOf(const QString& path) const {
@@ -109,9 +114,10 @@ void FolderChooser::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// Folders load in the background, so rows appear above a folder selected by path
-// after it was scrolled to; keep it in view until the user moves the selection.
-void FolderChooser::onDirectoryLoaded(const QString&) {
+// Folders load and sort in the background, so rows appear above a folder selected
+// by path after it was scrolled to; keep it in view until the user scrolls or
+// selects another folder.
+void FolderChooser::keepSelectedInView() {
     if (selectedByPath_.isValid() && tree_->currentIndex() == selectedByPath_) {
         tree_->scrollTo(selectedByPath_, QAbstractItemView::PositionAtCenter);
     }

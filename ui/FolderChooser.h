@@ -50,7 +50,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void onDirectoryLoaded(const QString& directory);
+    void keepSelectedInView();
 
     QFileSystemModel* model_;
     QTreeView* tree_;
