@@ -59,12 +59,13 @@ protected:
     std::string accepted;
 };
 
-TEST_F(FolderBrowserTest, PathBoxSitsAboveTheTreeAndFollowsIt) {
-    // Cancel ends with -1 even with an acceptable path in the box.
-    EXPECT_EQ(Run(temp,
+TEST_F(FolderBrowserTest, SelectionFillsTheBoxAndOkFollowsTheBoxText) {
+    fs::create_directories(temp + "/a/b");
+    EXPECT_EQ(Run(temp + "/a",
                   [&](FolderChooser& w) {
                       EXPECT_EQ(w.windowTitle(), "請選擇文件路徑");
                       EXPECT_TRUE(w.statusLine()->isHidden());
+                      // As wide as the tree, 23 pixels high, 4 above it, also after a resize.
                       for (const QSize size : {QSize(360, 440), QSize(520, 600)}) {
                           w.resize(size);
                           w.layout()->activate();
@@ -72,15 +73,6 @@ TEST_F(FolderBrowserTest, PathBoxSitsAboveTheTreeAndFollowsIt) {
                           EXPECT_EQ(box->geometry(),
                                     QRect(tree.left(), tree.top() - 27, tree.width(), 23));
                       }
-                      w.reject();
-                  }),
-              -1);
-}
-
-TEST_F(FolderBrowserTest, SelectionFillsTheBoxAndOkFollowsTheBoxText) {
-    fs::create_directories(temp + "/a/b");
-    EXPECT_EQ(Run(temp + "/a",
-                  [&](FolderChooser& w) {
                       EXPECT_EQ(Selected(), temp + "/a");
                       EXPECT_EQ(Box(), temp + "/a");
                       EXPECT_TRUE(OkEnabled());
@@ -101,6 +93,7 @@ TEST_F(FolderBrowserTest, SelectionFillsTheBoxAndOkFollowsTheBoxText) {
     EXPECT_EQ(accepted, "/");
 
     // No usable start folder: nothing selected, not even when the tree gains the focus.
+    // Cancel ends with -1.
     for (const std::string& start : {std::string(), std::string("relative"), temp + "/gone"}) {
         EXPECT_EQ(Run(start,
                       [&](FolderChooser& w) {
