@@ -8,8 +8,10 @@
 #include "settings/Settings.h"
 #include "sync/SyncWorker.h"
 #include "ui/MessageBoxRoutine.h"
+#include "ui/PairDialog.h"
 #include "ui/PairList.h"
 #include "ui/RunWindowProxy.h"
+#include "ui/SelectionMark.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,6 +33,7 @@ enum ControlId {
     kDeleteOption = 1009,
     kReportPane = 1010,
     kPairList = 1012,
+    kAddButton = 1013,
     kDeleteButton = 1014,
     kCheckAllButton = 1019,
     kUncheckAllButton = 1020,
@@ -63,6 +66,8 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {kDeleteButton, Notification::Clicked, &MainDialog::onDeleteSelected},
     {kCheckAllButton, Notification::Clicked, &MainDialog::onCheckAll},
     {kUncheckAllButton, Notification::Clicked, &MainDialog::onUncheckAll},
+    {kAddButton, Notification::Clicked, &MainDialog::onAddPair},
+    {kPairList, Notification::DoubleClicked, &MainDialog::onEditPair},
 };
 
 MainDialogFiles MainDialogFiles::Default() {
@@ -72,7 +77,8 @@ MainDialogFiles MainDialogFiles::Default() {
 MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
                        SaveFileSystem& fileSystem, QWidget* parent)
     : TemplateDialog(MainDialogTemplate(), parent, CreateMainControl), m_messages(messages),
-      m_files(std::move(files)), m_fileSystem(fileSystem), m_list(controlAs<PairList>(kPairList)) {
+      m_files(std::move(files)), m_fileSystem(fileSystem), m_list(controlAs<PairList>(kPairList)),
+      m_selectionMark(new SelectionMark(m_list)) {
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
     controlAs<QCheckBox>(kDeleteOption)->setChecked(ReadOption(m_files.settingsFile) != 0);
     LoadPairList(*m_list, m_files.pairListFile);
@@ -189,6 +195,32 @@ void MainDialog::onCheckAll() {
 
 void MainDialog::onUncheckAll() {
     m_list->setAllChecked(false);
+}
+
+// Adding and editing are allowed during a run: the run reads the rows one by one,
+// so a row added in time is reached by it. No check is made of the texts; the run
+// itself refuses pairs it cannot use.
+void MainDialog::onAddPair() {
+    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    if (dialog.RunModal() == 1) {
+        m_list->appendRow(dialog.sourcePath, dialog.targetPath);
+    }
+}
+
+// Edits the row of the selection mark, wherever the double-click landed; the row
+// keeps its status and check mark.
+void MainDialog::onEditPair() {
+    const int row = m_selectionMark->row();
+    if (row < 0) {
+        return;
+    }
+    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    dialog.sourcePath = m_list->rowText(row, 0);
+    dialog.targetPath = m_list->rowText(row, 1);
+    if (dialog.RunModal() == 1) {
+        m_list->setRowText(row, 0, dialog.sourcePath);
+        m_list->setRowText(row, 1, dialog.targetPath);
+    }
 }
 
 int MainDialog::rowCount() {

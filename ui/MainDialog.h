@@ -22,6 +22,7 @@ class FileSystem;
 class MessageBoxRoutine;
 class PairList;
 class RunWindowProxy;
+class SelectionMark;
 
 // Where the window keeps the option and the pair list between runs of the program.
 struct MainDialogFiles {
@@ -77,6 +78,8 @@ private:
     void onDeleteSelected();
     void onCheckAll();
     void onUncheckAll();
+    void onAddPair();
+    void onEditPair();
 
     // Close: writes the option, then ends the dialog unless a run is under way or the
     // pair list could not be saved. Returns whether the dialog ended.
@@ -87,6 +90,7 @@ private:
     MainDialogFiles m_files;
     SaveFileSystem& m_fileSystem;
     PairList* m_list;
+    SelectionMark* m_selectionMark;
     std::unique_ptr<RunWindowProxy> m_run;
     FileSystem* m_runFileSystem = nullptr;
     bool m_startPending = false;
