@@ -1,0 +1,57 @@
+#include "cli/Arguments.h"
+
+namespace kestrova {
+
+Arguments ParseArguments(const std::vector<std::string>& args) {
+    Arguments parsed;
+    std::vector<std::string> paths;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            paths.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--delete") {
+            parsed.deleteOption = true;
+        } else if (arg == "--help" || arg == "-h") {
+            parsed.action = Arguments::Action::Help;
+            return parsed;
+        } else if (arg == "--version") {
+            parsed.action = Arguments::Action::Version;
+            return parsed;
+        } else {
+            parsed.action = Arguments::Action::UsageError;
+            parsed.error = "unknown option " + arg;
+            return parsed;
+        }
+    }
+    if (paths.empty() || paths.size() % 2 != 0) {
+        parsed.action = Arguments::Action::UsageError;
+        parsed.error = paths.empty() ? "no folders given" : "a source folder has no target folder";
+        return parsed;
+    }
+    for (std::size_t i = 0; i < paths.size(); i += 2) {
+        parsed.pairs.push_back({paths[i], paths[i + 1]});
+    }
+    return parsed;
+}
+
+std::string UsageText() {
+    return "Usage: kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
+           "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
+           "file that is missing in the target or whose modification time differs, and\n"
+           "creates the sub-folders. The report goes to standard output.\n"
+           "\n"
+           "  --delete   also remove from each target what no longer exists in its source\n"
+           "  --help     show this text\n"
+           "  --version  show the version\n"
+           "\n"
+           "Exit status: 0 when every pair ran without a failed copy, 1 when a copy failed\n"
+           "or a pair was skipped, 2 for a usage error, 130 when stopped by a signal.\n";
+}
+
+std::string VersionText() {
+    return std::string("kestrova-sync ") + KESTROVA_VERSION + "\n";
+}
+
+} // namespace kestrova

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "sync/FileSystem.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrova {
+
+// The entries of one folder. Names share one buffer, each followed by a NUL so it
+// can be handed to the *at calls directly; a listing is reused from folder to folder
+// so that walking a tree does not allocate per entry.
+class FolderListing {
+public:
+    void clear();
+    void add(std::string_view name, EntryKind kind, FileTime modified = {});
+    // Byte order of the names, the order in which NTFS enumerates them.
+    void sortByName();
+
+    std::size_t size() const { return entries_.size(); }
+    const char* name(std::size_t i) const { return names_.data() + entries_[i].nameOffset; }
+    std::string_view nameView(std::size_t i) const { return {name(i), entries_[i].nameLength}; }
+    EntryKind kind(std::size_t i) const { return entries_[i].kind; }
+    FileTime modified(std::size_t i) const { return entries_[i].modified; }
+
+private:
+    struct Entry {
+        std::uint32_t nameOffset;
+        std::uint32_t nameLength;
+        EntryKind kind;
+        FileTime modified;
+    };
+    std::string names_;
+    std::vector<Entry> entries_;
+};
+
+} // namespace kestrova

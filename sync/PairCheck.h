@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace kestrova {
+
+class FileSystem;
+
+// Why a pair is left out of a run. A run never writes outside a pair's target
+// folder and never deletes inside its source folder; pairs for which that cannot be
+// assured are skipped before either pass runs.
+enum class PairProblem {
+    None,
+    NotAbsolute,      // a root is empty or not a full path
+    SameOrNested,     // the roots are one folder, or one lies inside the other
+    SourceUnreadable, // the source root is missing or cannot be read
+};
+
+// The two roots in full-path form, the form the passes open and show.
+struct PairRoots {
+    std::string source;
+    std::string target;
+};
+
+// Lexical full-path form of an absolute path: repeated "/" collapsed, "." and ".."
+// resolved, no "/" at the end except for the root itself.
+std::string FullPathForm(const std::string& path);
+
+// `path` with `name` appended after one "/".
+void AppendName(std::string& path, const char* name);
+
+// Checks a pair in the order of the reasons above and fills `roots` when it passes.
+PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
+                      PairRoots& roots);
+
+// Where `path` really is: links resolved; for a path that does not exist yet, its
+// nearest existing parent resolved and the remaining names appended.
+std::string ResolvedLocation(const std::string& fullPath);
+
+// Whether `a` and `b` are the same folder or one contains the other ("/" contains all).
+bool SameOrNested(const std::string& a, const std::string& b);
+
+} // namespace kestrova

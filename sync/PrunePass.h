@@ -1,0 +1,16 @@
+#pragma once
+
+#include "sync/PairCheck.h"
+#include "sync/PassContext.h"
+
+namespace kestrova {
+
+// Removes from the target tree what no longer exists in the source tree: files and
+// links without a counterpart are deleted, folders without one are removed whole
+// (DeleteTree). Something is deleted only when the source says its counterpart does
+// not exist; any other failure to look it up leaves it alone. Read-only files are
+// kept, and so are the folders holding them. Nothing is reported. Returns false when
+// a stop cut the pass short.
+bool PrunePass(PassContext& run, const PairRoots& roots);
+
+} // namespace kestrova

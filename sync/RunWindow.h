@@ -1,0 +1,58 @@
+#pragma once
+
+#include "sync/SyncWindow.h"
+
+#include <atomic>
+#include <string>
+
+namespace kestrova {
+
+// The run's view of its window: once a stop has been requested every call becomes a
+// no-op returning a neutral value, so a stopped run makes no further visible change.
+class RunWindow {
+public:
+    RunWindow(SyncWindow& window, const std::atomic<bool>& stop) : window_(window), stop_(stop) {}
+
+    bool stopped() const { return stop_.load(std::memory_order_relaxed); }
+    const std::atomic<bool>& stopFlag() const { return stop_; }
+
+    int rowCount() { return stopped() ? 0 : window_.rowCount(); }
+    int rowCheckState(int row) { return stopped() ? 1 : window_.rowCheckState(row); }
+    std::string rowSource(int row) { return stopped() ? std::string() : window_.rowSource(row); }
+    std::string rowTarget(int row) { return stopped() ? std::string() : window_.rowTarget(row); }
+    bool deleteOption() { return !stopped() && window_.deleteOption(); }
+    void setRowStatus(int row, const std::string& text) {
+        if (!stopped()) {
+            window_.setRowStatus(row, text);
+        }
+    }
+    void setStatusLine(const std::string& text) {
+        if (!stopped()) {
+            window_.setStatusLine(text);
+        }
+    }
+    void setReport(const std::string& text) {
+        if (!stopped()) {
+            window_.setReport(text);
+        }
+    }
+    // The running state (Start and the option disabled, Stop enabled) or the idle one.
+    void showRunning(bool running) {
+        if (!stopped()) {
+            window_.enableStart(!running);
+            window_.enableDeleteOption(!running);
+            window_.enableStop(running);
+        }
+    }
+    void messageBox(const std::string& text) {
+        if (!stopped()) {
+            window_.messageBox(text);
+        }
+    }
+
+private:
+    SyncWindow& window_;
+    const std::atomic<bool>& stop_;
+};
+
+} // namespace kestrova

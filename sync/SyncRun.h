@@ -1,0 +1,24 @@
+#pragma once
+
+#include "sync/FileSystem.h"
+#include "sync/SyncWindow.h"
+
+#include <atomic>
+#include <string>
+
+namespace kestrova {
+
+// Source paths of the current pair's copied files, each followed by "\r\n".
+// Touched only by the worker while a run is under way.
+extern std::string g_updatedFiles;
+// Source paths of the current pair's failed copies, each followed by "\r\n".
+extern std::string g_failedFiles;
+
+// One run over the window's checked pairs: a copy pass per pair, a prune pass when
+// the delete option is set, and a report block per pair, shown after each pair.
+// Once `stop` is set the run makes no further call to the window and returns as
+// soon as the entry in hand is dealt with (a partly copied file is removed).
+// Returns 0.
+int SyncRun(SyncWindow& window, FileSystem& fs, const std::atomic<bool>& stop);
+
+} // namespace kestrova

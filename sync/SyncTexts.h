@@ -1,0 +1,24 @@
+#pragma once
+
+// The run's own texts: report lines, row status marks and the final message.
+namespace kestrova::texts {
+
+inline constexpr const char* kFrom = "從 ";
+inline constexpr const char* kTo = "到 ";
+inline constexpr const char* kFailedHeading = "以下文件更新失敗，可能正在使用\r\n";
+inline constexpr const char* kNoErrors = "同步過程中沒有錯誤\r\n";
+inline constexpr const char* kUpdatedHeading = "更新了以下改動過的文件\r\n";
+inline constexpr const char* kNothingUpdated = "沒有文件需要更新\r\n";
+inline constexpr const char* kSeparator = "\r\n---------------------------------\r\n\r\n";
+inline constexpr const char* kLineEnd = "\r\n";
+
+inline constexpr const char* kInProgress = "＃";
+inline constexpr const char* kDone = "完成";
+inline constexpr const char* kSkipped = "跳過";
+inline constexpr const char* kFinished = "同步完成﹝";
+
+inline constexpr const char* kSkipNotAbsolute = "源目錄或目標目錄不是完整路徑，已跳過";
+inline constexpr const char* kSkipNested = "源目錄和目標目錄相同或互相包含，已跳過";
+inline constexpr const char* kSkipSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
+
+} // namespace kestrova::texts

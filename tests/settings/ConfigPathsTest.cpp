@@ -1,0 +1,64 @@
+#include "settings/ConfigPaths.h"
+#include "settings/PairListFile.h"
+#include "settings/Settings.h"
+
+#include "SettingsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+using test::Pairs;
+using test::PairVector;
+using test::ScopedEnv;
+using test::TempFolder;
+
+TEST(ConfigPaths, FollowTheConfigHomeOrHome) {
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg/");
+        ScopedEnv home("HOME", "/home/me");
+        EXPECT_EQ(SettingsFilePath(), "/cfg/kestrova/Kestrova.ini");
+        EXPECT_EQ(PairListFilePath(), "/cfg/kestrova/dirlist.cfg");
+    }
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", unusable);
+        ScopedEnv home("HOME", "/home/me");
+        EXPECT_EQ(ConfigFolder(), "/home/me/.config/kestrova");
+    }
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+        ScopedEnv home("HOME", "/");
+        EXPECT_EQ(ConfigFolder(), "/.config/kestrova");
+    }
+    {
+        // Without a usable HOME the account's home folder is used.
+        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+        ScopedEnv home("HOME", "not/absolute");
+        const std::string folder = ConfigFolder();
+        EXPECT_EQ(folder.front(), '/');
+        EXPECT_EQ(folder.find("not/absolute"), std::string::npos);
+        EXPECT_TRUE(folder.ends_with("/.config/kestrova"));
+    }
+}
+
+TEST(ConfigPaths, FolderIsMadeOnFirstSave) {
+    TempFolder folder;
+    ScopedEnv xdg("XDG_CONFIG_HOME", folder.file("config").c_str());
+    PairVector empty;
+    EXPECT_EQ(LoadPairList(empty), ReadStatus::Missing);
+    EXPECT_EQ(ReadOption(), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("config")));
+
+    ASSERT_TRUE(SavePairList(PairVector(Pairs{{"/a", "/b"}})).ok());
+    ASSERT_TRUE(WriteOption(0).ok());
+    EXPECT_EQ(std::filesystem::status(folder.file("config/kestrova")).permissions(),
+              std::filesystem::perms::owner_all);
+    PairVector loaded;
+    EXPECT_EQ(LoadPairList(loaded), ReadStatus::Read);
+    EXPECT_EQ(loaded.pairs, (Pairs{{"/a", "/b"}}));
+    EXPECT_EQ(ReadOption(), 0);
+}
+
+} // namespace
+} // namespace kestrova

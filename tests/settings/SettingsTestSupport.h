@@ -1,0 +1,102 @@
+#pragma once
+
+#include "settings/PairListAccess.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrova::test {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+// A pair list held in memory.
+class PairVector : public PairListAccess {
+public:
+    PairVector() = default;
+    explicit PairVector(Pairs initial) : pairs(std::move(initial)) {}
+
+    int rowCount() const override { return static_cast<int>(pairs.size()); }
+    std::string rowText(int row, int column) const override {
+        const auto& pair = pairs.at(static_cast<std::size_t>(row));
+        return column == 0 ? pair.first : pair.second;
+    }
+    void appendRow(const std::string& source, const std::string& target) override {
+        pairs.emplace_back(source, target);
+    }
+
+    Pairs pairs;
+};
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrova-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+    // Names of everything in the folder, sorted.
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Sets or unsets an environment variable for one test and restores it after.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        Set(value);
+    }
+    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Set(const char* value) {
+        if (value) {
+            ::setenv(name_.c_str(), value, 1);
+        } else {
+            ::unsetenv(name_.c_str());
+        }
+    }
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace kestrova::test
