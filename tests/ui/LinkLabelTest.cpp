@@ -1,7 +1,7 @@
 #include "ui/LinkLabel.h"
 
-#include "paths/MessagePrompt.h"
-#include "ui/TestApplication.h"
+#include "EventLoop.h"
+#include "PresetAnswers.h"
 
 #include <QCursor>
 #include <QImage>
@@ -13,14 +13,6 @@
 
 namespace kestrova {
 namespace {
-
-struct RecordingPrompt : MessagePrompt {
-    std::vector<std::pair<std::string, BoxStyle>> shown;
-    BoxAnswer show(const std::string& text, BoxStyle style) override {
-        shown.emplace_back(text, style);
-        return BoxAnswer::Ok;
-    }
-};
 
 struct ScriptedOpener : LinkOpener {
     bool desktopOpens = true;
@@ -52,7 +44,7 @@ protected:
         control->setGeometry(20, 30, 200, 20);
         control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         link.setOpener(opener);
-        link.setPrompt(prompt);
+        link.setPrompt(routine);
         link.setBeep([this] { ++beeps; });
     }
 
@@ -93,12 +85,12 @@ protected:
 
     QColor drawnColor() const { return control->palette().color(control->foregroundRole()); }
 
-    QApplication& app = test::testApplication();
     QWidget window;
     QLabel* control = nullptr;
     LinkLabel link;
     ScriptedOpener opener;
-    RecordingPrompt prompt;
+    test::PresetAnswers answers;
+    MessageBoxRoutine routine{answers};
     int beeps = 0;
 };
 
@@ -135,7 +127,7 @@ TEST_F(LinkLabelTest, AnEmptyLabelShrinksToNothingAndNeverOpens) {
     clickAt(place);
     clickAt(control->pos());
     EXPECT_TRUE(opener.opened.empty());
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(answers.shown.empty());
     EXPECT_EQ(beeps, 0);
 }
 
@@ -185,7 +177,7 @@ TEST_F(LinkLabelTest, AClickMarksVisitedOnSuccessAndWarnsOnFailure) {
     EXPECT_EQ(drawnColor(), QColor(85, 26, 139));
     EXPECT_TRUE(control->font().underline());
     EXPECT_EQ(beeps, 0);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(answers.shown.empty());
 
     moveOver();
     EXPECT_EQ(drawnColor(), QColor(255, 0, 0));
@@ -195,10 +187,11 @@ TEST_F(LinkLabelTest, AClickMarksVisitedOnSuccessAndWarnsOnFailure) {
     EXPECT_FALSE(link.isVisited());
     EXPECT_EQ(drawnColor(), QColor(0, 0, 238));
     EXPECT_EQ(beeps, 1);
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].first, "Unable to open hyperlink:\n\nThere is no application "
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].caption, "Kestrova");
+    EXPECT_EQ(answers.shown[0].text, "Unable to open hyperlink:\n\nThere is no application "
                                      "associated\nwith the given filename extension.");
-    EXPECT_EQ(prompt.shown[0].second, BoxStyle::OkExclamation);
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::OkExclamation);
 }
 
 } // namespace

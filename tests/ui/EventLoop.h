@@ -1,25 +1,15 @@
 #pragma once
 
-#include <QApplication>
+// Running the event loop from a test, so that timers and posted events get their turn.
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <functional>
 
 namespace kestrova::test {
 
-// The one application object the widget tests share, created on first use.
-inline QApplication& testApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
-    }
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// Runs the event loop until the condition holds or two seconds have passed.
+// Until the condition holds or two seconds have passed; returns the condition.
 inline bool processEventsUntil(const std::function<bool()>& condition) {
     QElapsedTimer clock;
     clock.start();
@@ -29,7 +19,7 @@ inline bool processEventsUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
-// Runs the event loop for the given time, so that timers get to fire.
+// For the given time.
 inline void processEventsFor(int milliseconds) {
     QElapsedTimer clock;
     clock.start();
