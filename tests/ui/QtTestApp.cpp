@@ -1,5 +1,7 @@
 // One QApplication for the whole widget test program, created before the first test.
 
+#include "res/ResourceImages.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@ public:
         static char name[] = "test_ui";
         static char* argv[] = {name, nullptr};
         m_app = new QApplication(argc, argv);
+        kestrova::InitResources();
     }
     void TearDown() override {
         delete m_app;
