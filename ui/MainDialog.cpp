@@ -7,6 +7,7 @@
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
 #include "sync/SyncWorker.h"
+#include "ui/AboutDialog.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PairList.h"
 #include "ui/RunWindowProxy.h"
@@ -34,6 +35,7 @@ enum ControlId {
     kDeleteButton = 1014,
     kCheckAllButton = 1019,
     kUncheckAllButton = 1020,
+    kAboutButton = 1011,
 };
 
 const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
@@ -63,6 +65,7 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {kDeleteButton, Notification::Clicked, &MainDialog::onDeleteSelected},
     {kCheckAllButton, Notification::Clicked, &MainDialog::onCheckAll},
     {kUncheckAllButton, Notification::Clicked, &MainDialog::onUncheckAll},
+    {kAboutButton, Notification::Clicked, &MainDialog::onAbout},
 };
 
 MainDialogFiles MainDialogFiles::Default() {
@@ -235,6 +238,20 @@ void MainDialog::enableDeleteOption(bool enabled) {
 
 void MainDialog::messageBox(const std::string& text) {
     m_messages.show(text, BoxStyle::OkExclamation);
+}
+
+void MainDialog::onAbout() {
+    AboutDialog about(m_messages, this);
+    about.exec();
+}
+
+bool MainDialog::systemCommand(int id) {
+    constexpr int kAboutCommand = 16;
+    if ((id & ~0xF) != kAboutCommand) {
+        return false;
+    }
+    onAbout();
+    return true;
 }
 
 } // namespace kestrova

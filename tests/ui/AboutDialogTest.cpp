@@ -43,17 +43,6 @@ TEST(AboutDialog, ShowsItsLinesAndABlankLinkPlace) {
     EXPECT_EQ(place->pos(), DialogToPixels({63, 70, 93, 8}, about.baseUnits()).topLeft());
 }
 
-// What one opening of the box looks like while it is up.
-struct OpenedBox {
-    QWidget* dialog = nullptr;
-    QString title;
-    QRect geometry;
-    QRect linkGeometry;
-    QStringList texts;
-    QWidget* focus = nullptr;
-    bool okHasFocus = false;
-};
-
 TEST(AboutDialog, OpensCentredWithTheFocusOnOkAndEndsWithOk) {
     test::PresetAnswers answers;
     MessageBoxRoutine routine(answers);
@@ -61,7 +50,10 @@ TEST(AboutDialog, OpensCentredWithTheFocusOnOkAndEndsWithOk) {
     owner.setGeometry(100, 100, 600, 400);
     owner.show();
 
-    OpenedBox seen;
+    struct {
+        QRect geometry;
+        bool okHasFocus = false;
+    } seen;
     QTimer::singleShot(0, [&] {
         auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
