@@ -161,7 +161,11 @@ void MainDialog::onStart() {
 void MainDialog::launchRun() {
     // No worker is alive, so the previous run's proxy is no longer used.
     m_run = std::make_unique<RunWindowProxy>(*this, this);
-    StartSyncWorker(*m_run);
+    if (m_runFileSystem != nullptr) {
+        StartSyncWorker(*m_run, *m_runFileSystem);
+    } else {
+        StartSyncWorker(*m_run);
+    }
 }
 
 void MainDialog::onStop() {

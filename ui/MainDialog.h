@@ -18,6 +18,7 @@
 
 namespace kestrova {
 
+class FileSystem;
 class MessageBoxRoutine;
 class PairList;
 class RunWindowProxy;
@@ -39,6 +40,10 @@ public:
     ~MainDialog() override;
 
     PairList& pairList() const { return *m_list; }
+
+    // The file-system port the next run uses; the POSIX one when none is set. It must
+    // outlive the run.
+    void setRunFileSystem(FileSystem* fileSystem) { m_runFileSystem = fileSystem; }
     MessageBoxRoutine& messages() const { return m_messages; }
 
     // The dialog's OK command (Enter on anything but a push button) does nothing.
@@ -90,6 +95,7 @@ private:
     SaveFileSystem& m_fileSystem;
     PairList* m_list;
     std::unique_ptr<RunWindowProxy> m_run;
+    FileSystem* m_runFileSystem = nullptr;
     bool m_startPending = false;
 };
 
