@@ -1,0 +1,52 @@
+#include "paths/ConfirmFolderPath.h"
+
+#include <string>
+
+namespace kestrova {
+
+namespace {
+
+constexpr std::string_view kCreateQuestion =
+    "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?";
+constexpr std::string_view kInvalidMessage = "The folder:\n\n%s\n\nis invalid. Please reenter.";
+constexpr std::string_view kNotCreatedMessage =
+    "The folder:\n\n%s\n\ncan not be created. Please double check.";
+
+// Puts the path in place of the text's one "%s". Plain replacement, so a path
+// that itself contains "%" or "%s" is shown exactly as typed.
+std::string WithPath(std::string_view text, std::string_view path) {
+    std::string result(text);
+    result.replace(result.find("%s"), 2, path);
+    return result;
+}
+
+} // namespace
+
+int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt, FolderFileSystem& fs,
+                      PathStyle style) {
+    int result = ValidateFolderPath(path, true, fs, style);
+    if (result == kFolderPathOk) {
+        if (fs.exists(std::string(path))) {
+            return kFolderPathOk;
+        }
+        if (prompt.show(WithPath(kCreateQuestion, path), BoxStyle::YesNoQuestion) !=
+            BoxAnswer::Yes) {
+            return kFolderPathDeclined;
+        }
+        result = ValidateFolderPath(path, false, fs, style);
+        if (result == kFolderPathOk) {
+            return kFolderPathOk;
+        }
+    }
+    const std::string_view text =
+        result == kFolderPathInvalid ? kInvalidMessage : kNotCreatedMessage;
+    prompt.show(WithPath(text, path), BoxStyle::OkExclamation);
+    return result;
+}
+
+int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt) {
+    PosixFolderFileSystem fs;
+    return ConfirmFolderPath(path, prompt, fs, kNativePathStyle);
+}
+
+} // namespace kestrova

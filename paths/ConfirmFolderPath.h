@@ -1,0 +1,23 @@
+#pragma once
+
+#include "paths/FolderFileSystem.h"
+#include "paths/FolderPathValidation.h"
+#include "paths/MessagePrompt.h"
+#include "paths/PathStyle.h"
+
+#include <string_view>
+
+namespace kestrova {
+
+// What the folder browser's OK button runs. Checks the form of the path; if
+// the path does not exist, asks whether to create it and does so on Yes; tells
+// the user of an invalid path or a folder that cannot be created. Returns
+// kFolderPathOk, kFolderPathDeclined, kFolderPathInvalid or
+// kFolderPathNotCreated.
+int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt, FolderFileSystem& fs,
+                      PathStyle style = kNativePathStyle);
+
+// The same on the real file system in the native path style.
+int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt);
+
+} // namespace kestrova

@@ -1,0 +1,18 @@
+#include "paths/FolderFileSystem.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrova {
+
+bool PosixFolderFileSystem::exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+void PosixFolderFileSystem::createFolder(const std::string& path) {
+    // An existing folder makes mkdir fail; that is expected and harmless,
+    // since the caller tests existence afterwards.
+    (void)::mkdir(path.c_str(), 0777);
+}
+
+} // namespace kestrova

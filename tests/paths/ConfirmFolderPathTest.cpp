@@ -1,0 +1,82 @@
+#include "paths/ConfirmFolderPath.h"
+
+#include "paths/StandIns.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrova {
+namespace {
+
+using test::MemoryFolderFileSystem;
+using test::PresetPrompt;
+using Boxes = std::vector<std::pair<std::string, BoxStyle>>;
+
+std::pair<std::string, BoxStyle> Box(const std::string& path, const char* tail,
+                                     BoxStyle style = BoxStyle::OkExclamation) {
+    return {"The folder:\n\n" + path + "\n\n" + tail, style};
+}
+const char* const kQuestion = "does not exist. Do you want the folder to be created?";
+const char* const kInvalid = "is invalid. Please reenter.";
+const char* const kNotCreated = "can not be created. Please double check.";
+
+TEST(ConfirmFolderPath, ExistingPathIsAcceptedWithoutAsking) {
+    MemoryFolderFileSystem fs;
+    fs.existing = {"/", "/home/u/notes.txt"};
+    PresetPrompt prompt;
+    EXPECT_EQ(ConfirmFolderPath("/", prompt, fs, PathStyle::Posix), kFolderPathOk);
+    EXPECT_EQ(ConfirmFolderPath("/home/u/notes.txt", prompt, fs, PathStyle::Posix), kFolderPathOk);
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(fs.created.empty());
+}
+
+TEST(ConfirmFolderPath, DeclinedCreatesNothingAndShowsThePathLiterally) {
+    MemoryFolderFileSystem fs;
+    fs.existing = {"/"};
+    PresetPrompt prompt;
+    EXPECT_EQ(ConfirmFolderPath("/100%s/%d%n", prompt, fs, PathStyle::Posix), kFolderPathDeclined);
+    EXPECT_EQ(prompt.shown, (Boxes{Box("/100%s/%d%n", kQuestion, BoxStyle::YesNoQuestion)}));
+    EXPECT_TRUE(fs.created.empty());
+}
+
+TEST(ConfirmFolderPath, InvalidPathIsReportedWithoutTouchingTheDisk) {
+    MemoryFolderFileSystem fs;
+    PresetPrompt prompt;
+    EXPECT_EQ(ConfirmFolderPath("C:\\a\\", prompt, fs, PathStyle::Windows), kFolderPathInvalid);
+    EXPECT_EQ(prompt.shown, (Boxes{Box("C:\\a\\", kInvalid)}));
+    EXPECT_TRUE(fs.untouched());
+}
+
+TEST(ConfirmFolderPath, FolderThatCannotBeMadeIsReportedAfterTheQuestion) {
+    MemoryFolderFileSystem fs;
+    fs.existing = {"/"};
+    fs.refused = {"/a/b"};
+    PresetPrompt prompt;
+    prompt.answer = BoxAnswer::Yes;
+    EXPECT_EQ(ConfirmFolderPath("/a/b/c", prompt, fs, PathStyle::Posix), kFolderPathNotCreated);
+    EXPECT_EQ(ConfirmFolderPath("Q:\\", prompt, fs, PathStyle::Windows), kFolderPathNotCreated);
+    EXPECT_EQ(prompt.shown,
+              (Boxes{Box("/a/b/c", kQuestion, BoxStyle::YesNoQuestion), Box("/a/b/c", kNotCreated),
+                     Box("Q:\\", kQuestion, BoxStyle::YesNoQuestion), Box("Q:\\", kNotCreated)}));
+    EXPECT_EQ(fs.existing.count("/a"), 1u);
+}
+
+TEST(ConfirmFolderPath, YesCreatesTheMissingLevelsOnDisk) {
+    std::string base = std::filesystem::temp_directory_path() / "kestrova-paths-XXXXXX";
+    ASSERT_NE(::mkdtemp(base.data()), nullptr);
+    const std::string path = base + "/one/two";
+    PresetPrompt prompt;
+    prompt.answer = BoxAnswer::Yes;
+    EXPECT_EQ(ConfirmFolderPath(path, prompt), kFolderPathOk);
+    EXPECT_EQ(prompt.shown, (Boxes{Box(path, kQuestion, BoxStyle::YesNoQuestion)}));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    std::filesystem::remove_all(base);
+}
+
+} // namespace
+} // namespace kestrova

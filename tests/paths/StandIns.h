@@ -1,0 +1,46 @@
+#pragma once
+
+#include "paths/FolderFileSystem.h"
+#include "paths/MessagePrompt.h"
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrova::test {
+
+// A file system held in memory: creation succeeds unless the name is refused.
+// Records every call, so tests can tell whether the disk was looked at.
+class MemoryFolderFileSystem : public FolderFileSystem {
+public:
+    std::set<std::string> existing, refused;
+    std::vector<std::string> created; // every createFolder call, in order
+    int existsCalls = 0;
+
+    bool exists(const std::string& path) override {
+        ++existsCalls;
+        return existing.count(path) != 0;
+    }
+    void createFolder(const std::string& path) override {
+        created.push_back(path);
+        if (refused.count(path) == 0) {
+            existing.insert(path);
+        }
+    }
+    bool untouched() const { return existsCalls == 0 && created.empty(); }
+};
+
+// Gives `answer` to every question and OK to every other box; keeps every box.
+class PresetPrompt : public MessagePrompt {
+public:
+    BoxAnswer answer = BoxAnswer::No;
+    std::vector<std::pair<std::string, BoxStyle>> shown;
+
+    BoxAnswer show(const std::string& text, BoxStyle style) override {
+        shown.emplace_back(text, style);
+        return style == BoxStyle::YesNoQuestion ? answer : BoxAnswer::Ok;
+    }
+};
+
+} // namespace kestrova::test
