@@ -32,9 +32,10 @@ LinkLabel::~LinkLabel() {
 
 void LinkLabel::attach(QLabel* control) {
     label = control;
-    // Plain text, as a static control shows it: an address must never be read as markup.
+    // The text is shown as it is: an address must never be read as markup.
     label->setTextFormat(Qt::PlainText);
     label->setMouseTracking(true);
+    // The label paints its own background in the button-face colour.
     label->setBackgroundRole(QPalette::Button);
     label->setAutoFillBackground(true);
     label->installEventFilter(this);
