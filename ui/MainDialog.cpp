@@ -7,6 +7,7 @@
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
 #include "sync/SyncWorker.h"
+#include "ui/AboutDialog.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PairDialog.h"
 #include "ui/PairList.h"
@@ -37,6 +38,7 @@ enum ControlId {
     kDeleteButton = 1014,
     kCheckAllButton = 1019,
     kUncheckAllButton = 1020,
+    kAboutButton = 1011,
 };
 
 const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
@@ -68,6 +70,7 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {kUncheckAllButton, Notification::Clicked, &MainDialog::onUncheckAll},
     {kAddButton, Notification::Clicked, &MainDialog::onAddPair},
     {kPairList, Notification::DoubleClicked, &MainDialog::onEditPair},
+    {kAboutButton, Notification::Clicked, &MainDialog::onAbout},
 };
 
 MainDialogFiles MainDialogFiles::Default() {
@@ -271,6 +274,20 @@ void MainDialog::enableDeleteOption(bool enabled) {
 
 void MainDialog::messageBox(const std::string& text) {
     m_messages.show(text, BoxStyle::OkExclamation);
+}
+
+void MainDialog::onAbout() {
+    AboutDialog about(m_messages, this);
+    about.exec();
+}
+
+bool MainDialog::systemCommand(int id) {
+    constexpr int kAboutCommand = 16;
+    if ((id & ~0xF) != kAboutCommand) {
+        return false;
+    }
+    onAbout();
+    return true;
 }
 
 } // namespace kestrova

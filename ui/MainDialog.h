@@ -66,6 +66,12 @@ public:
     void enableDeleteOption(bool enabled) override;
     void messageBox(const std::string& text) override;
 
+    // A command of the window's system menu. Identifiers 16 to 31 open the About box
+    // (the menu's "關于 Kestrova(&A)..." item is 16); returns false for every other
+    // command, which keeps its usual meaning. Only a window system that lets the
+    // program add to the window menu sends these.
+    bool systemCommand(int id);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -80,6 +86,7 @@ private:
     void onUncheckAll();
     void onAddPair();
     void onEditPair();
+    void onAbout();
 
     // Close: writes the option, then ends the dialog unless a run is under way or the
     // pair list could not be saved. Returns whether the dialog ended.
