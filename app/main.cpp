@@ -1,0 +1,6 @@
+#include "ui/SyncApp.h"
+
+int main(int argc, char** argv) {
+    kestrova::SyncApp app(argc, argv);
+    return app.run();
+}

@@ -1,0 +1,411 @@
+#include "ui/MainDialog.h"
+#include "PresetAnswers.h"
+#include "sync/PosixFileSystem.h"
+#include "sync/SyncWorker.h"
+#include "ui/PairList.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace kestrova {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <class Predicate> bool PumpUntil(Predicate done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void WriteFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The real port, except that each file copy waits for a permit from the test (or for
+// a stop) before it starts, so the test can look at the window in the middle of a run.
+class GatedFileSystem : public PosixFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        {
+            std::unique_lock lock(m_mutex);
+            ++m_waiting;
+            while (m_permits == 0 && (!stop.load() || holdAfterStop)) {
+                m_changed.wait_for(lock, std::chrono::milliseconds(1));
+            }
+            --m_waiting;
+            if (m_permits > 0) {
+                --m_permits;
+            }
+        }
+        return PosixFileSystem::copy(from, to, name, kind, stop);
+    }
+
+    void permit() {
+        std::lock_guard lock(m_mutex);
+        ++m_permits;
+        m_changed.notify_all();
+    }
+    bool copyWaiting() {
+        std::lock_guard lock(m_mutex);
+        return m_waiting > 0;
+    }
+
+    // A stopped copy also waits for a permit: the stopped worker stays alive till then.
+    std::atomic<bool> holdAfterStop = false;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_permits = 0;
+    int m_waiting = 0;
+};
+
+// Saving fails as on a full disk: every write of the new file's contents.
+class FullDisk : public SaveFileSystem {
+public:
+    long write(int, const char*, std::size_t) override { return -ENOSPC; }
+};
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    std::unique_ptr<MainDialog> open(SaveFileSystem& saving) {
+        auto dialog = std::make_unique<MainDialog>(messages, files(), saving);
+        messages.setMainWindow(dialog.get());
+        dialog->setRunFileSystem(&gate);
+        dialog->show();
+        return dialog;
+    }
+    std::unique_ptr<MainDialog> open() { return open(realSaving); }
+
+    MainDialogFiles files() const {
+        return {(root / "Kestrova.ini").string(), (root / "dirlist.cfg").string()};
+    }
+    QPushButton* button(MainDialog& dialog, int id) { return dialog.controlAs<QPushButton>(id); }
+    QString report(MainDialog& dialog) {
+        return dialog.controlAs<QPlainTextEdit>(1010)->toPlainText();
+    }
+    bool running(MainDialog& dialog) {
+        return !dialog.control(1007)->isEnabled() && !dialog.control(1009)->isEnabled() &&
+               dialog.control(1008)->isEnabled();
+    }
+    bool idle(MainDialog& dialog) {
+        return dialog.control(1007)->isEnabled() && dialog.control(1009)->isEnabled() &&
+               !dialog.control(1008)->isEnabled();
+    }
+    bool boxShown(const char* text) {
+        for (const auto& box : answers.shown) {
+            if (box.text == QString::fromUtf8(text)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void pressKey(QWidget* target, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+
+    QTemporaryDir temp;
+    fs::path root{temp.path().toStdString()};
+    test::PresetAnswers answers;
+    MessageBoxRoutine messages{answers};
+    SaveFileSystem realSaving;
+    GatedFileSystem gate;
+};
+
+TEST_F(MainDialogTest, OpensIdleWithTheOptionSetAndAnEmptyList) {
+    auto dialog = open();
+    EXPECT_EQ(dialog->windowTitle(), "Kestrova");
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    EXPECT_TRUE(idle(*dialog));
+    EXPECT_TRUE(dialog->controlAs<QCheckBox>(1009)->isChecked());
+    EXPECT_EQ(dialog->controlAs<QLabel>(1004)->text(), "...");
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(1007));
+
+    PairList& list = dialog->pairList();
+    EXPECT_EQ(list.rowCount(), 0);
+    const QStringList headers = {list.horizontalHeaderItem(0)->text(),
+                                 list.horizontalHeaderItem(1)->text(),
+                                 list.horizontalHeaderItem(2)->text()};
+    EXPECT_EQ(headers, QStringList({"源目錄", "目標目錄", "狀態"}));
+    EXPECT_EQ(list.columnWidth(0), 150);
+    EXPECT_EQ(list.columnWidth(1), 150);
+    EXPECT_EQ(list.columnWidth(2), 40);
+    EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_TRUE(list.showGrid());
+    EXPECT_FALSE(list.smallImage().isNull());
+}
+
+TEST_F(MainDialogTest, StartWithAnEmptyListOnlyAsksForPaths) {
+    auto dialog = open();
+    button(*dialog, 1007)->click();
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].text, "請先設置同步或備份的路徑");
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::OkExclamation);
+    EXPECT_EQ(answers.shown[0].owner, dialog.get());
+    EXPECT_FALSE(SyncWorkerAlive());
+    EXPECT_TRUE(idle(*dialog));
+}
+
+TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
+    WriteFile(root / "s1" / "a.txt", "one");
+    WriteFile(root / "s2" / "b.txt", "two");
+    fs::create_directories(root / "d1");
+    fs::create_directories(root / "d2");
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    list.appendRow((root / "s1").string(), (root / "d1").string());
+    list.appendRow((root / "unchecked").string(), (root / "d3").string());
+    list.appendRow((root / "s2").string(), (root / "d2").string());
+    list.setChecked(0, true);
+    list.setChecked(2, true);
+    dialog->controlAs<QCheckBox>(1009)->setChecked(false);
+
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    EXPECT_TRUE(running(*dialog));
+    EXPECT_EQ(list.item(0, 2)->text(), "＃");
+
+    const std::string block1 = "從 " + (root / "s1").string() + "\n到 " + (root / "d1").string() +
+                               "\n同步過程中沒有錯誤\n更新了以下改動過的文件\n" +
+                               (root / "s1" / "a.txt").string() +
+                               "\n\n\n---------------------------------\n\n";
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return list.item(2, 2)->text() == "＃" && gate.copyWaiting(); }));
+    EXPECT_EQ(report(*dialog).toStdString(), block1);
+    EXPECT_EQ(list.item(0, 2)->text(), "完成");
+    EXPECT_TRUE(running(*dialog));
+
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
+    const std::string block2 = "從 " + (root / "s2").string() + "\n到 " + (root / "d2").string() +
+                               "\n同步過程中沒有錯誤\n更新了以下改動過的文件\n" +
+                               (root / "s2" / "b.txt").string() +
+                               "\n\n\n---------------------------------\n\n";
+    EXPECT_EQ(report(*dialog).toStdString(), block1 + block2);
+    EXPECT_TRUE(idle(*dialog));
+    EXPECT_EQ(list.item(2, 2)->text(), "完成");
+    EXPECT_EQ(list.item(1, 2)->text(), "");
+    EXPECT_EQ(dialog->controlAs<QLabel>(1004)->text().isEmpty(), false);
+    EXPECT_NE(dialog->controlAs<QLabel>(1004)->text(), "...");
+    EXPECT_EQ(ReadFile(root / "d1" / "a.txt"), "one");
+    EXPECT_EQ(ReadFile(root / "d2" / "b.txt"), "two");
+    JoinSyncWorker();
+}
+
+TEST_F(MainDialogTest, StopInTheMiddleOfALargeFileRestoresAtOnceAndLeavesNoPartialFile) {
+    WriteFile(root / "src" / "large.bin", std::string(3 * PosixFileSystem::kCopyChunk, 'x'));
+    fs::create_directories(root / "dst");
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    list.appendRow((root / "src").string(), (root / "dst").string());
+    list.setChecked(0, true);
+    dialog->setReport("earlier report");
+
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    ASSERT_TRUE(running(*dialog));
+
+    // Stop is the only event handled: the controls must be restored by it alone.
+    button(*dialog, 1008)->click();
+    EXPECT_TRUE(idle(*dialog));
+    EXPECT_FALSE(SyncWorkerActive());
+
+    JoinSyncWorker();
+    QApplication::processEvents();
+    EXPECT_TRUE(idle(*dialog));
+    EXPECT_TRUE(fs::is_empty(root / "dst"));
+    EXPECT_FALSE(boxShown("同步完成﹝"));
+    EXPECT_EQ(list.item(0, 2)->text(), "＃");
+    EXPECT_EQ(report(*dialog), "earlier report");
+
+    // Stop with no run under way does nothing.
+    button(*dialog, 1008)->click();
+    EXPECT_TRUE(idle(*dialog));
+}
+
+TEST_F(MainDialogTest, StartWhileAStoppedWorkerCleansUpRunsOnceItHasEnded) {
+    WriteFile(root / "src" / "f", "data");
+    fs::create_directories(root / "dst");
+    auto dialog = open();
+    dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().setChecked(0, true);
+    gate.holdAfterStop = true;
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    button(*dialog, 1008)->click();
+
+    button(*dialog, 1007)->click(); // the stopped worker is still alive
+    EXPECT_TRUE(idle(*dialog));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return running(*dialog) && gate.copyWaiting(); }));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
+    EXPECT_EQ(ReadFile(root / "dst" / "f"), "data");
+    JoinSyncWorker();
+}
+
+TEST_F(MainDialogTest, CloseIsRefusedDuringARunButWritesTheOption) {
+    WriteFile(root / "src" / "f", "data");
+    fs::create_directories(root / "dst");
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    list.appendRow((root / "src").string(), (root / "dst").string());
+    list.setChecked(0, true);
+    dialog->controlAs<QCheckBox>(1009)->setChecked(false);
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+
+    EXPECT_FALSE(dialog->close());
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].text, "同步進行中，請先停止﹝");
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::OkExclamation);
+    EXPECT_NE(ReadFile(files().settingsFile).find("opt_delnone=0"), std::string::npos);
+    EXPECT_FALSE(fs::exists(files().pairListFile));
+
+    // Escape is refused the same way, and writes nothing.
+    fs::remove(files().settingsFile);
+    pressKey(dialog->control(1010), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(answers.shown.size(), 2u);
+    EXPECT_EQ(answers.shown[1].text, "同步進行中，請先停止﹝");
+    EXPECT_FALSE(fs::exists(files().settingsFile));
+
+    // After Stop the close goes ahead and saves the list.
+    button(*dialog, 1008)->click();
+    EXPECT_TRUE(dialog->close());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(ReadFile(files().pairListFile),
+              (root / "src").string() + "|" + (root / "dst").string() + "\r\n");
+}
+
+TEST_F(MainDialogTest, DeleteRemovesTheSelectedRowsAndTheCheckButtonsSetEveryMark) {
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    for (const char* name : {"r0", "r1", "r2", "r3"}) {
+        list.appendRow(name, std::string(name) + "t");
+    }
+    list.setChecked(3, true);
+    button(*dialog, 1014)->click(); // nothing selected: nothing deleted
+    EXPECT_EQ(list.rowCount(), 4);
+
+    list.selectRow(1);
+    list.selectionModel()->select(list.model()->index(2, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    button(*dialog, 1014)->click();
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(list.rowText(0, 0), "r0");
+    EXPECT_EQ(list.rowText(1, 0), "r3");
+    EXPECT_EQ(list.rowText(1, 1), "r3t");
+    EXPECT_EQ(list.checkState(1), PairList::kChecked);
+
+    list.setRowText(0, 2, "完成");
+    button(*dialog, 1019)->click();
+    EXPECT_EQ(list.checkState(0), PairList::kChecked);
+    EXPECT_EQ(list.checkState(1), PairList::kChecked);
+    EXPECT_EQ(list.item(0, 2)->text(), "完成");
+    button(*dialog, 1020)->click();
+    EXPECT_EQ(list.checkState(0), PairList::kUnchecked);
+    EXPECT_EQ(list.checkState(1), PairList::kUnchecked);
+    EXPECT_EQ(list.checkState(7), PairList::kUnchecked); // no such row
+}
+
+TEST_F(MainDialogTest, EnterPressesAFocusedButtonAndNeverClosesTheWindow) {
+    auto dialog = open();
+    dialog->activateWindow();
+    dialog->pairList().setFocus();
+    pressKey(&dialog->pairList(), Qt::Key_Return);
+    pressKey(dialog->control(1009), Qt::Key_Enter);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(answers.shown.empty());
+
+    dialog->control(1007)->setFocus();
+    pressKey(dialog->control(1007), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(answers.shown.size(), 1u); // Start was pressed: the list is empty
+    EXPECT_EQ(answers.shown[0].text, "請先設置同步或備份的路徑");
+}
+
+TEST_F(MainDialogTest, PairsAndOptionSurviveACloseAndANewStart) {
+    // A name that is not UTF-8 must come back byte for byte.
+    const std::string oddName = (root / "caf\xe9").string();
+    {
+        auto dialog = open();
+        dialog->pairList().appendRow(oddName, "/backup/1");
+        dialog->pairList().appendRow("/home/甲", "/backup/乙");
+        dialog->pairList().setChecked(1, true);
+        dialog->controlAs<QCheckBox>(1009)->setChecked(false);
+        EXPECT_TRUE(dialog->close());
+    }
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(list.rowText(0, 0), oddName);
+    EXPECT_EQ(list.rowText(0, 1), "/backup/1");
+    EXPECT_EQ(list.rowText(1, 0), "/home/甲");
+    EXPECT_EQ(list.rowText(1, 1), "/backup/乙");
+    EXPECT_EQ(list.checkState(1), PairList::kUnchecked);
+    EXPECT_FALSE(dialog->controlAs<QCheckBox>(1009)->isChecked());
+    EXPECT_TRUE(answers.shown.empty());
+}
+
+TEST_F(MainDialogTest, EscapeEndsTheWindowWithoutSaving) {
+    auto dialog = open();
+    dialog->pairList().appendRow("/a", "/b");
+    pressKey(dialog->control(1007), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(fs::exists(files().pairListFile));
+    EXPECT_FALSE(fs::exists(files().settingsFile));
+}
+
+TEST_F(MainDialogTest, AFailedSaveShowsTheStopBoxAndKeepsTheWindowAndTheOldFile) {
+    WriteFile(files().pairListFile, "/old|/kept\r\n");
+    FullDisk fullDisk;
+    auto dialog = open(fullDisk);
+    dialog->pairList().appendRow("/new", "/pair");
+
+    EXPECT_FALSE(dialog->close());
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::OkStop);
+    EXPECT_EQ(answers.shown[0].text,
+              QString::fromStdString("在存取 " + files().pairListFile + " 时磁盘已满。"));
+    EXPECT_EQ(ReadFile(files().pairListFile), "/old|/kept\r\n");
+    EXPECT_EQ(dialog->pairList().rowCount(), 2);
+}
+
+} // namespace
+} // namespace kestrova

@@ -1,0 +1,127 @@
+#include "ui/TemplateDialog.h"
+#include "res/DialogTemplate.h"
+#include "ui/CommandTable.h"
+#include "ui/DialogUnits.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+TEST(DialogUnits, RoundsHalfAwayFromZeroLikeTheWindowSystem) {
+    EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5
+    EXPECT_EQ(MulDiv(5, 6, 4), 8);    // 7.5
+    EXPECT_EQ(MulDiv(-7, 6, 4), -11); // -10.5
+    EXPECT_EQ(MulDiv(7, 6, -4), -11);
+    EXPECT_EQ(MulDiv(233, 12, 8), 350); // 349.5
+    EXPECT_EQ(MulDiv(0, 6, 4), 0);
+}
+
+TEST(DialogUnits, ConvertsPositionAndSizeSeparately) {
+    // With 6 x 12 base units (the template font at 96 dpi) x = 7 and width = 7 both give 11,
+    // though 7 + 7 = 14 would give 21: the right edge is not converted on its own.
+    const QRect rect = DialogToPixels({7, 7, 7, 7}, {6, 12});
+    EXPECT_EQ(rect, QRect(11, 11, 11, 11));
+    EXPECT_EQ(DialogToPixels({265, 121, 50, 14}, {6, 12}), QRect(398, 182, 75, 21));
+    EXPECT_EQ(DialogSizeToPixels(322, 249, {7, 13}), QSize(564, 405));
+}
+
+TEST(TemplateDialog, BuildsEveryControlFindableByItsIdentifier) {
+    const DialogTemplate& main = MainDialogTemplate();
+    TemplateDialog dialog(main);
+    EXPECT_EQ(dialog.windowTitle(), "Kestrova");
+    EXPECT_EQ(dialog.size(),
+              DialogSizeToPixels(main.rect.width, main.rect.height, dialog.baseUnits()));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+
+    for (const ControlTemplate& control : main.controls) {
+        if (control.id == kNoControlId) {
+            continue;
+        }
+        QWidget* widget = dialog.control(control.id);
+        ASSERT_NE(widget, nullptr) << control.id;
+        EXPECT_EQ(widget->objectName(), QString::number(control.id));
+        EXPECT_EQ(dialog.findChild<QWidget*>(QString::number(control.id)), widget);
+        EXPECT_EQ(widget->geometry(), DialogToPixels(control.rect, dialog.baseUnits()))
+            << control.id;
+    }
+    EXPECT_EQ(dialog.control(4242), nullptr);
+    EXPECT_NE(dialog.controlAs<QCheckBox>(1009), nullptr);
+    EXPECT_NE(dialog.controlAs<QPlainTextEdit>(1010), nullptr);
+    EXPECT_NE(dialog.controlAs<QTableWidget>(1012), nullptr);
+    EXPECT_NE(dialog.controlAs<QLabel>(1004), nullptr);
+    EXPECT_EQ(dialog.findChildren<QGroupBox*>().size(), 1);
+    EXPECT_FALSE(dialog.control(1008)->isEnabled());
+    EXPECT_TRUE(dialog.controlAs<QPlainTextEdit>(1010)->isReadOnly());
+}
+
+TEST(TemplateDialog, TabStopsFollowTemplateOrderAndStartAtTheFirstEnabledOne) {
+    TemplateDialog dialog(MainDialogTemplate());
+    dialog.show();
+    EXPECT_EQ(dialog.focusWidget(), dialog.control(1007));
+
+    // 1008 is disabled; the group box and the status line are no tab stops.
+    const std::vector<int> expected = {1009, 1010, 1011, 1012, 1013, 1014, 1019, 1020, 1007};
+    std::vector<int> order;
+    QWidget* widget = dialog.control(1007);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() ||
+               widget == &dialog) {
+            widget = widget->nextInFocusChain();
+        }
+        order.push_back(widget->objectName().toInt());
+    }
+    EXPECT_EQ(order, expected);
+}
+
+class Commanded : public TemplateDialog {
+public:
+    Commanded() : TemplateDialog(MainDialogTemplate()) {}
+    void onStart() { ++starts; }
+    void onListDoubleClick() { ++doubleClicks; }
+    int starts = 0;
+    int doubleClicks = 0;
+};
+
+TEST(CommandTable, RoutesNotificationsToTheTablesHandlers) {
+    Commanded dialog;
+    const CommandEntry<Commanded> table[] = {
+        {1007, Notification::Clicked, &Commanded::onStart},
+        {1012, Notification::DoubleClicked, &Commanded::onListDoubleClick},
+    };
+    EXPECT_TRUE(BindCommands(dialog, std::span<const CommandEntry<Commanded>>(table)));
+    dialog.show();
+
+    dialog.controlAs<QPushButton>(1007)->click();
+    EXPECT_EQ(dialog.starts, 1);
+
+    // A double-click on the list's empty area counts too.
+    QWidget* viewport = dialog.controlAs<QTableWidget>(1012)->viewport();
+    const QPointF point(viewport->width() / 2.0, viewport->height() - 5.0);
+    QMouseEvent event(QEvent::MouseButtonDblClick, point, viewport->mapToGlobal(point),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.doubleClicks, 1);
+}
+
+TEST(CommandTable, RefusesMissingControlsAndUnsuitableNotifications) {
+    Commanded dialog;
+    const CommandEntry<Commanded> missing[] = {{4242, Notification::Clicked, &Commanded::onStart}};
+    EXPECT_FALSE(BindCommands(dialog, std::span<const CommandEntry<Commanded>>(missing)));
+    const CommandEntry<Commanded> unsuitable[] = {
+        {1004, Notification::Clicked, &Commanded::onStart}};
+    EXPECT_FALSE(BindCommands(dialog, std::span<const CommandEntry<Commanded>>(unsuitable)));
+}
+
+} // namespace
+} // namespace kestrova

@@ -1,0 +1,106 @@
+#pragma once
+
+// The program's main window, built from dialog template 102: the pair list, the
+// delete option, Start and Stop, the report pane and the status line. It loads the
+// option and the pair list when it opens and saves them on Close, starts and stops
+// the sync run, and is the window the run reads and writes (SyncWindow, on the
+// user-interface thread; the run itself reaches it through a RunWindowProxy).
+//
+// Commands are listed in the command table in MainDialog.cpp.
+
+#include "settings/SaveFileSystem.h"
+#include "sync/SyncWindow.h"
+#include "ui/CommandTable.h"
+#include "ui/TemplateDialog.h"
+
+#include <memory>
+#include <string>
+
+namespace kestrova {
+
+class FileSystem;
+class MessageBoxRoutine;
+class PairList;
+class RunWindowProxy;
+class SelectionMark;
+
+// Where the window keeps the option and the pair list between runs of the program.
+struct MainDialogFiles {
+    std::string settingsFile;
+    std::string pairListFile;
+
+    // The user's own files.
+    static MainDialogFiles Default();
+};
+
+class MainDialog : public TemplateDialog, public SyncWindow {
+    Q_OBJECT
+public:
+    MainDialog(MessageBoxRoutine& messages, MainDialogFiles files, SaveFileSystem& fileSystem,
+               QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    PairList& pairList() const { return *m_list; }
+
+    // The file-system port the next run uses; the POSIX one when none is set. It must
+    // outlive the run.
+    void setRunFileSystem(FileSystem* fileSystem) { m_runFileSystem = fileSystem; }
+    MessageBoxRoutine& messages() const { return m_messages; }
+
+    // The dialog's OK command (Enter on anything but a push button) does nothing.
+    void accept() override;
+    // The cancel command (Escape) ends the dialog without saving; refused during a run.
+    void reject() override;
+
+    // What the run reads and writes; user-interface thread only.
+    int rowCount() override;
+    int rowCheckState(int row) override;
+    std::string rowSource(int row) override;
+    std::string rowTarget(int row) override;
+    void setRowStatus(int row, const std::string& text) override;
+    void setStatusLine(const std::string& text) override;
+    void setReport(const std::string& text) override;
+    bool deleteOption() override;
+    void enableStart(bool enabled) override;
+    void enableStop(bool enabled) override;
+    void enableDeleteOption(bool enabled) override;
+    void messageBox(const std::string& text) override;
+
+    // A command of the window's system menu. Identifiers 16 to 31 open the About box
+    // (the menu's "關于 Kestrova(&A)..." item is 16); returns false for every other
+    // command, which keeps its usual meaning. Only a window system that lets the
+    // program add to the window menu sends these.
+    bool systemCommand(int id);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    static const CommandEntry<MainDialog> kCommands[];
+
+    void onStart();
+    void onStop();
+    void onDeleteSelected();
+    void onCheckAll();
+    void onUncheckAll();
+    void onAddPair();
+    void onEditPair();
+    void onAbout();
+
+    // Close: writes the option, then ends the dialog unless a run is under way or the
+    // pair list could not be saved. Returns whether the dialog ended.
+    bool closeAndSave();
+    void launchRun();
+
+    MessageBoxRoutine& m_messages;
+    MainDialogFiles m_files;
+    SaveFileSystem& m_fileSystem;
+    PairList* m_list;
+    SelectionMark* m_selectionMark;
+    std::unique_ptr<RunWindowProxy> m_run;
+    FileSystem* m_runFileSystem = nullptr;
+    bool m_startPending = false;
+};
+
+} // namespace kestrova

@@ -1,0 +1,81 @@
+#include "ui/PairDialog.h"
+
+#include "ui/CommandTable.h"
+#include "ui/FolderBrowser.h"
+
+#include <QLineEdit>
+
+namespace kestrova {
+
+namespace {
+
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+
+const char* const kBrowseCaption = "請選擇文件路徑";
+const char* const kBrowseTitle = "請選擇路徑";
+
+} // namespace
+
+FolderBrowserFactory MakeFolderBrowsers(MessagePrompt& prompt) {
+    return [&prompt](const std::string& caption, const std::string& title,
+                     const std::string& initialFolder, QWidget* parent) {
+        return std::make_unique<FolderBrowser>(caption, title, initialFolder, parent, prompt);
+    };
+}
+
+PairDialog::PairDialog(QWidget* parent, FolderBrowserFactory makeBrowser_)
+    : TemplateDialog(PairDialogTemplate(), parent), makeBrowser(std::move(makeBrowser_)) {
+    static const CommandEntry<PairDialog> kCommands[] = {
+        {kBrowseSource, Notification::Clicked, &PairDialog::OnBrowseSource},
+        {kBrowseTarget, Notification::Clicked, &PairDialog::OnBrowseTarget},
+        {kOk, Notification::Clicked, &PairDialog::OnOk},
+        {kCancel, Notification::Clicked, &PairDialog::reject},
+    };
+    BindCommands(*this, std::span<const CommandEntry<PairDialog>>(kCommands));
+}
+
+int PairDialog::RunModal() {
+    WriteBoxes();
+    return exec() == QDialog::Accepted ? 1 : 2;
+}
+
+void PairDialog::OnOk() {
+    ReadBoxes();
+    accept();
+}
+
+void PairDialog::OnBrowseSource() {
+    Browse(sourcePath);
+}
+
+void PairDialog::OnBrowseTarget() {
+    Browse(targetPath);
+}
+
+// Both boxes are read first so that text typed by hand stays, in the other box too,
+// and the box's own text is where the browser starts.
+void PairDialog::Browse(std::string& folder) {
+    ReadBoxes();
+    {
+        const std::unique_ptr<FolderBrowser> browser =
+            makeBrowser(kBrowseCaption, kBrowseTitle, folder, this);
+        if (browser != nullptr && browser->RunModal() == 1) {
+            folder = browser->GetPath();
+        }
+    }
+    WriteBoxes();
+    control(kOk)->setFocus(Qt::OtherFocusReason);
+}
+
+void PairDialog::ReadBoxes() {
+    sourcePath = controlAs<QLineEdit>(kSourceBox)->text().toStdString();
+    targetPath = controlAs<QLineEdit>(kTargetBox)->text().toStdString();
+}
+
+void PairDialog::WriteBoxes() {
+    controlAs<QLineEdit>(kSourceBox)->setText(QString::fromStdString(sourcePath));
+    controlAs<QLineEdit>(kTargetBox)->setText(QString::fromStdString(targetPath));
+}
+
+} // namespace kestrova

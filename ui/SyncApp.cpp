@@ -1,0 +1,29 @@
+#include "ui/SyncApp.h"
+
+#include "res/ResourceImages.h"
+#include "res/StringTable.h"
+#include "ui/MainDialog.h"
+#include "ui/MessageBoxRoutine.h"
+
+#include <QIcon>
+
+namespace kestrova {
+
+SyncApp::SyncApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromUtf8(kApplicationTitle));
+    InitResources();
+    setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
+}
+
+int SyncApp::run() {
+    ModalBoxPresenter presenter;
+    MessageBoxRoutine messages(presenter);
+    SaveFileSystem fileSystem;
+    MainDialog dialog(messages, MainDialogFiles::Default(), fileSystem);
+    messages.setMainWindow(&dialog);
+    dialog.exec();
+    messages.setMainWindow(nullptr);
+    return 0;
+}
+
+} // namespace kestrova
