@@ -77,9 +77,9 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-std::string format(const char* pattern, double value) {
+std::string fixed(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
@@ -125,8 +125,7 @@ int main() {
                 seconds.push_back(run.seconds);
                 mib.push_back(static_cast<double>(run.kib) / 1024.0);
             }
-            std::cout << ' ' << format("%.2f", median(seconds)) << " ("
-                      << format("%.1f", median(mib)) << ") |";
+            std::cout << ' ' << fixed(median(seconds), 2) << " (" << fixed(median(mib), 1) << ") |";
         }
         std::cout << '\n';
     }
@@ -156,8 +155,7 @@ int main() {
                     ratios.push_back(mine->second.seconds / run.seconds);
                 }
             }
-            std::cout << ' ' << (ratios.empty() ? std::string() : format("%.2f", median(ratios)))
-                      << " |";
+            std::cout << ' ' << (ratios.empty() ? std::string() : fixed(median(ratios), 2)) << " |";
         }
         std::cout << ' ' << target(scenario) << " |\n";
     }
