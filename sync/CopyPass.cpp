@@ -1,20 +1,33 @@
 #include "sync/CopyPass.h"
 
+#include "sync/CopyQueue.h"
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <deque>
 
 namespace kestrova {
 
 namespace {
 
+// Copies queued before their outcomes are listed; bounds the memory a huge folder
+// takes while keeping the helpers busy.
+constexpr std::size_t kMaxQueued = 256;
+
+unsigned CopyHelpers() {
+    return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
+}
+
 class CopyWalk {
 public:
-    explicit CopyWalk(PassContext& run) : run_(run), source_(run.fs), target_(run.fs) {}
+    explicit CopyWalk(PassContext& run)
+        : run_(run), source_(run.fs), target_(run.fs),
+          copies_(run.fs, run.window.stopFlag(), CopyHelpers()) {}
 
     bool start(const PairRoots& roots) {
         if (source_.openRoot(roots.source) != 0) {
@@ -24,7 +37,8 @@ public:
             haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
         }
         path_ = roots.source;
-        return walkFolder();
+        const bool goOn = walkFolder();
+        return finishCopies() && goOn;
     }
 
 private:
@@ -36,35 +50,47 @@ private:
         }
         FolderListing& entries = listings_[depth];
         const FolderHandle folder = source_.handle();
-        if (folder == kNoFolder || run_.fs.enumerate(folder, true, entries) != 0) {
+        if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
             listFailed();
             return true;
         }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
+                finishCopies();
                 return false;
             }
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
-            const bool goOn =
-                entries.kind(i) == EntryKind::Folder
-                    ? copyFolder(entries.name(i))
-                    : copyEntry(entries.name(i), entries.kind(i), entries.modified(i));
+            const bool goOn = entries.kind(i) == EntryKind::Folder
+                                  ? copyFolder(entries.name(i))
+                                  : copyEntry(entries.name(i), entries.kind(i));
             path_.resize(mark);
             if (!goOn) {
+                finishCopies();
                 return false;
             }
         }
-        return true;
+        // Queued copies name this folder's handles and listing: finish before leaving.
+        return finishCopies();
     }
 
     bool copyFolder(const char* name) {
-        const FolderHandle targetFolder = target_.handle();
-        if (targetFolder != kNoFolder) {
-            run_.fs.createFolder(targetFolder, name); // most often it exists already
+        // Entering may close the handles of the folder that queued copies use.
+        if (!finishCopies()) {
+            return false;
+        }
+        // Most target folders exist already: opening first saves a creation that fails.
+        if (target_.enter(name) == ENOENT) {
+            target_.leave();
+            const FolderHandle targetFolder = target_.handle();
+            if (targetFolder != kNoFolder) {
+                run_.fs.createFolder(targetFolder, name);
+            }
+            target_.enter(name);
         }
         if (source_.enter(name) != 0) {
             source_.leave();
+            target_.leave();
             listFailed();
             return true;
         }
@@ -74,16 +100,16 @@ private:
         if (haveTargetIdentity_ && run_.fs.identify(source_.handle(), identity) == 0 &&
             identity == targetIdentity_) {
             source_.leave();
+            target_.leave();
             return true;
         }
-        target_.enter(name);
         const bool goOn = walkFolder();
         target_.leave();
         source_.leave();
         return goOn;
     }
 
-    bool copyEntry(const char* name, EntryKind kind, FileTime modified) {
+    bool copyEntry(const char* name, EntryKind kind) {
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
         if (kind == EntryKind::Special) {
@@ -97,7 +123,18 @@ private:
         }
         const LookUpResult existing = run_.fs.lookUp(targetFolder, name);
         if (existing.error == 0) {
-            if (existing.modified == modified) {
+            // The source's time is read only when there is a copy to compare it with;
+            // a missing copy is made from the opened file and its own times.
+            const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
+            if (current.error != 0 || current.kind == EntryKind::Folder) {
+                return true; // gone, or replaced by a folder, since the folder was read
+            }
+            if (current.kind == EntryKind::Special) {
+                listFailed();
+                return true;
+            }
+            kind = current.kind;
+            if (existing.modified == current.modified) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -106,30 +143,35 @@ private:
                 return true;
             }
         }
-        switch (run_.fs.copy(source_.handle(), targetFolder, name, kind, run_.window.stopFlag())) {
-        case CopyOutcome::Copied:
-            g_updatedFiles += path_;
-            g_updatedFiles += texts::kLineEnd;
-            g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
-            return true;
-        case CopyOutcome::Failed:
-            listFailed();
-            return !run_.stopped();
-        case CopyOutcome::Stopped:
-            break;
-        }
-        return false;
+        copies_.add(source_.handle(), targetFolder, name, kind, path_);
+        return copies_.pending() < kMaxQueued || finishCopies();
     }
 
+    // Waits for the queued copies and lists their outcomes in walk order; false when
+    // a copy was stopped.
+    bool finishCopies() {
+        return copies_.finish([](CopyOutcome outcome, std::string_view path) {
+            if (outcome == CopyOutcome::Copied) {
+                g_updatedFiles.add(path);
+                g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
+            } else if (outcome == CopyOutcome::Failed) {
+                g_failedFiles.add(path);
+                g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+            }
+        });
+    }
+
+    // Lists the entry in hand as failed, after the queued copies that precede it.
     void listFailed() {
-        g_failedFiles += path_;
-        g_failedFiles += texts::kLineEnd;
+        finishCopies();
+        g_failedFiles.add(path_);
         g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
     }
 
     PassContext& run_;
     FolderChain source_;
     FolderChain target_;
+    CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
     std::string path_;                   // full source path of the entry in hand
     FolderIdentity targetIdentity_;

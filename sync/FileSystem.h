@@ -55,14 +55,15 @@ public:
     virtual int identify(FolderHandle folder, FolderIdentity& identity) = 0;
 
     // Replaces `listing` with the folder's entries ("." and ".." left out) in byte
-    // order of their names. With `withTimes`, files and links carry their times.
-    virtual int enumerate(FolderHandle folder, bool withTimes, FolderListing& listing) = 0;
+    // order of their names, each with its kind (times are read by `lookUp` when needed).
+    virtual int enumerate(FolderHandle folder, FolderListing& listing) = 0;
     // Looks up one name without following a link.
     virtual LookUpResult lookUp(FolderHandle folder, const char* name) = 0;
 
     // Gives `name` in `to` the contents (or link text), modification time and
     // permission bits of `name` in `from`, replacing what was there only once the
     // copy is complete. A failed or stopped copy leaves no partial file behind.
+    // Called from several threads at once, for different entries.
     virtual CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                              const std::atomic<bool>& stop) = 0;
     virtual int createFolder(FolderHandle parent, const char* name) = 0;

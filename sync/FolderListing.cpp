@@ -9,11 +9,11 @@ void FolderListing::clear() {
     entries_.clear();
 }
 
-void FolderListing::add(std::string_view name, EntryKind kind, FileTime modified) {
+void FolderListing::add(std::string_view name, EntryKind kind) {
     const auto offset = static_cast<std::uint32_t>(names_.size());
     names_.append(name);
     names_.push_back('\0');
-    entries_.push_back({offset, static_cast<std::uint32_t>(name.size()), kind, modified});
+    entries_.push_back({offset, static_cast<std::uint32_t>(name.size()), kind});
 }
 
 void FolderListing::sortByName() {

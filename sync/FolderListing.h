@@ -16,7 +16,7 @@ namespace kestrova {
 class FolderListing {
 public:
     void clear();
-    void add(std::string_view name, EntryKind kind, FileTime modified = {});
+    void add(std::string_view name, EntryKind kind);
     // Byte order of the names, the order in which NTFS enumerates them.
     void sortByName();
 
@@ -24,14 +24,12 @@ public:
     const char* name(std::size_t i) const { return names_.data() + entries_[i].nameOffset; }
     std::string_view nameView(std::size_t i) const { return {name(i), entries_[i].nameLength}; }
     EntryKind kind(std::size_t i) const { return entries_[i].kind; }
-    FileTime modified(std::size_t i) const { return entries_[i].modified; }
 
 private:
     struct Entry {
         std::uint32_t nameOffset;
         std::uint32_t nameLength;
         EntryKind kind;
-        FileTime modified;
     };
     std::string names_;
     std::vector<Entry> entries_;

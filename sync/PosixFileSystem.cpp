@@ -97,7 +97,7 @@ int PosixFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
     return 0;
 }
 
-int PosixFileSystem::enumerate(FolderHandle folder, bool withTimes, FolderListing& listing) {
+int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
     listing.clear();
     if (::lseek(folder, 0, SEEK_SET) < 0) {
         return errno;
@@ -137,17 +137,16 @@ int PosixFileSystem::enumerate(FolderHandle folder, bool withTimes, FolderListin
                 listing.add(name, EntryKind::Special);
                 continue;
             }
-            const bool needStat =
-                record->d_type == DT_UNKNOWN || (withTimes && kind != EntryKind::Folder);
-            if (!needStat) {
+            if (record->d_type != DT_UNKNOWN) {
                 listing.add(name, kind);
                 continue;
             }
+            // Only file systems that do not report kinds in the records cost a look-up.
             struct stat st;
             if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 continue; // gone since the folder was read
             }
-            listing.add(name, KindOf(st.st_mode), TimeOf(st));
+            listing.add(name, KindOf(st.st_mode));
         }
     }
     listing.sortByName();
@@ -167,9 +166,9 @@ LookUpResult PosixFileSystem::lookUp(FolderHandle folder, const char* name) {
     return result;
 }
 
-void PosixFileSystem::makeTemporaryName() {
-    std::snprintf(temporaryName_, sizeof temporaryName_, ".kestrova-%ld-%lu.part", processId_,
-                  ++temporaryCounter_);
+void PosixFileSystem::makeTemporaryName(TemporaryName& name) {
+    std::snprintf(name.text, sizeof name.text, ".kestrova-%ld-%lu.part", processId_,
+                  temporaryCounter_.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
 CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char* name,
@@ -207,10 +206,12 @@ bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
                 continue;
             }
         } else {
+            // Copies run on several threads at once; each has its own buffer.
+            thread_local std::unique_ptr<char[]> copyBuffer(new char[kBufferSize]);
             std::size_t chunk = 0;
             moved = 0;
             while (chunk < kCopyChunk) {
-                const ssize_t got = ::read(from, buffer_.get(), kBufferSize);
+                const ssize_t got = ::read(from, copyBuffer.get(), kBufferSize);
                 if (got < 0 && errno == EINTR) {
                     continue;
                 }
@@ -218,7 +219,7 @@ bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
                     moved = got;
                     break;
                 }
-                if (!WriteAll(to, buffer_.get(), static_cast<std::size_t>(got))) {
+                if (!WriteAll(to, copyBuffer.get(), static_cast<std::size_t>(got))) {
                     return false;
                 }
                 chunk += static_cast<std::size_t>(got);
@@ -235,6 +236,11 @@ bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
             return true;
         }
         total += static_cast<std::uint64_t>(moved);
+        // Saves the call that would only report the end. A file that grew since it was
+        // opened keeps its older time in the copy, so the next run copies it again.
+        if (size > 0 && total >= size) {
+            return true;
+        }
     }
 }
 
@@ -250,8 +256,9 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
-    makeTemporaryName();
-    const int target = ::openat(to, temporaryName_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    TemporaryName temporary;
+    makeTemporaryName(temporary);
+    const int target = ::openat(to, temporary.text, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (target < 0) {
         ::close(source);
         return CopyOutcome::Failed;
@@ -266,10 +273,10 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     }
     done = (::close(target) == 0) && done;
     ::close(source);
-    if (done && ::renameat(to, temporaryName_, to, name) == 0) {
+    if (done && ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
-    ::unlinkat(to, temporaryName_, 0);
+    ::unlinkat(to, temporary.text, 0);
     return stopped ? CopyOutcome::Stopped : CopyOutcome::Failed;
 }
 
@@ -284,16 +291,17 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
         return CopyOutcome::Failed; // unreadable, or changed while being read
     }
     text.resize(static_cast<std::size_t>(length));
-    makeTemporaryName();
-    if (::symlinkat(text.c_str(), to, temporaryName_) != 0) {
+    TemporaryName temporary;
+    makeTemporaryName(temporary);
+    if (::symlinkat(text.c_str(), to, temporary.text) != 0) {
         return CopyOutcome::Failed;
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::utimensat(to, temporaryName_, times, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::renameat(to, temporaryName_, to, name) == 0) {
+    if (::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0 &&
+        ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
-    ::unlinkat(to, temporaryName_, 0);
+    ::unlinkat(to, temporary.text, 0);
     return CopyOutcome::Failed;
 }
 

@@ -12,7 +12,8 @@ namespace kestrova {
 // (openat, fstatat, unlinkat, ...), so paths of any length and depth work and no
 // link is ever followed below a root. Copies go to a temporary file in the target
 // folder, filled with copy_file_range (read/write where the kernel cannot), and are
-// renamed over the target only when complete. One instance serves one walk at a time.
+// renamed over the target only when complete. One instance serves one walk at a time;
+// copies (and only copies) may run on several threads at once.
 class PosixFileSystem : public FileSystem {
 public:
     PosixFileSystem();
@@ -22,7 +23,7 @@ public:
     int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override;
     void closeFolder(FolderHandle folder) override;
     int identify(FolderHandle folder, FolderIdentity& identity) override;
-    int enumerate(FolderHandle folder, bool withTimes, FolderListing& listing) override;
+    int enumerate(FolderHandle folder, FolderListing& listing) override;
     LookUpResult lookUp(FolderHandle folder, const char* name) override;
     CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                      const std::atomic<bool>& stop) override;
@@ -40,12 +41,14 @@ private:
     // Copies the open file `from` (of `size` bytes when opened) into `to`, checking
     // for a stop between chunks; false on a failure or a stop.
     bool copyContents(int from, int to, std::uint64_t size, const std::atomic<bool>& stop);
-    void makeTemporaryName();
+    struct TemporaryName {
+        char text[64];
+    };
+    void makeTemporaryName(TemporaryName& name);
 
-    std::unique_ptr<char[]> buffer_; // directory records and the read/write fall-back
-    char temporaryName_[64] = {};
+    std::unique_ptr<char[]> buffer_; // directory records
+    std::atomic<unsigned long> temporaryCounter_{0};
     long processId_;
-    unsigned long temporaryCounter_ = 0;
 };
 
 } // namespace kestrova

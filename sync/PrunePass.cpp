@@ -31,22 +31,24 @@ public:
     }
 
 private:
-    FolderListing& listingForDepth() {
-        const std::size_t depth = target_.depth();
-        if (listings_.size() <= depth) {
-            listings_.emplace_back();
+    FolderListing& listingForDepth(std::deque<FolderListing>& listings) {
+        return listingForDepth(listings, target_.depth());
+    }
+    static FolderListing& listingForDepth(std::deque<FolderListing>& listings, std::size_t depth) {
+        while (listings.size() <= depth) {
+            listings.emplace_back();
         }
-        return listings_[depth];
+        return listings[depth];
     }
 
-    LookUpResult lookUpSource(const char* name) {
+    // Reads the names of the source folder matching the current target folder. Returns
+    // 0, or the error that every look-up in that folder would give.
+    int listSource(FolderListing& names) {
         const FolderHandle folder = source_.handle();
         if (folder == kNoFolder) {
-            LookUpResult result;
-            result.error = source_.error();
-            return result;
+            return source_.error();
         }
-        return run_.fs.lookUp(folder, name);
+        return run_.fs.enumerate(folder, names);
     }
 
     // Whether the folder just entered in the target chain is the source root itself.
@@ -68,24 +70,39 @@ private:
     }
 
     bool pruneFolder() {
-        FolderListing& entries = listingForDepth();
+        const std::size_t depth = target_.depth();
+        FolderListing& entries = listingForDepth(listings_);
         const FolderHandle folder = target_.handle();
-        if (folder == kNoFolder || run_.fs.enumerate(folder, false, entries) != 0) {
+        if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
             return true;
         }
+        // Both listings are in byte order, so one merge answers every look-up.
+        FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
+        const int sourceError = listSource(sourceNames);
+        std::size_t next = 0;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
                 return false;
             }
             const char* name = entries.name(i);
+            int error = sourceError;
+            if (error == 0) {
+                while (next < sourceNames.size() &&
+                       sourceNames.nameView(next) < entries.nameView(i)) {
+                    ++next;
+                }
+                const bool found =
+                    next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
+                error = found ? 0 : ENOENT;
+            }
             const std::size_t mark = path_.size();
             AppendName(path_, name);
             bool goOn = true;
             if (entries.kind(i) == EntryKind::Folder) {
-                goOn = pruneSubFolder(name);
+                goOn = pruneSubFolder(name, error);
             } else {
                 run_.window.setStatusLine(path_);
-                if (CounterpartMissing(lookUpSource(name).error)) {
+                if (CounterpartMissing(error)) {
                     deleteEntry(name, entries.kind(i));
                 }
             }
@@ -97,8 +114,8 @@ private:
         return true;
     }
 
-    bool pruneSubFolder(const char* name) {
-        const int error = lookUpSource(name).error;
+    // `error` is what looking up the folder's counterpart in the source gave.
+    bool pruneSubFolder(const char* name, int error) {
         if (CounterpartMissing(error)) {
             return DeleteTree(name);
         }
@@ -123,9 +140,9 @@ private:
                 target_.leave();
                 return true;
             }
-            FolderListing& entries = listingForDepth();
+            FolderListing& entries = listingForDepth(listings_);
             const FolderHandle folder = target_.handle();
-            if (folder != kNoFolder && run_.fs.enumerate(folder, false, entries) == 0) {
+            if (folder != kNoFolder && run_.fs.enumerate(folder, entries) == 0) {
                 for (std::size_t i = 0; goOn && i < entries.size(); ++i) {
                     if (run_.stopped()) {
                         goOn = false;
@@ -147,8 +164,9 @@ private:
     PassContext& run_;
     FolderChain target_;
     FolderChain source_;
-    std::deque<FolderListing> listings_;
-    std::string path_; // mapped source path of the entry in hand
+    std::deque<FolderListing> listings_;       // target folders, one per depth
+    std::deque<FolderListing> sourceListings_; // their source counterparts
+    std::string path_;                         // mapped source path of the entry in hand
     FolderIdentity sourceIdentity_;
 };
 

@@ -10,8 +10,8 @@
 
 namespace kestrova {
 
-std::string g_updatedFiles;
-std::string g_failedFiles;
+FileList g_updatedFiles;
+FileList g_failedFiles;
 
 namespace {
 
@@ -29,17 +29,19 @@ const char* SkipReason(PairProblem problem) {
     return "";
 }
 
+// The lists are moved into the report, which is sized once for the whole block.
 void AppendOutcome(std::string& report) {
+    report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
     if (!g_failedFiles.empty()) {
         report += texts::kFailedHeading;
-        report += g_failedFiles;
+        g_failedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
         report += texts::kNoErrors;
     }
     if (!g_updatedFiles.empty()) {
         report += texts::kUpdatedHeading;
-        report += g_updatedFiles;
+        g_updatedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
         report += texts::kNothingUpdated;

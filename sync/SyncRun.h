@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sync/FileList.h"
 #include "sync/FileSystem.h"
 #include "sync/SyncWindow.h"
 
@@ -10,9 +11,9 @@ namespace kestrova {
 
 // Source paths of the current pair's copied files, each followed by "\r\n".
 // Touched only by the worker while a run is under way.
-extern std::string g_updatedFiles;
+extern FileList g_updatedFiles;
 // Source paths of the current pair's failed copies, each followed by "\r\n".
-extern std::string g_failedFiles;
+extern FileList g_failedFiles;
 
 // One run over the window's checked pairs: a copy pass per pair, a prune pass when
 // the delete option is set, and a report block per pair, shown after each pair.

@@ -68,11 +68,11 @@ TEST_F(PrunePassTest, CaseSensitiveNamesMeanACaseVariantIsDeleted) {
     EXPECT_EQ(ReadTree(dst), (Tree{{"Photo.JPG", File("p")}}));
 }
 
-// Only a look-up that says "does not exist" lets anything go.
-class FailingSourceLookUps : public PosixFileSystem {
+// Only a source that says "does not exist" lets anything go: a source folder whose
+// names cannot be read (or whose look-ups fail) deletes nothing.
+class FailingSourceReads : public PosixFileSystem {
 public:
-    FailingSourceLookUps(std::string source, int error)
-        : source_(std::move(source)), error_(error) {}
+    FailingSourceReads(std::string source, int error) : source_(std::move(source)), error_(error) {}
     LookUpResult lookUp(FolderHandle folder, const char* name) override {
         if (std::string(name) != "a" && IsFolder(folder, source_)) {
             LookUpResult result;
@@ -81,19 +81,25 @@ public:
         }
         return PosixFileSystem::lookUp(folder, name);
     }
+    int enumerate(FolderHandle folder, FolderListing& listing) override {
+        if (IsFolder(folder, source_)) {
+            return error_;
+        }
+        return PosixFileSystem::enumerate(folder, listing);
+    }
 
 private:
     std::string source_;
     int error_;
 };
 
-TEST_F(PrunePassTest, LookUpErrorsOtherThanNotFoundDeleteNothing) {
+TEST_F(PrunePassTest, SourceReadErrorsOtherThanNotFoundDeleteNothing) {
     WriteTree(src, {{"a", File("a")}});
     const Tree target = {
         {"a", File("a")}, {"x", File("x")}, {"dir", Folder()}, {"dir/y", File("y")}};
     WriteTree(dst, target);
     for (const int error : {EACCES, EIO, ENOTCONN}) {
-        FailingSourceLookUps fs(src, error);
+        FailingSourceReads fs(src, error);
         RunPair(src, dst, true, &fs);
         EXPECT_EQ(ReadTree(dst), target) << "errno " << error;
     }
