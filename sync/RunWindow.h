@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/SyncWindow.h"
+#include "sync/VisibleText.h"
 
 #include <atomic>
 #include <string>
@@ -28,7 +29,7 @@ public:
     }
     void setStatusLine(const std::string& text) {
         if (!stopped()) {
-            window_.setStatusLine(text);
+            window_.setStatusLine(NeedsEscaping(text) ? VisibleText(text) : text);
         }
     }
     void setReport(const std::string& text) {
@@ -46,6 +47,11 @@ public:
         }
         if (!stopped()) {
             window_.enableStop(running);
+        }
+    }
+    void entryFailed(const std::string& path, const EntryFailure& failure) {
+        if (!stopped()) {
+            window_.entryFailed(path, failure);
         }
     }
     void messageBox(const std::string& text) {
