@@ -19,7 +19,7 @@ struct Outcome {
     std::string err;
 };
 
-enum class Output { Captured, Full, Closed };
+enum class Output { Captured, Full, Closed, ReaderGone };
 
 // Runs kestrova-sync with `args`, standard output (unless it is to be full or
 // closed) and standard error captured.
@@ -29,7 +29,7 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
     std::FILE* errors = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (output == Output::Captured) {
+    if (output == Output::Captured || output == Output::ReaderGone) {
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     } else if (output == Output::Full) {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
@@ -50,13 +50,19 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
               0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
+    if (output == Output::ReaderGone) {
+        ::close(pipeFds[0]);
+        pipeFds[0] = -1;
+    }
     Outcome outcome;
     char buffer[4096];
     ssize_t got;
-    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+    while (pipeFds[0] >= 0 && (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) {
         outcome.out.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(pipeFds[0]);
+    if (pipeFds[0] >= 0) {
+        ::close(pipeFds[0]);
+    }
     int status = 0;
     ::waitpid(child, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -98,7 +104,8 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
 }
 
 // Reasons go to standard error, the missing target once; a report that cannot be
-// written is said there and fails the command, while the run itself goes on.
+// written (full, closed, or a pipe nobody reads) is said there and fails the
+// command, while the run itself goes on.
 TEST(CommandTest, FailuresAndAnUnwritableReportAreSaidOnStandardError) {
     TempFolder temp;
     const std::string src = temp.sub("src");
@@ -117,6 +124,9 @@ TEST(CommandTest, FailuresAndAnUnwritableReportAreSaidOnStandardError) {
     const Outcome closed = RunCommand({src, dst}, Output::Closed);
     EXPECT_EQ(closed.status, 1);
     EXPECT_EQ(closed.err, "kestrova-sync: cannot write the report: Bad file descriptor\n");
+    const Outcome readerGone = RunCommand({src, dst}, Output::ReaderGone);
+    EXPECT_EQ(readerGone.status, 1);
+    EXPECT_EQ(readerGone.err, "kestrova-sync: cannot write the report: Broken pipe\n");
 }
 
 // SIGTERM stops the run like the Stop button: exit status 130, the partial copy gone,
