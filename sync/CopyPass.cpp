@@ -60,7 +60,7 @@ private:
         const FolderHandle folder = source_.handle();
         const int error =
             folder == kNoFolder ? source_.error() : run_.fs.enumerate(folder, entries);
-        if (error != 0) {
+        if (folder == kNoFolder || error != 0) {
             listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
         }

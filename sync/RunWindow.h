@@ -28,8 +28,13 @@ public:
         }
     }
     void setStatusLine(const std::string& text) {
-        if (!stopped()) {
-            window_.setStatusLine(NeedsEscaping(text) ? VisibleText(text) : text);
+        if (stopped()) {
+            return;
+        }
+        if (NeedsEscaping(text)) {
+            window_.setStatusLine(VisibleText(text));
+        } else {
+            window_.setStatusLine(text); // no copy for the common plain path
         }
     }
     void setReport(const std::string& text) {
