@@ -3,10 +3,35 @@
 #include "cli/SavedRun.h"
 #include "settings/ConfigPaths.h"
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
+namespace {
+
+// A standard stream that was closed is opened on /dev/null for reading, so that no
+// file the run opens can take its number and receive the report, and writing to it
+// still fails as on a closed stream.
+void HoldStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0) {
+            ::open("/dev/null", O_RDONLY);
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // From here on a stop signal waits for the run, which takes it as a Stop.
+    const sigset_t stopSignals = kestrova::StopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A report reader that goes away fails the writes instead of ending the run.
+    std::signal(SIGPIPE, SIG_IGN);
+    HoldStandardStreams();
+
     using kestrova::Arguments;
     Arguments args = kestrova::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     switch (args.action) {
@@ -31,6 +56,9 @@ int main(int argc, char** argv) {
             return kestrova::kExitUsage;
         }
     }
-    std::FILE* progress = ::isatty(STDERR_FILENO) ? stderr : nullptr;
-    return kestrova::RunPairs(args.pairs, args.deleteOption, stdout, progress);
+    kestrova::RunStreams streams;
+    streams.report = stdout;
+    streams.progress = ::isatty(STDERR_FILENO) ? stderr : nullptr;
+    streams.errors = stderr;
+    return kestrova::RunPairs(args.pairs, args.deleteOption, streams);
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <deque>
 
 namespace kestrova {
@@ -33,8 +34,15 @@ public:
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
-        if (target_.openRoot(roots.target) == 0) {
+        run_.targetError = target_.openRoot(roots.target);
+        if (run_.targetError == 0) {
             haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
+        } else {
+            // Said once for the pair; its entries are then listed without a reason each.
+            g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+            run_.window.entryFailed(roots.target,
+                                    {EntryFailure::Step::OpenTarget, run_.targetError});
+            reportedTargetDepth_ = 0;
         }
         path_ = roots.source;
         const bool goOn = walkFolder();
@@ -50,8 +58,10 @@ private:
         }
         FolderListing& entries = listings_[depth];
         const FolderHandle folder = source_.handle();
-        if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
-            listFailed();
+        const int error =
+            folder == kNoFolder ? source_.error() : run_.fs.enumerate(folder, entries);
+        if (folder == kNoFolder || error != 0) {
+            listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
         }
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -79,19 +89,24 @@ private:
         if (!finishCopies()) {
             return false;
         }
+        // Under a target folder that is missing itself, nothing is tried or said.
+        const bool targetParentMissing = target_.error() != 0;
         // Most target folders exist already: opening first saves a creation that fails.
-        if (target_.enter(name) == ENOENT) {
+        int createError = 0;
+        int targetError = target_.enter(name);
+        if (targetError == ENOENT) {
             target_.leave();
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
-                run_.fs.createFolder(targetFolder, name);
+                createError = run_.fs.createFolder(targetFolder, name);
             }
-            target_.enter(name);
+            targetError = target_.enter(name);
         }
-        if (source_.enter(name) != 0) {
+        const int sourceError = source_.enter(name);
+        if (sourceError != 0) {
             source_.leave();
             target_.leave();
-            listFailed();
+            listFailed({EntryFailure::Step::ReadFolder, sourceError});
             return true;
         }
         // Never walk into the pair's own target as part of the source (a bind mount
@@ -103,8 +118,17 @@ private:
             target_.leave();
             return true;
         }
+        if (targetError != 0 && !targetParentMissing) {
+            const int reason =
+                createError != 0 && createError != EEXIST ? createError : targetError;
+            listFailed({EntryFailure::Step::CreateFolder, reason});
+            reportedTargetDepth_ = target_.depth();
+        }
         const bool goOn = walkFolder();
         target_.leave();
+        if (reportedTargetDepth_ > target_.depth()) {
+            reportedTargetDepth_ = kNoDepth;
+        }
         source_.leave();
         return goOn;
     }
@@ -113,12 +137,13 @@ private:
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
         if (kind == EntryKind::Special) {
-            listFailed(); // pipes, sockets and devices are never opened
+            listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
             return true;
         }
         const FolderHandle targetFolder = target_.handle();
         if (targetFolder == kNoFolder) {
-            listFailed();
+            listFailed({EntryFailure::Step::Copy, target_.error()},
+                       reportedTargetDepth_ == kNoDepth);
             return true;
         }
         const LookUpResult existing = run_.fs.lookUp(targetFolder, name);
@@ -130,7 +155,7 @@ private:
                 return true; // gone, or replaced by a folder, since the folder was read
             }
             if (current.kind == EntryKind::Special) {
-                listFailed();
+                listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
                 return true;
             }
             kind = current.kind;
@@ -139,7 +164,7 @@ private:
             }
             // A read-only copy is not replaced, whoever runs the program.
             if (existing.kind == EntryKind::File && !existing.ownerWritable) {
-                listFailed();
+                listFailed({EntryFailure::Step::Copy, kReasonReadOnlyCopy});
                 return true;
             }
         }
@@ -150,22 +175,27 @@ private:
     // Waits for the queued copies and lists their outcomes in walk order; false when
     // a copy was stopped.
     bool finishCopies() {
-        return copies_.finish([](CopyOutcome outcome, std::string_view path) {
+        return copies_.finish([this](CopyOutcome outcome, std::string_view path, int error) {
             if (outcome == CopyOutcome::Copied) {
                 g_updatedFiles.add(path);
                 g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
             } else if (outcome == CopyOutcome::Failed) {
                 g_failedFiles.add(path);
                 g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+                run_.window.entryFailed(std::string(path), {EntryFailure::Step::Copy, error});
             }
         });
     }
 
-    // Lists the entry in hand as failed, after the queued copies that precede it.
-    void listFailed() {
+    // Lists the entry in hand as failed, after the queued copies that precede it, and
+    // says why unless a target folder reported above it already has.
+    void listFailed(EntryFailure failure = {}, bool sayWhy = true) {
         finishCopies();
         g_failedFiles.add(path_);
         g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+        if (sayWhy) {
+            run_.window.entryFailed(path_, failure);
+        }
     }
 
     PassContext& run_;
@@ -176,6 +206,9 @@ private:
     std::string path_;                   // full source path of the entry in hand
     FolderIdentity targetIdentity_;
     bool haveTargetIdentity_ = false;
+    // Depth of the target folder whose failure stands for the entries beneath it.
+    static constexpr std::size_t kNoDepth = SIZE_MAX;
+    std::size_t reportedTargetDepth_ = kNoDepth;
 };
 
 } // namespace

@@ -62,7 +62,8 @@ public:
 
     // Gives `name` in `to` the contents (or link text), modification time and
     // permission bits of `name` in `from`, replacing what was there only once the
-    // copy is complete. A failed or stopped copy leaves no partial file behind.
+    // copy is complete. A failed or stopped copy leaves no partial file behind. A
+    // failed copy leaves its reason in errno, as a failed system call does.
     // Called from several threads at once, for different entries.
     virtual CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                              const std::atomic<bool>& stop) = 0;

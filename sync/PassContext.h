@@ -9,6 +9,8 @@ namespace kestrova {
 struct PassContext {
     RunWindow& window;
     FileSystem& fs;
+    // Set by the copy pass: 0, or the errno of opening the pair's target folder.
+    int targetError = 0;
 
     bool stopped() const { return window.stopped(); }
 };

@@ -7,6 +7,9 @@
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
+#include "sync/VisibleText.h"
+
+#include <cerrno>
 
 namespace kestrova {
 
@@ -29,12 +32,17 @@ const char* SkipReason(PairProblem problem) {
     return "";
 }
 
-// The lists are moved into the report, which is sized once for the whole block.
-void AppendOutcome(std::string& report) {
+// The lists are moved into the report, which is sized once for the whole block. A
+// target folder that could not be opened is said once, after the failed entries.
+void AppendOutcome(std::string& report, int targetError) {
     report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
-    if (!g_failedFiles.empty()) {
+    if (!g_failedFiles.empty() || targetError != 0) {
         report += texts::kFailedHeading;
         g_failedFiles.moveTo(report);
+        if (targetError != 0) {
+            report += targetError == ENOENT ? texts::kTargetMissing : texts::kTargetUnopenable;
+            report += texts::kLineEnd;
+        }
         report += texts::kLineEnd;
     } else {
         report += texts::kNoErrors;
@@ -52,8 +60,8 @@ void AppendOutcome(std::string& report) {
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
-    report += texts::kFrom + source + texts::kLineEnd;
-    report += texts::kTo + target + texts::kLineEnd;
+    report += texts::kFrom + VisibleText(source) + texts::kLineEnd;
+    report += texts::kTo + VisibleText(target) + texts::kLineEnd;
     window.setRowStatus(row, texts::kInProgress);
     g_failedFiles.clear();
     g_updatedFiles.clear();
@@ -74,7 +82,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         if (window.deleteOption() && !PrunePass(run, roots)) {
             return false;
         }
-        AppendOutcome(report);
+        AppendOutcome(report, run.targetError);
     }
     if (window.stopped()) {
         return false;

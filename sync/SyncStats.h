@@ -10,7 +10,8 @@ namespace kestrova {
 struct SyncStats {
     std::atomic<std::uint64_t> filesExamined{0};
     std::atomic<std::uint64_t> filesCopied{0};
-    // Entries listed under the failure heading: files, links, special files, folders.
+    // Entries listed under the failure heading: files, links, special files, folders,
+    // and a target folder that cannot be opened.
     std::atomic<std::uint64_t> filesFailed{0};
     std::atomic<std::uint64_t> pairsSkipped{0};
     std::atomic<std::uint64_t> pairsDone{0};

@@ -21,4 +21,8 @@ inline constexpr const char* kSkipNotAbsolute = "源目錄或目標目錄不是�
 inline constexpr const char* kSkipNested = "源目錄和目標目錄相同或互相包含，已跳過";
 inline constexpr const char* kSkipSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
 
+// Said once after a pair's failed entries when its target folder could not be opened.
+inline constexpr const char* kTargetMissing = "目標目錄不存在";
+inline constexpr const char* kTargetUnopenable = "目標目錄無法打開";
+
 } // namespace kestrova::texts

@@ -1,8 +1,10 @@
 #include "RunHelpers.h"
 
+#include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace kestrova::test {
 namespace {
@@ -60,11 +62,69 @@ TEST_F(CopyPassTest, CopiesCarryPermissionBitsButNotSetUserId) {
               (Tree{{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}}));
 }
 
+using Reasons = std::vector<std::tuple<std::string, EntryFailure::Step, int>>;
+
+// Records why entries were listed as failed.
+class ReasonRecorder : public TestWindow {
+public:
+    using TestWindow::TestWindow;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override {
+        reasons.emplace_back(path, failure.step, failure.reason);
+    }
+    Reasons reasons;
+};
+
+// The target folder is said to be missing once, in the report and to the window,
+// however many entries fail for it.
 TEST_F(CopyPassTest, MissingTargetRootFailsEveryFileAndCreatesNothing) {
     WriteTree(src, {{"a", File("a")}, {"sub/b", File("b")}});
     const std::string missing = temp.path() + "/nowhere/dst";
-    EXPECT_EQ(RunPair(src, missing), Block(src, missing, {src + "/a", src + "/sub/b"}, {}));
+    ReasonRecorder window({{src, missing, 2, {}}});
+    RunToEnd(window);
+    EXPECT_EQ(window.report(),
+              Block(src, missing, {src + "/a", src + "/sub/b", "目標目錄不存在"}, {}));
+    EXPECT_EQ(window.reasons, (Reasons{{missing, EntryFailure::Step::OpenTarget, ENOENT}}));
     EXPECT_EQ(ReadTree(temp.path()).count("nowhere"), 0u);
+
+    const std::string empty = temp.sub("empty");
+    EXPECT_EQ(RunPair(empty, missing), Block(empty, missing, {"目標目錄不存在"}, {}));
+}
+
+// A disk that fills up while "big" is copied.
+class FullDisk : public PosixFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        if (std::string(name) == "big") {
+            errno = ENOSPC;
+            return CopyOutcome::Failed;
+        }
+        return PosixFileSystem::copy(from, to, name, kind, stop);
+    }
+};
+
+// Every failed entry comes with its reason; a sub-folder that cannot be made is
+// listed, and the entries beneath it are listed without repeating the reason.
+TEST_F(CopyPassTest, FailuresSayWhyAndFoldersThatCannotBeMadeAreListed) {
+    WriteTree(src, {{"a", File("a")},
+                    {"big", File("b")},
+                    {"blocked/inner", File("i")},
+                    {"fifo", Pipe()},
+                    {"ro", File("new", kTime + 1)}});
+    WriteTree(dst, {{"blocked", File("a file where a folder belongs")},
+                    {"ro", File("old", kTime, 0, 0444)}});
+    ReasonRecorder window({{src, dst, 2, {}}});
+    FullDisk fs;
+    RunToEnd(window, &fs);
+    EXPECT_EQ(window.report(), Block(src, dst,
+                                     {src + "/big", src + "/blocked", src + "/blocked/inner",
+                                      src + "/fifo", src + "/ro"},
+                                     {src + "/a"}));
+    EXPECT_EQ(window.reasons,
+              (Reasons{{src + "/big", EntryFailure::Step::Copy, ENOSPC},
+                       {src + "/blocked", EntryFailure::Step::CreateFolder, ENOTDIR},
+                       {src + "/fifo", EntryFailure::Step::Copy, kReasonSpecialFile},
+                       {src + "/ro", EntryFailure::Step::Copy, kReasonReadOnlyCopy}}));
 }
 
 // A read-only copy is never replaced, even though the engine runs as root in CI.
@@ -100,7 +160,7 @@ TEST_F(CopyPassTest, TargetLinksAreNeverWrittenThrough) {
     WriteTree(src, {{"data", File("new", kTime + 1)}, {"dir/f", File("new", kTime + 1)}});
     WriteTree(dst, {{"data", Link(outside + "/data")}, {"dir", Link(outside)}});
 
-    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/dir/f"}, {src + "/data"}));
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/dir", src + "/dir/f"}, {src + "/data"}));
     EXPECT_EQ(ReadTree(outside), (Tree{{"f", File("sentinel")}, {"data", File("sentinel")}}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"data", File("new", kTime + 1)}, {"dir", Link(outside)}}));
 }

@@ -57,7 +57,8 @@ TEST_F(PrunePassTest, CounterpartsOfTheOtherKind) {
     WriteTree(dst, {{"was-file", File("old", kTime, 0)},
                     {"was-folder/inner", File("i")},
                     {"was-folder/sub/inner", File("i")}});
-    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {src + "/was-folder"}, {}));
+    EXPECT_EQ(RunPair(src, dst, true),
+              Block(src, dst, {src + "/was-file", src + "/was-folder"}, {}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"was-file", File("old")}, {"was-folder", Folder()}}));
 }
 

@@ -56,6 +56,24 @@ TEST_F(SyncRunTest, FailuresAreListedBeforeUpdatesAndSkippedPairsDoNotStopTheRun
     EXPECT_EQ(window.rowStatus(1), "跳過");
 }
 
+// Names that could steer a terminal or split a line are shown escaped in the report
+// and the status line, and copied under their exact names.
+TEST_F(SyncRunTest, NamesAreShownEscapedAndCopiedExactly) {
+    const std::string root = temp.sub("odd\nroot");
+    const std::string forged = "x\033]0;pwned\007\033[2Jy";
+    WriteTree(root, {{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}});
+    TestWindow window({{root, dst1, 2, {}}});
+    RunToEnd(window);
+    const std::string shownRoot = temp.path() + "/odd\\x0Aroot";
+    EXPECT_EQ(window.report(),
+              Block(shownRoot, dst1, {},
+                    {shownRoot + "/a\\x0Ab", shownRoot + "/x\\x1B]0;pwned\\x07\\x1B[2Jy",
+                     shownRoot + "/\\xFF\\\\"}));
+    EXPECT_EQ(window.statusLine(), shownRoot + "/\\xFF\\\\");
+    EXPECT_EQ(ReadTree(dst1),
+              (Tree{{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}}));
+}
+
 // The status line shows every source file examined, and in the prune pass the
 // source-side path of every target file.
 class StatusRecorder : public TestWindow {

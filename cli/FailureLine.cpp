@@ -1,0 +1,44 @@
+#include "cli/FailureLine.h"
+
+#include "sync/VisibleText.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace kestrova {
+
+std::string ReasonText(int reason) {
+    switch (reason) {
+    case 0:
+        return "reason unknown";
+    case kReasonReadOnlyCopy:
+        return "a read-only copy is not replaced";
+    case kReasonSpecialFile:
+        return "pipes, sockets and devices are not copied";
+    default:
+        break;
+    }
+    char buffer[256];
+    return ::strerror_r(reason, buffer, sizeof buffer); // thread-safe, unlike strerror
+}
+
+std::string FailureLine(const std::string& path, const EntryFailure& failure) {
+    const std::string shown = VisibleText(path);
+    const std::string reason = ReasonText(failure.reason);
+    switch (failure.step) {
+    case EntryFailure::Step::Copy:
+        return "cannot copy " + shown + ": " + reason;
+    case EntryFailure::Step::ReadFolder:
+        return "cannot read the folder " + shown + ": " + reason;
+    case EntryFailure::Step::CreateFolder:
+        return "cannot create the target folder of " + shown + ": " + reason;
+    case EntryFailure::Step::OpenTarget:
+        break;
+    }
+    if (failure.reason == ENOENT) {
+        return shown + ": the target folder does not exist";
+    }
+    return "cannot open the target folder " + shown + ": " + reason;
+}
+
+} // namespace kestrova

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kestrova {
+
+// Why something is listed under a pair's failure heading: the step that failed and
+// the reason, an errno value or one of the run's own reasons below.
+struct EntryFailure {
+    enum class Step : std::uint8_t {
+        // Copying a file or link; the path is its source path.
+        Copy,
+        // Reading a source folder; the path is the folder.
+        ReadFolder,
+        // Making a source folder's counterpart in the target; the path is the source
+        // folder. The entries beneath it are listed but not reported one by one.
+        CreateFolder,
+        // Opening the pair's target folder; the path is the target folder. The pair's
+        // entries are listed but not reported one by one.
+        OpenTarget,
+    };
+    Step step = Step::Copy;
+    int reason = 0; // 0 when the reason is not known
+};
+
+// The run's own reasons (negative, so that they never clash with an errno value).
+inline constexpr int kReasonReadOnlyCopy = -1; // a read-only target copy is not replaced
+inline constexpr int kReasonSpecialFile = -2;  // pipes, sockets and devices are never opened
+
+} // namespace kestrova
