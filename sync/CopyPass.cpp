@@ -33,11 +33,15 @@ public:
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
+        FolderIdentity sourceRoot;
+        const bool haveSource = run_.fs.identify(source_.handle(), sourceRoot) == 0;
+        mount_ = sourceRoot.mount;
         if (target_.openRoot(roots.target) == 0) {
             haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
+            haveTargetPlace_ = PlaceInFileSystem(ResolvedLocation(roots.target), targetPlace_);
         }
         path_ = roots.source;
-        const bool goOn = walkFolder();
+        const bool goOn = fillFolder(sourceRoot.permissions, haveSource);
         return finishCopies() && goOn;
     }
 
@@ -79,33 +83,74 @@ private:
         if (!finishCopies()) {
             return false;
         }
-        // Most target folders exist already: opening first saves a creation that fails.
-        if (target_.enter(name) == ENOENT) {
-            target_.leave();
-            const FolderHandle targetFolder = target_.handle();
-            if (targetFolder != kNoFolder) {
-                run_.fs.createFolder(targetFolder, name);
-            }
-            target_.enter(name);
-        }
-        if (source_.enter(name) != 0) {
+        FolderIdentity identity;
+        if (source_.enter(name) != 0 || run_.fs.identify(source_.handle(), identity) != 0 ||
+            insideTarget(identity)) {
             source_.leave();
-            target_.leave();
             listFailed();
             return true;
         }
-        // Never walk into the pair's own target as part of the source (a bind mount
-        // can put it there where no path comparison sees it).
-        FolderIdentity identity;
-        if (haveTargetIdentity_ && run_.fs.identify(source_.handle(), identity) == 0 &&
-            identity == targetIdentity_) {
-            source_.leave();
+        // Most target folders exist already: opening first saves a creation that fails.
+        const int targetError = target_.enter(name);
+        if (targetError == ENOENT) {
             target_.leave();
+            const FolderHandle targetFolder = target_.handle();
+            if (targetFolder != kNoFolder) {
+                const int created = run_.fs.createFolder(targetFolder, name);
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || (created != 0 && created != EEXIST);
+            }
+            target_.enter(name);
+        } else if (targetError == ENOTDIR) {
+            // A file or link holds the name in the target; only the prune pass may
+            // clear it, so the folder is listed until then.
+            target_.leave();
+            source_.leave();
+            listFailed();
             return true;
         }
-        const bool goOn = walkFolder();
+        const std::uint64_t parentMount = mount_;
+        mount_ = identity.mount;
+        const bool goOn = fillFolder(identity.permissions, true);
+        mount_ = parentMount;
         target_.leave();
         source_.leave();
+        return goOn;
+    }
+
+    // Whether a source folder is the pair's target or lies inside it. Pairs that
+    // nest are refused before the run, so only a mount can show the target here: the
+    // folder itself, or a mount of part of the target's file system.
+    bool insideTarget(const FolderIdentity& folder) {
+        if (haveTargetIdentity_ && folder == targetIdentity_) {
+            return true;
+        }
+        if (folder.mount == mount_ || !haveTargetPlace_) {
+            return false;
+        }
+        FileSystemPlace place;
+        return PlaceInFileSystem(ResolvedLocation(path_), place) &&
+               place.device == targetPlace_.device && SameOrInside(place.path, targetPlace_.path);
+    }
+
+    // Walks the current folder, its target folder kept writable for its owner while it
+    // is filled and given the source folder's permission bits afterwards, so that a
+    // backup exposes nothing its source protects.
+    bool fillFolder(unsigned permissions, bool havePermissions) {
+        FolderIdentity target;
+        FolderHandle targetFolder = target_.handle();
+        const bool haveTarget =
+            targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        if (haveTarget && (target.permissions & 0300u) != 0300u) {
+            target.permissions |= 0300u;
+            run_.fs.setPermissions(targetFolder, target.permissions);
+        }
+        const bool goOn = walkFolder();
+        targetFolder = target_.handle();
+        if (haveTarget && havePermissions && target.permissions != permissions &&
+            targetFolder != kNoFolder) {
+            run_.fs.setPermissions(targetFolder, permissions);
+        }
         return goOn;
     }
 
@@ -126,15 +171,21 @@ private:
             // The source's time is read only when there is a copy to compare it with;
             // a missing copy is made from the opened file and its own times.
             const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
-            if (current.error != 0 || current.kind == EntryKind::Folder) {
+            if (current.error == ENOENT ||
+                (current.error == 0 && current.kind == EntryKind::Folder)) {
                 return true; // gone, or replaced by a folder, since the folder was read
             }
-            if (current.kind == EntryKind::Special) {
+            // Details that cannot be read are a failure, never "gone" or "up to date";
+            // nor can a folder in the target take the name until the prune pass clears it.
+            if (current.error != 0 || current.kind == EntryKind::Special ||
+                existing.kind == EntryKind::Folder) {
                 listFailed();
                 return true;
             }
             kind = current.kind;
-            if (existing.modified == current.modified) {
+            // Entries of different kinds are never up to date: the copy replaces the
+            // target's link, file or special file.
+            if (existing.kind == kind && existing.modified == current.modified) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -150,11 +201,13 @@ private:
     // Waits for the queued copies and lists their outcomes in walk order; false when
     // a copy was stopped.
     bool finishCopies() {
-        return copies_.finish([](CopyOutcome outcome, std::string_view path) {
+        return copies_.finish([this](CopyOutcome outcome, std::string_view path) {
             if (outcome == CopyOutcome::Copied) {
                 g_updatedFiles.add(path);
                 g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
-            } else if (outcome == CopyOutcome::Failed) {
+            } else if (outcome != CopyOutcome::Stopped) {
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
                 g_failedFiles.add(path);
                 g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
             }
@@ -174,8 +227,11 @@ private:
     CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
     std::string path_;                   // full source path of the entry in hand
+    std::uint64_t mount_ = 0;            // mount of the source folder in hand
     FolderIdentity targetIdentity_;
     bool haveTargetIdentity_ = false;
+    FileSystemPlace targetPlace_;
+    bool haveTargetPlace_ = false;
 };
 
 } // namespace

@@ -3,12 +3,25 @@
 #include "sync/FileSystem.h"
 #include "sync/RunWindow.h"
 
+#include <string>
+#include <vector>
+
 namespace kestrova {
 
 // What both passes of a pair work with.
 struct PassContext {
     RunWindow& window;
     FileSystem& fs;
+    // Set by the copy pass when the target could not take a write (no space, a folder
+    // that could not be created, ...); nothing is deleted after that.
+    bool targetWriteFailed = false;
+    // Set by the prune pass when it cleared a target entry that was in the way of a
+    // source entry of another kind (a folder where the source has a file, or the
+    // reverse); the copy pass then runs again to put the source entry in its place.
+    bool clearedOtherKinds = false;
+    // Target folders the prune pass left alone (mount points, the source itself),
+    // listed under the failure heading once the pair's passes are done.
+    std::vector<std::string> leftAlone{};
 
     bool stopped() const { return window.stopped(); }
 };

@@ -21,12 +21,17 @@ public:
     bool start(const PairRoots& roots) {
         // Without a readable source root every look-up would fail and the whole
         // target would go; nothing is pruned then.
+        FolderIdentity targetRoot;
         if (source_.openRoot(roots.source) != 0 ||
             run_.fs.identify(source_.handle(), sourceIdentity_) != 0 ||
-            target_.openRoot(roots.target) != 0) {
+            target_.openRoot(roots.target) != 0 ||
+            run_.fs.identify(target_.handle(), targetRoot) != 0) {
             return true;
         }
+        targetMount_ = targetRoot.mount;
+        targetRoot_ = roots.target;
         path_ = roots.source;
+        sourceRootLength_ = path_.size();
         return pruneFolder();
     }
 
@@ -51,10 +56,20 @@ private:
         return run_.fs.enumerate(folder, names);
     }
 
-    // Whether the folder just entered in the target chain is the source root itself.
-    bool isSourceRoot() {
+    // Whether the walk may act inside the folder just entered in the target chain: not
+    // when it is the source root, nor when it lies on another mount than the target
+    // root (a mount point inside the target, which may show anything, the source
+    // included). Such a folder is left alone and its path listed as failed.
+    bool mayActInside() {
         FolderIdentity identity;
-        return run_.fs.identify(target_.handle(), identity) != 0 || identity == sourceIdentity_;
+        if (run_.fs.identify(target_.handle(), identity) != 0) {
+            return false;
+        }
+        if (identity == sourceIdentity_ || identity.mount != targetMount_) {
+            run_.leftAlone.push_back(targetRoot_ + path_.substr(sourceRootLength_));
+            return false;
+        }
+        return true;
     }
 
     // Deletes a file, link or special file, unless it is read-only.
@@ -85,6 +100,7 @@ private:
                 return false;
             }
             const char* name = entries.name(i);
+            const bool isFolder = entries.kind(i) == EntryKind::Folder;
             int error = sourceError;
             if (error == 0) {
                 while (next < sourceNames.size() &&
@@ -94,11 +110,17 @@ private:
                 const bool found =
                     next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
                 error = found ? 0 : ENOENT;
+                // A folder where the source has a file, link or special file (or the
+                // reverse) is in the way of the source entry: it goes as if missing.
+                if (found && (sourceNames.kind(next) == EntryKind::Folder) != isFolder) {
+                    error = ENOENT;
+                    run_.clearedOtherKinds = true;
+                }
             }
             const std::size_t mark = path_.size();
             AppendName(path_, name);
             bool goOn = true;
-            if (entries.kind(i) == EntryKind::Folder) {
+            if (isFolder) {
                 goOn = pruneSubFolder(name, error);
             } else {
                 run_.window.setStatusLine(path_);
@@ -123,7 +145,7 @@ private:
             return true;
         }
         bool goOn = true;
-        if (target_.enter(name) == 0 && !isSourceRoot()) {
+        if (target_.enter(name) == 0 && mayActInside()) {
             source_.enter(name); // a failure is kept in the chain and answers the look-ups
             goOn = pruneFolder();
             source_.leave();
@@ -132,11 +154,12 @@ private:
         return goOn;
     }
 
-    // Removes the target sub-folder `name` with everything in it, links as links.
+    // Removes the target sub-folder `name` (whose mapped source path is path_) with
+    // everything in it, links as links.
     bool DeleteTree(const char* name) {
         bool goOn = true;
         if (target_.enter(name) == 0) {
-            if (isSourceRoot()) {
+            if (!mayActInside()) {
                 target_.leave();
                 return true;
             }
@@ -147,7 +170,10 @@ private:
                     if (run_.stopped()) {
                         goOn = false;
                     } else if (entries.kind(i) == EntryKind::Folder) {
+                        const std::size_t mark = path_.size();
+                        AppendName(path_, entries.name(i));
                         goOn = DeleteTree(entries.name(i));
+                        path_.resize(mark);
                     } else {
                         deleteEntry(entries.name(i), entries.kind(i));
                     }
@@ -167,10 +193,27 @@ private:
     std::deque<FolderListing> listings_;       // target folders, one per depth
     std::deque<FolderListing> sourceListings_; // their source counterparts
     std::string path_;                         // mapped source path of the entry in hand
+    std::size_t sourceRootLength_ = 0;
+    std::string targetRoot_;
     FolderIdentity sourceIdentity_;
+    std::uint64_t targetMount_ = 0;
 };
 
 } // namespace
+
+bool SourceEmptyTargetNot(FileSystem& fs, const PairRoots& roots) {
+    FolderListing entries;
+    const auto count = [&](const std::string& root) -> std::size_t {
+        FolderHandle folder = kNoFolder;
+        if (fs.openRoot(root, folder) != 0) {
+            return 0;
+        }
+        const int error = fs.enumerate(folder, entries);
+        fs.closeFolder(folder);
+        return error == 0 ? entries.size() : 0;
+    };
+    return count(roots.source) == 0 && count(roots.target) > 0;
+}
 
 bool PrunePass(PassContext& run, const PairRoots& roots) {
     PruneWalk walk(run);

@@ -8,6 +8,8 @@
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
 
+#include <cerrno>
+
 namespace kestrova {
 
 FileList g_updatedFiles;
@@ -23,6 +25,8 @@ const char* SkipReason(PairProblem problem) {
         return texts::kSkipNested;
     case PairProblem::SourceUnreadable:
         return texts::kSkipSourceUnreadable;
+    case PairProblem::TargetBusy:
+        return texts::kSkipTargetBusy;
     case PairProblem::None:
         break;
     }
@@ -48,6 +52,70 @@ void AppendOutcome(std::string& report) {
     }
 }
 
+// The lock a pair holds on its target root while it runs, so that two runs (two
+// windows, a window and a scheduled command) never work on one target at once.
+class TargetLock {
+public:
+    explicit TargetLock(FileSystem& fs) : fs_(fs) {}
+    ~TargetLock() { fs_.closeFolder(folder_); }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+    // False only while another run holds the lock. A target that does not exist, or
+    // a file system without locks, has nothing to guard.
+    bool take(const std::string& target) {
+        if (fs_.openRoot(target, folder_) != 0) {
+            folder_ = kNoFolder;
+            return true;
+        }
+        const int error = fs_.lockFolder(folder_);
+        return error != EWOULDBLOCK && error != EAGAIN;
+    }
+
+private:
+    FileSystem& fs_;
+    FolderHandle folder_ = kNoFolder;
+};
+
+// Runs the passes of a pair that passed its checks; false when a stop cut them short.
+// Returns through `pruneSkipped` the reason line when the prune pass was left out.
+bool RunPasses(RunWindow& window, FileSystem& fs, const PairRoots& roots,
+               const char*& pruneSkipped) {
+    PassContext run{window, fs};
+    const std::uint64_t failedBefore = g_syncStats.filesFailed.load();
+    if (!CopyPass(run, roots)) {
+        return false;
+    }
+    if (window.deleteOption()) {
+        if (run.targetWriteFailed) {
+            pruneSkipped = texts::kNoPruneAfterWriteFailure;
+        } else if (SourceEmptyTargetNot(fs, roots)) {
+            pruneSkipped = texts::kNoPruneEmptySource;
+        } else {
+            if (!PrunePass(run, roots)) {
+                return false;
+            }
+            // Entries that were in the way of another kind are gone now: a second copy
+            // pass puts the source entries in their place and lists afresh what fails.
+            if (run.clearedOtherKinds) {
+                g_failedFiles.clear();
+                g_syncStats.filesFailed.store(failedBefore);
+                if (!CopyPass(run, roots)) {
+                    return false;
+                }
+            }
+        }
+    }
+    for (const std::string& path : run.leftAlone) {
+        g_failedFiles.add(path);
+        g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (pruneSkipped != nullptr) {
+        g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
+    }
+    return true;
+}
+
 // Runs one checked pair and appends its block; false when a stop cut it short.
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
@@ -59,7 +127,11 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     g_updatedFiles.clear();
 
     PairRoots roots;
-    const PairProblem problem = CheckPair(fs, source, target, roots);
+    PairProblem problem = CheckPair(fs, source, target, roots);
+    TargetLock lock(fs);
+    if (problem == PairProblem::None && !lock.take(roots.target)) {
+        problem = PairProblem::TargetBusy;
+    }
     const char* status = texts::kDone;
     if (problem != PairProblem::None) {
         report += SkipReason(problem);
@@ -67,12 +139,13 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
         status = texts::kSkipped;
     } else {
-        PassContext run{window, fs};
-        if (!CopyPass(run, roots)) {
+        const char* pruneSkipped = nullptr;
+        if (!RunPasses(window, fs, roots, pruneSkipped)) {
             return false;
         }
-        if (window.deleteOption() && !PrunePass(run, roots)) {
-            return false;
+        if (pruneSkipped != nullptr) {
+            report += pruneSkipped;
+            report += texts::kLineEnd;
         }
         AppendOutcome(report);
     }

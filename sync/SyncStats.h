@@ -12,6 +12,7 @@ struct SyncStats {
     std::atomic<std::uint64_t> filesCopied{0};
     // Entries listed under the failure heading: files, links, special files, folders.
     std::atomic<std::uint64_t> filesFailed{0};
+    // Pairs left out of the run, or whose prune pass was left out.
     std::atomic<std::uint64_t> pairsSkipped{0};
     std::atomic<std::uint64_t> pairsDone{0};
 

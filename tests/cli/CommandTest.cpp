@@ -68,7 +68,8 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
 
     WriteTree(src, {{"fifo", Pipe()}});
     EXPECT_EQ(RunCommand({src, dst}).status, 1);
-    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // fails on the pipe too
+    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // refused: ".." in a root
+    EXPECT_EQ(RunCommand({"--delete", temp.sub("empty"), dst}).status, 1); // backup kept
     EXPECT_EQ(RunCommand({"relative", dst}).status, 1);
     EXPECT_EQ(RunCommand({src}).status, 2);
     EXPECT_EQ(RunCommand({"--bogus", src, dst}).status, 2);

@@ -33,11 +33,15 @@ inline bool IsFolder(FolderHandle handle, const std::string& path) {
            a.st_ino == b.st_ino;
 }
 
-// The report block expected for one pair that ran.
+// The report block expected for one pair that ran; `note` is a line about a skipped
+// prune pass.
 inline std::string Block(const std::string& source, const std::string& target,
                          const std::vector<std::string>& failed,
-                         const std::vector<std::string>& updated) {
+                         const std::vector<std::string>& updated, const std::string& note = {}) {
     std::string block = "從 " + source + "\r\n到 " + target + "\r\n";
+    if (!note.empty()) {
+        block += note + "\r\n";
+    }
     if (failed.empty()) {
         block += "同步過程中沒有錯誤\r\n";
     } else {
