@@ -154,9 +154,14 @@ int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
                 continue;
             }
             // Only file systems that do not report kinds in the records cost a look-up.
+            // An entry whose kind cannot be read is never taken for gone: as a special
+            // file it is listed as failed and nothing is deleted for it.
             struct stat st;
             if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue; // gone since the folder was read
+                if (errno != ENOENT) {
+                    listing.add(name, EntryKind::Special);
+                }
+                continue;
             }
             listing.add(name, KindOf(st.st_mode));
         }

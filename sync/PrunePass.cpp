@@ -110,9 +110,12 @@ private:
                 const bool found =
                     next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
                 error = found ? 0 : ENOENT;
-                // A folder where the source has a file, link or special file (or the
-                // reverse) is in the way of the source entry: it goes as if missing.
-                if (found && (sourceNames.kind(next) == EntryKind::Folder) != isFolder) {
+                // A folder where the source has a file or link (or the reverse) is in
+                // the way of the source entry: it goes as if missing. A special file
+                // in the source is never copied, so it makes no room for itself.
+                const EntryKind sourceKind = found ? sourceNames.kind(next) : EntryKind::Special;
+                if (sourceKind != EntryKind::Special &&
+                    (sourceKind == EntryKind::Folder) != isFolder) {
                     error = ENOENT;
                     run_.clearedOtherKinds = true;
                 }

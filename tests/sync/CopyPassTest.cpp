@@ -183,5 +183,19 @@ TEST_F(CopyPassTest, FailedCopyKeepsThePreviousCopyAndLeavesNoPartialFile) {
     EXPECT_EQ(ReadTree(dst), Full({{"big", File("previous backup")}, {"old/f", File("f")}}));
 }
 
+class NoRoomForFolders : public PosixFileSystem {
+public:
+    int createFolder(FolderHandle, const char*) override { return ENOSPC; }
+};
+
+TEST_F(CopyPassTest, AFolderThatCannotBeCreatedHoldsDeletionsBack) {
+    WriteTree(src, {{"new/f", File("f")}});
+    WriteTree(dst, {{"old/f", File("f")}});
+    NoRoomForFolders fs;
+    EXPECT_NE(RunPair(src, dst, true, &fs).find("\r\n目標目錄寫入失敗，已跳過刪除\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}}));
+}
+
 } // namespace
 } // namespace kestrova::test
