@@ -23,6 +23,31 @@ unsigned CopyHelpers() {
     return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
 }
 
+// One pair's root as the walk of the other tree sees it. Pairs that nest are refused
+// before the run, so only a mount can show this root in the other tree: the folder
+// itself, or a mount of part of its file system.
+struct OtherRoot {
+    FolderIdentity identity;
+    bool haveIdentity = false;
+    FileSystemPlace place;
+    bool havePlace = false;
+
+    void learn(FileSystem& fs, FolderHandle folder, const std::string& path) {
+        haveIdentity = folder != kNoFolder && fs.identify(folder, identity) == 0;
+        havePlace = PlaceInFileSystem(ResolvedLocation(path), place);
+    }
+    // Whether `folder`, at `path`, is this root or lies inside it; `crossed` tells that
+    // the walk reached it across a mount.
+    bool holds(const FolderIdentity& folder, bool crossed, const std::string& path) const {
+        if (haveIdentity && folder == identity) {
+            return true;
+        }
+        FileSystemPlace at;
+        return crossed && havePlace && PlaceInFileSystem(ResolvedLocation(path), at) &&
+               at.device == place.device && SameOrInside(at.path, place.path);
+    }
+};
+
 class CopyWalk {
 public:
     explicit CopyWalk(PassContext& run)
@@ -33,15 +58,16 @@ public:
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
-        FolderIdentity sourceRoot;
-        const bool haveSource = run_.fs.identify(source_.handle(), sourceRoot) == 0;
-        mount_ = sourceRoot.mount;
+        sourceRoot_.learn(run_.fs, source_.handle(), roots.source);
+        sourceMount_ = sourceRoot_.identity.mount;
         if (target_.openRoot(roots.target) == 0) {
-            haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
-            haveTargetPlace_ = PlaceInFileSystem(ResolvedLocation(roots.target), targetPlace_);
+            targetRoot_.learn(run_.fs, target_.handle(), roots.target);
+            targetMount_ = targetRoot_.identity.mount;
         }
         path_ = roots.source;
-        const bool goOn = fillFolder(sourceRoot.permissions, haveSource);
+        sourceRootLength_ = path_.size();
+        targetRootPath_ = roots.target;
+        const bool goOn = fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity);
         return finishCopies() && goOn;
     }
 
@@ -85,7 +111,7 @@ private:
         }
         FolderIdentity identity;
         if (source_.enter(name) != 0 || run_.fs.identify(source_.handle(), identity) != 0 ||
-            insideTarget(identity)) {
+            targetRoot_.holds(identity, identity.mount != sourceMount_, path_)) {
             source_.leave();
             listFailed();
             return true;
@@ -109,28 +135,13 @@ private:
             listFailed();
             return true;
         }
-        const std::uint64_t parentMount = mount_;
-        mount_ = identity.mount;
+        const std::uint64_t parentMount = sourceMount_;
+        sourceMount_ = identity.mount;
         const bool goOn = fillFolder(identity.permissions, true);
-        mount_ = parentMount;
+        sourceMount_ = parentMount;
         target_.leave();
         source_.leave();
         return goOn;
-    }
-
-    // Whether a source folder is the pair's target or lies inside it. Pairs that
-    // nest are refused before the run, so only a mount can show the target here: the
-    // folder itself, or a mount of part of the target's file system.
-    bool insideTarget(const FolderIdentity& folder) {
-        if (haveTargetIdentity_ && folder == targetIdentity_) {
-            return true;
-        }
-        if (folder.mount == mount_ || !haveTargetPlace_) {
-            return false;
-        }
-        FileSystemPlace place;
-        return PlaceInFileSystem(ResolvedLocation(path_), place) &&
-               place.device == targetPlace_.device && SameOrInside(place.path, targetPlace_.path);
     }
 
     // Walks the current folder, its target folder kept writable for its owner while it
@@ -141,6 +152,16 @@ private:
         FolderHandle targetFolder = target_.handle();
         const bool haveTarget =
             targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        // Nothing is written through a mount in the target that shows the source.
+        if (haveTarget && sourceRoot_.holds(target, target.mount != targetMount_,
+                                            targetRootPath_ + path_.substr(sourceRootLength_))) {
+            listFailed();
+            return true;
+        }
+        const std::uint64_t parentMount = targetMount_;
+        if (haveTarget) {
+            targetMount_ = target.mount;
+        }
         if (haveTarget && (target.permissions & 0300u) != 0300u) {
             target.permissions |= 0300u;
             run_.fs.setPermissions(targetFolder, target.permissions);
@@ -151,6 +172,7 @@ private:
             targetFolder != kNoFolder) {
             run_.fs.setPermissions(targetFolder, permissions);
         }
+        targetMount_ = parentMount;
         return goOn;
     }
 
@@ -227,11 +249,12 @@ private:
     CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
     std::string path_;                   // full source path of the entry in hand
-    std::uint64_t mount_ = 0;            // mount of the source folder in hand
-    FolderIdentity targetIdentity_;
-    bool haveTargetIdentity_ = false;
-    FileSystemPlace targetPlace_;
-    bool haveTargetPlace_ = false;
+    std::size_t sourceRootLength_ = 0;
+    std::string targetRootPath_;
+    OtherRoot sourceRoot_;
+    OtherRoot targetRoot_;
+    std::uint64_t sourceMount_ = 0; // mounts of the folders in hand
+    std::uint64_t targetMount_ = 0;
 };
 
 } // namespace
