@@ -32,7 +32,10 @@ public:
         targetRoot_ = roots.target;
         path_ = roots.source;
         sourceRootLength_ = path_.size();
-        return pruneFolder();
+        const bool opened = openUp(targetRoot.permissions);
+        const bool goOn = pruneFolder();
+        closeDown(opened, targetRoot.permissions);
+        return goOn;
     }
 
 private:
@@ -60,8 +63,7 @@ private:
     // when it is the source root, nor when it lies on another mount than the target
     // root (a mount point inside the target, which may show anything, the source
     // included). Such a folder is left alone and its path listed as failed.
-    bool mayActInside() {
-        FolderIdentity identity;
+    bool mayActInside(FolderIdentity& identity) {
         if (run_.fs.identify(target_.handle(), identity) != 0) {
             return false;
         }
@@ -70,6 +72,19 @@ private:
             return false;
         }
         return true;
+    }
+
+    // Lets the owner delete in the current target folder while the walk is in it: a
+    // folder mirrored from a read-only source folder is read-only too. Returns whether
+    // its bits were changed, to be put back by closeDown.
+    bool openUp(unsigned permissions) {
+        return (permissions & 0300u) != 0300u &&
+               run_.fs.setPermissions(target_.handle(), permissions | 0300u) == 0;
+    }
+    void closeDown(bool opened, unsigned permissions) {
+        if (opened) {
+            run_.fs.setPermissions(target_.handle(), permissions);
+        }
     }
 
     // Deletes a file, link or special file, unless it is read-only.
@@ -148,10 +163,13 @@ private:
             return true;
         }
         bool goOn = true;
-        if (target_.enter(name) == 0 && mayActInside()) {
+        FolderIdentity folder;
+        if (target_.enter(name) == 0 && mayActInside(folder)) {
+            const bool opened = openUp(folder.permissions);
             source_.enter(name); // a failure is kept in the chain and answers the look-ups
             goOn = pruneFolder();
             source_.leave();
+            closeDown(opened, folder.permissions);
         }
         target_.leave();
         return goOn;
@@ -161,11 +179,13 @@ private:
     // everything in it, links as links.
     bool DeleteTree(const char* name) {
         bool goOn = true;
+        FolderIdentity self;
         if (target_.enter(name) == 0) {
-            if (!mayActInside()) {
+            if (!mayActInside(self)) {
                 target_.leave();
                 return true;
             }
+            const bool opened = openUp(self.permissions);
             FolderListing& entries = listingForDepth(listings_);
             const FolderHandle folder = target_.handle();
             if (folder != kNoFolder && run_.fs.enumerate(folder, entries) == 0) {
@@ -182,6 +202,7 @@ private:
                     }
                 }
             }
+            closeDown(opened, self.permissions); // matters only when something resisted
         }
         target_.leave();
         if (goOn) {
