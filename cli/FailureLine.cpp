@@ -15,6 +15,12 @@ std::string ReasonText(int reason) {
         return "a read-only copy is not replaced";
     case kReasonSpecialFile:
         return "pipes, sockets and devices are not copied";
+    case kReasonOtherRoot:
+        return "it is the other folder of the pair, seen through a mount";
+    case kReasonMountPoint:
+        return "a mount point inside the target is left alone";
+    case kReasonOtherKind:
+        return "the target holds the name as another kind of entry";
     default:
         break;
     }
@@ -32,6 +38,8 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
         return "cannot read the folder " + shown + ": " + reason;
     case EntryFailure::Step::CreateFolder:
         return "cannot create the target folder of " + shown + ": " + reason;
+    case EntryFailure::Step::Prune:
+        return "left in place " + shown + ": " + reason;
     case EntryFailure::Step::OpenTarget:
         break;
     }

@@ -24,6 +24,31 @@ unsigned CopyHelpers() {
     return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
 }
 
+// One pair's root as the walk of the other tree sees it. Pairs that nest are refused
+// before the run, so only a mount can show this root in the other tree: the folder
+// itself, or a mount of part of its file system.
+struct OtherRoot {
+    FolderIdentity identity;
+    bool haveIdentity = false;
+    FileSystemPlace place;
+    bool havePlace = false;
+
+    void learn(FileSystem& fs, FolderHandle folder, const std::string& path) {
+        haveIdentity = folder != kNoFolder && fs.identify(folder, identity) == 0;
+        havePlace = PlaceInFileSystem(ResolvedLocation(path), place);
+    }
+    // Whether `folder`, at `path`, is this root or lies inside it; `crossed` tells that
+    // the walk reached it across a mount.
+    bool holds(const FolderIdentity& folder, bool crossed, const std::string& path) const {
+        if (haveIdentity && folder == identity) {
+            return true;
+        }
+        FileSystemPlace at;
+        return crossed && havePlace && PlaceInFileSystem(ResolvedLocation(path), at) &&
+               at.device == place.device && SameOrInside(at.path, place.path);
+    }
+};
+
 class CopyWalk {
 public:
     explicit CopyWalk(PassContext& run)
@@ -34,18 +59,22 @@ public:
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
+        sourceRoot_.learn(run_.fs, source_.handle(), roots.source);
+        sourceMount_ = sourceRoot_.identity.mount;
         run_.targetError = target_.openRoot(roots.target);
         if (run_.targetError == 0) {
-            haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
+            targetRoot_.learn(run_.fs, target_.handle(), roots.target);
+            targetMount_ = targetRoot_.identity.mount;
         } else {
             // Said once for the pair; its entries are then listed without a reason each.
             g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-            run_.window.entryFailed(roots.target,
-                                    {EntryFailure::Step::OpenTarget, run_.targetError});
+            run_.failed(roots.target, {EntryFailure::Step::OpenTarget, run_.targetError});
             reportedTargetDepth_ = 0;
         }
         path_ = roots.source;
-        const bool goOn = walkFolder();
+        sourceRootLength_ = path_.size();
+        targetRootPath_ = roots.target;
+        const bool goOn = fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity);
         return finishCopies() && goOn;
     }
 
@@ -89,6 +118,18 @@ private:
         if (!finishCopies()) {
             return false;
         }
+        const int sourceError = source_.enter(name);
+        FolderIdentity identity;
+        if (sourceError != 0 || run_.fs.identify(source_.handle(), identity) != 0) {
+            source_.leave();
+            listFailed({EntryFailure::Step::ReadFolder, sourceError});
+            return true;
+        }
+        if (targetRoot_.holds(identity, identity.mount != sourceMount_, path_)) {
+            source_.leave();
+            listFailed({EntryFailure::Step::ReadFolder, kReasonOtherRoot});
+            return true;
+        }
         // Under a target folder that is missing itself, nothing is tried or said.
         const bool targetParentMissing = target_.error() != 0;
         // Most target folders exist already: opening first saves a creation that fails.
@@ -99,23 +140,17 @@ private:
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
                 createError = run_.fs.createFolder(targetFolder, name);
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || (createError != 0 && createError != EEXIST);
             }
             targetError = target_.enter(name);
         }
-        const int sourceError = source_.enter(name);
-        if (sourceError != 0) {
-            source_.leave();
+        if (targetError == ENOTDIR) {
+            // A file or link holds the name in the target; only the prune pass may
+            // clear it, so the folder is listed until then.
             target_.leave();
-            listFailed({EntryFailure::Step::ReadFolder, sourceError});
-            return true;
-        }
-        // Never walk into the pair's own target as part of the source (a bind mount
-        // can put it there where no path comparison sees it).
-        FolderIdentity identity;
-        if (haveTargetIdentity_ && run_.fs.identify(source_.handle(), identity) == 0 &&
-            identity == targetIdentity_) {
             source_.leave();
-            target_.leave();
+            listFailed({EntryFailure::Step::CreateFolder, kReasonOtherKind});
             return true;
         }
         if (targetError != 0 && !targetParentMissing) {
@@ -124,12 +159,47 @@ private:
             listFailed({EntryFailure::Step::CreateFolder, reason});
             reportedTargetDepth_ = target_.depth();
         }
-        const bool goOn = walkFolder();
+        const std::uint64_t parentMount = sourceMount_;
+        sourceMount_ = identity.mount;
+        const bool goOn = fillFolder(identity.permissions, true);
+        sourceMount_ = parentMount;
         target_.leave();
         if (reportedTargetDepth_ > target_.depth()) {
             reportedTargetDepth_ = kNoDepth;
         }
         source_.leave();
+        return goOn;
+    }
+
+    // Walks the current folder, its target folder kept writable for its owner while it
+    // is filled and given the source folder's permission bits afterwards, so that a
+    // backup exposes nothing its source protects.
+    bool fillFolder(unsigned permissions, bool havePermissions) {
+        FolderIdentity target;
+        FolderHandle targetFolder = target_.handle();
+        const bool haveTarget =
+            targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        // Nothing is written through a mount in the target that shows the source.
+        if (haveTarget && sourceRoot_.holds(target, target.mount != targetMount_,
+                                            targetRootPath_ + path_.substr(sourceRootLength_))) {
+            listFailed({EntryFailure::Step::CreateFolder, kReasonOtherRoot});
+            return true;
+        }
+        const std::uint64_t parentMount = targetMount_;
+        if (haveTarget) {
+            targetMount_ = target.mount;
+        }
+        if (haveTarget && (target.permissions & 0300u) != 0300u) {
+            target.permissions |= 0300u;
+            run_.fs.setPermissions(targetFolder, target.permissions);
+        }
+        const bool goOn = walkFolder();
+        targetFolder = target_.handle();
+        if (haveTarget && havePermissions && target.permissions != permissions &&
+            targetFolder != kNoFolder) {
+            run_.fs.setPermissions(targetFolder, permissions);
+        }
+        targetMount_ = parentMount;
         return goOn;
     }
 
@@ -151,15 +221,28 @@ private:
             // The source's time is read only when there is a copy to compare it with;
             // a missing copy is made from the opened file and its own times.
             const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
-            if (current.error != 0 || current.kind == EntryKind::Folder) {
+            if (current.error == ENOENT ||
+                (current.error == 0 && current.kind == EntryKind::Folder)) {
                 return true; // gone, or replaced by a folder, since the folder was read
+            }
+            // Details that cannot be read are a failure, never "gone" or "up to date";
+            // nor can a folder in the target take the name until the prune pass clears it.
+            if (current.error != 0) {
+                listFailed({EntryFailure::Step::Copy, current.error});
+                return true;
             }
             if (current.kind == EntryKind::Special) {
                 listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
                 return true;
             }
+            if (existing.kind == EntryKind::Folder) {
+                listFailed({EntryFailure::Step::Copy, kReasonOtherKind});
+                return true;
+            }
             kind = current.kind;
-            if (existing.modified == current.modified) {
+            // Entries of different kinds are never up to date: the copy replaces the
+            // target's link, file or special file.
+            if (existing.kind == kind && existing.modified == current.modified) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -179,22 +262,24 @@ private:
             if (outcome == CopyOutcome::Copied) {
                 g_updatedFiles.add(path);
                 g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
-            } else if (outcome == CopyOutcome::Failed) {
+            } else if (outcome != CopyOutcome::Stopped) {
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
                 g_failedFiles.add(path);
                 g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-                run_.window.entryFailed(std::string(path), {EntryFailure::Step::Copy, error});
+                run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
             }
         });
     }
 
     // Lists the entry in hand as failed, after the queued copies that precede it, and
     // says why unless a target folder reported above it already has.
-    void listFailed(EntryFailure failure = {}, bool sayWhy = true) {
+    void listFailed(EntryFailure failure, bool sayWhy = true) {
         finishCopies();
         g_failedFiles.add(path_);
         g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
         if (sayWhy) {
-            run_.window.entryFailed(path_, failure);
+            run_.failed(path_, failure);
         }
     }
 
@@ -204,8 +289,12 @@ private:
     CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
     std::string path_;                   // full source path of the entry in hand
-    FolderIdentity targetIdentity_;
-    bool haveTargetIdentity_ = false;
+    std::size_t sourceRootLength_ = 0;
+    std::string targetRootPath_;
+    OtherRoot sourceRoot_;
+    OtherRoot targetRoot_;
+    std::uint64_t sourceMount_ = 0; // mounts of the folders in hand
+    std::uint64_t targetMount_ = 0;
     // Depth of the target folder whose failure stands for the entries beneath it.
     static constexpr std::size_t kNoDepth = SIZE_MAX;
     std::size_t reportedTargetDepth_ = kNoDepth;

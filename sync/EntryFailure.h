@@ -18,6 +18,8 @@ struct EntryFailure {
         // Opening the pair's target folder; the path is the target folder. The pair's
         // entries are listed but not reported one by one.
         OpenTarget,
+        // Deleting in the target; the path is the target entry left in place.
+        Prune,
     };
     Step step = Step::Copy;
     int reason = 0; // 0 when the reason is not known
@@ -26,5 +28,11 @@ struct EntryFailure {
 // The run's own reasons (negative, so that they never clash with an errno value).
 inline constexpr int kReasonReadOnlyCopy = -1; // a read-only target copy is not replaced
 inline constexpr int kReasonSpecialFile = -2;  // pipes, sockets and devices are never opened
+// The folder is the pair's other folder, or lies inside it, seen through a mount.
+inline constexpr int kReasonOtherRoot = -3;
+// A mount point inside the target: nothing on another mount is deleted.
+inline constexpr int kReasonMountPoint = -4;
+// The other tree holds the name as another kind (a folder against a file or link).
+inline constexpr int kReasonOtherKind = -5;
 
 } // namespace kestrova

@@ -26,14 +26,23 @@ struct LookUpResult {
     bool ownerWritable = true;
 };
 
-// Tells whether two open folders are the same folder, whatever paths led to them.
+// Tells whether two open folders are the same folder, whatever paths led to them,
+// and on which mount the folder was reached: a bind mount shows a folder of the same
+// file system (same device and inode) on another mount.
 struct FolderIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+    std::uint64_t mount = 0;  // the mount's id, or the device where ids are unknown
+    unsigned permissions = 0; // permission bits, set-user-ID and set-group-ID left out
+    // The same folder, on whichever mount.
+    friend bool operator==(const FolderIdentity& a, const FolderIdentity& b) {
+        return a.device == b.device && a.inode == b.inode;
+    }
 };
 
-enum class CopyOutcome { Copied, Failed, Stopped };
+// WriteFailed: the target could not take the copy (no space, quota, I/O error,
+// read-only file system, file too large), so it may lack more than this one entry.
+enum class CopyOutcome { Copied, Failed, WriteFailed, Stopped };
 
 // An open folder. Every other operation names an entry relative to one, so that walks
 // work below any depth and never pass through a link.
@@ -72,6 +81,11 @@ public:
     virtual int deleteFile(FolderHandle parent, const char* name) = 0;
     // Removes an empty folder.
     virtual int removeFolder(FolderHandle parent, const char* name) = 0;
+    // Sets an open folder's permission bits.
+    virtual int setPermissions(FolderHandle folder, unsigned permissions) = 0;
+    // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK
+    // while another open of it holds one). Closing the folder releases it.
+    virtual int lockFolder(FolderHandle folder) = 0;
 };
 
 } // namespace kestrova

@@ -8,7 +8,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace kestrova {
@@ -44,6 +46,12 @@ bool IsDotOrDotDot(const char* name) {
 bool CopyRangeUnsupported(int error) {
     return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
            error == EBADF || error == EPERM || error == ETXTBSY;
+}
+
+// Failures that say the target cannot take what is written to it. An I/O error may
+// come from either side; it counts, as taking it for one keeps the backup safe.
+bool TargetWriteError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EIO || error == EROFS || error == EFBIG;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -89,11 +97,15 @@ void PosixFileSystem::closeFolder(FolderHandle folder) {
 }
 
 int PosixFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
-    struct stat st;
-    if (::fstat(folder, &st) != 0) {
+    struct statx st;
+    if (::statx(folder, "", AT_EMPTY_PATH, STATX_INO | STATX_MODE | STATX_MNT_ID, &st) != 0) {
         return errno;
     }
-    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    identity.device = ::makedev(st.stx_dev_major, st.stx_dev_minor);
+    identity.inode = st.stx_ino;
+    // Without mount ids (kernels before 5.8) only mounts of other file systems show.
+    identity.mount = (st.stx_mask & STATX_MNT_ID) != 0 ? st.stx_mnt_id : identity.device;
+    identity.permissions = st.stx_mode & 01777u;
     return 0;
 }
 
@@ -142,9 +154,14 @@ int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
                 continue;
             }
             // Only file systems that do not report kinds in the records cost a look-up.
+            // An entry whose kind cannot be read is never taken for gone: as a special
+            // file it is listed as failed and nothing is deleted for it.
             struct stat st;
             if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue; // gone since the folder was read
+                if (errno != ENOENT) {
+                    listing.add(name, EntryKind::Special);
+                }
+                continue;
             }
             listing.add(name, KindOf(st.st_mode));
         }
@@ -176,16 +193,21 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     if (from < 0 || to < 0) {
         return CopyOutcome::Failed;
     }
+    CopyOutcome outcome = CopyOutcome::Failed;
+    errno = 0;
     switch (kind) {
     case EntryKind::File:
-        return copyFile(from, to, name, stop);
+        outcome = copyFile(from, to, name, stop);
+        break;
     case EntryKind::Link:
-        return copyLink(from, to, name);
+        outcome = copyLink(from, to, name);
+        break;
     case EntryKind::Folder:
     case EntryKind::Special:
         break;
     }
-    return CopyOutcome::Failed;
+    return outcome == CopyOutcome::Failed && TargetWriteError(errno) ? CopyOutcome::WriteFailed
+                                                                     : outcome;
 }
 
 bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
@@ -276,7 +298,9 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
+    const int error = errno;
     ::unlinkat(to, temporary.text, 0);
+    errno = error;
     return stopped ? CopyOutcome::Stopped : CopyOutcome::Failed;
 }
 
@@ -301,7 +325,9 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
         ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
+    const int error = errno;
     ::unlinkat(to, temporary.text, 0);
+    errno = error;
     return CopyOutcome::Failed;
 }
 
@@ -315,6 +341,14 @@ int PosixFileSystem::deleteFile(FolderHandle parent, const char* name) {
 
 int PosixFileSystem::removeFolder(FolderHandle parent, const char* name) {
     return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
+    return ::fchmod(folder, permissions) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::lockFolder(FolderHandle folder) {
+    return ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
 }
 
 } // namespace kestrova

@@ -30,6 +30,8 @@ public:
     int createFolder(FolderHandle parent, const char* name) override;
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
+    int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int lockFolder(FolderHandle folder) override;
 
     // Bytes moved between two checks for a stop request while copying one file.
     static constexpr std::size_t kCopyChunk = 4 << 20;

@@ -26,6 +26,8 @@ const char* SkipReason(PairProblem problem) {
         return texts::kSkipNested;
     case PairProblem::SourceUnreadable:
         return texts::kSkipSourceUnreadable;
+    case PairProblem::TargetBusy:
+        return texts::kSkipTargetBusy;
     case PairProblem::None:
         break;
     }
@@ -56,6 +58,73 @@ void AppendOutcome(std::string& report, int targetError) {
     }
 }
 
+// The lock a pair holds on its target root while it runs, so that two runs (two
+// windows, a window and a scheduled command) never work on one target at once.
+class TargetLock {
+public:
+    explicit TargetLock(FileSystem& fs) : fs_(fs) {}
+    ~TargetLock() { fs_.closeFolder(folder_); }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+    // False only while another run holds the lock. A target that does not exist, or
+    // a file system without locks, has nothing to guard.
+    bool take(const std::string& target) {
+        if (fs_.openRoot(target, folder_) != 0) {
+            folder_ = kNoFolder;
+            return true;
+        }
+        const int error = fs_.lockFolder(folder_);
+        return error != EWOULDBLOCK && error != EAGAIN;
+    }
+
+private:
+    FileSystem& fs_;
+    FolderHandle folder_ = kNoFolder;
+};
+
+// Runs the passes of a pair that passed its checks; false when a stop cut them short.
+// Returns through `pruneSkipped` the reason line when the prune pass was left out.
+bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipped) {
+    const std::uint64_t failedBefore = g_syncStats.filesFailed.load();
+    if (!CopyPass(run, roots)) {
+        return false;
+    }
+    if (run.window.deleteOption()) {
+        if (run.targetWriteFailed) {
+            pruneSkipped = texts::kNoPruneAfterWriteFailure;
+        } else if (SourceEmptyTargetNot(run.fs, roots)) {
+            pruneSkipped = texts::kNoPruneEmptySource;
+        } else {
+            if (!PrunePass(run, roots)) {
+                return false;
+            }
+            // Entries that were in the way of another kind are gone now: a second copy
+            // pass puts the source entries in their place and lists afresh what fails.
+            if (run.clearedOtherKinds) {
+                g_failedFiles.clear();
+                g_syncStats.filesFailed.store(failedBefore);
+                run.failures.clear();
+                if (!CopyPass(run, roots)) {
+                    return false;
+                }
+            }
+        }
+    }
+    for (const std::string& path : run.leftAlone) {
+        g_failedFiles.add(path);
+        g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+        run.failed(path, {EntryFailure::Step::Prune, kReasonMountPoint});
+    }
+    for (const auto& [path, failure] : run.failures) {
+        run.window.entryFailed(path, failure);
+    }
+    if (pruneSkipped != nullptr) {
+        g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
+    }
+    return true;
+}
+
 // Runs one checked pair and appends its block; false when a stop cut it short.
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
@@ -67,7 +136,11 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     g_updatedFiles.clear();
 
     PairRoots roots;
-    const PairProblem problem = CheckPair(fs, source, target, roots);
+    PairProblem problem = CheckPair(fs, source, target, roots);
+    TargetLock lock(fs);
+    if (problem == PairProblem::None && !lock.take(roots.target)) {
+        problem = PairProblem::TargetBusy;
+    }
     const char* status = texts::kDone;
     if (problem != PairProblem::None) {
         report += SkipReason(problem);
@@ -76,11 +149,13 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         status = texts::kSkipped;
     } else {
         PassContext run{window, fs};
-        if (!CopyPass(run, roots)) {
+        const char* pruneSkipped = nullptr;
+        if (!RunPasses(run, roots, pruneSkipped)) {
             return false;
         }
-        if (window.deleteOption() && !PrunePass(run, roots)) {
-            return false;
+        if (pruneSkipped != nullptr) {
+            report += pruneSkipped;
+            report += texts::kLineEnd;
         }
         AppendOutcome(report, run.targetError);
     }

@@ -20,6 +20,10 @@ inline constexpr const char* kFinished = "同步完成﹝";
 inline constexpr const char* kSkipNotAbsolute = "源目錄或目標目錄不是完整路徑，已跳過";
 inline constexpr const char* kSkipNested = "源目錄和目標目錄相同或互相包含，已跳過";
 inline constexpr const char* kSkipSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
+inline constexpr const char* kSkipTargetBusy = "目標目錄正由另一個同步使用，已跳過";
+
+inline constexpr const char* kNoPruneAfterWriteFailure = "目標目錄寫入失敗，已跳過刪除";
+inline constexpr const char* kNoPruneEmptySource = "源目錄為空，已跳過刪除";
 
 // Said once after a pair's failed entries when its target folder could not be opened.
 inline constexpr const char* kTargetMissing = "目標目錄不存在";

@@ -95,7 +95,8 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
     const std::string fifoLine =
         "kestrova-sync: cannot copy " + src + "/fifo: pipes, sockets and devices are not copied\n";
     EXPECT_EQ(failed.err, fifoLine);
-    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // fails on the pipe too
+    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // refused: ".." in a root
+    EXPECT_EQ(RunCommand({"--delete", temp.sub("empty"), dst}).status, 1); // backup kept
     EXPECT_EQ(RunCommand({"relative", dst}).status, 1);
     EXPECT_EQ(RunCommand({src}).status, 2);
     EXPECT_EQ(RunCommand({"--bogus", src, dst}).status, 2);

@@ -101,6 +101,10 @@ public:
         }
         return PosixFileSystem::copy(from, to, name, kind, stop);
     }
+    int createFolder(FolderHandle parent, const char* name) override {
+        return std::string(name) == "blocked" ? ENOSPC
+                                              : PosixFileSystem::createFolder(parent, name);
+    }
 };
 
 // Every failed entry comes with its reason; a sub-folder that cannot be made is
@@ -111,8 +115,7 @@ TEST_F(CopyPassTest, FailuresSayWhyAndFoldersThatCannotBeMadeAreListed) {
                     {"blocked/inner", File("i")},
                     {"fifo", Pipe()},
                     {"ro", File("new", kTime + 1)}});
-    WriteTree(dst, {{"blocked", File("a file where a folder belongs")},
-                    {"ro", File("old", kTime, 0, 0444)}});
+    WriteTree(dst, {{"ro", File("old", kTime, 0, 0444)}});
     ReasonRecorder window({{src, dst, 2, {}}});
     FullDisk fs;
     RunToEnd(window, &fs);
@@ -122,7 +125,7 @@ TEST_F(CopyPassTest, FailuresSayWhyAndFoldersThatCannotBeMadeAreListed) {
                                      {src + "/a"}));
     EXPECT_EQ(window.reasons,
               (Reasons{{src + "/big", EntryFailure::Step::Copy, ENOSPC},
-                       {src + "/blocked", EntryFailure::Step::CreateFolder, ENOTDIR},
+                       {src + "/blocked", EntryFailure::Step::CreateFolder, ENOSPC},
                        {src + "/fifo", EntryFailure::Step::Copy, kReasonSpecialFile},
                        {src + "/ro", EntryFailure::Step::Copy, kReasonReadOnlyCopy}}));
 }
@@ -133,9 +136,58 @@ TEST_F(CopyPassTest, ReadOnlySourceGivesReadOnlyCopyThatLaterCopiesCannotReplace
     EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {src + "/ro"}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"ro", File("v1", kTime, 0, 0444)}}));
 
+    // A failure that recurs by design does not hold the delete option back.
     WriteTree(src, {{"ro", File("v2", kTime + 1, 0, 0444)}});
-    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/ro"}, {}));
+    WriteTree(dst, {{"stale", File("s")}});
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {src + "/ro"}, {}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"ro", File("v1", kTime, 0, 0444)}}));
+}
+
+TEST_F(CopyPassTest, FoldersCarryTheSourcePermissionBitsButNotSetGroupId) {
+    WriteTree(src, {{"private/f", File("f")}, {"shared/g", File("g")}, {"sealed/h", File("h")}});
+    WriteTree(dst, {{"shared", Folder()}});
+    const auto mode = [](const std::string& path, unsigned set = 0) {
+        if (set != 0) {
+            ::chmod(path.c_str(), set);
+        }
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777u : 0u;
+    };
+    mode(src, 0750);
+    mode(src + "/private", 0700);
+    mode(src + "/shared", 02751);
+    mode(src + "/sealed", 0555); // filled all the same, its bits set once it is
+    mode(dst + "/shared", 0777);
+    RunPair(src, dst);
+    EXPECT_EQ(mode(dst), 0750u);
+    EXPECT_EQ(mode(dst + "/private"), 0700u);
+    EXPECT_EQ(mode(dst + "/shared"), 0751u);
+    EXPECT_EQ(mode(dst + "/sealed"), 0555u);
+    EXPECT_EQ(ReadTree(dst).count("sealed/h"), 1u);
+}
+
+// Details of a source entry that cannot be read are a failure, never "gone".
+class SourceDetailsFail : public PosixFileSystem {
+public:
+    explicit SourceDetailsFail(std::string source) : source_(std::move(source)) {}
+    LookUpResult lookUp(FolderHandle folder, const char* name) override {
+        if (IsFolder(folder, source_)) {
+            LookUpResult result;
+            result.error = EACCES;
+            return result;
+        }
+        return PosixFileSystem::lookUp(folder, name);
+    }
+
+private:
+    std::string source_;
+};
+
+TEST_F(CopyPassTest, SourceDetailsThatCannotBeReadAreListedAsFailed) {
+    WriteTree(src, {{"changed", File("new", kTime + 1)}});
+    WriteTree(dst, {{"changed", File("old")}});
+    SourceDetailsFail fs(src);
+    EXPECT_EQ(RunPair(src, dst, false, &fs), Block(src, dst, {src + "/changed"}, {}));
 }
 
 TEST_F(CopyPassTest, LinksAreCopiedAsLinksAndSpecialFilesAreListedAsFailed) {
@@ -153,14 +205,14 @@ TEST_F(CopyPassTest, LinksAreCopiedAsLinksAndSpecialFilesAreListedAsFailed) {
 }
 
 // A link in the target where the source has a folder or a file is never written
-// through: the file is replaced by its own copy, the folder's files fail.
+// through: the file is replaced by its own copy, the folder is listed as failed.
 TEST_F(CopyPassTest, TargetLinksAreNeverWrittenThrough) {
     const std::string outside = temp.sub("outside");
     WriteTree(outside, {{"f", File("sentinel")}, {"data", File("sentinel")}});
     WriteTree(src, {{"data", File("new", kTime + 1)}, {"dir/f", File("new", kTime + 1)}});
     WriteTree(dst, {{"data", Link(outside + "/data")}, {"dir", Link(outside)}});
 
-    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/dir", src + "/dir/f"}, {src + "/data"}));
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {src + "/dir"}, {src + "/data"}));
     EXPECT_EQ(ReadTree(outside), (Tree{{"f", File("sentinel")}, {"data", File("sentinel")}}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"data", File("new", kTime + 1)}, {"dir", Link(outside)}}));
 }
@@ -174,22 +226,38 @@ TEST_F(CopyPassTest, NamesDifferingOnlyInCaseAreDifferentFiles) {
 }
 
 // A copy that fails part way (here the file-size limit cuts the write) leaves the
-// previous backup copy as it was and no partial file behind.
+// previous backup copy as it was and no partial file behind; as the target could not
+// take a write, nothing is deleted (the folder "old" may be the only copy of "big"'s
+// new folder, renamed in the source).
 TEST_F(CopyPassTest, FailedCopyKeepsThePreviousCopyAndLeavesNoPartialFile) {
     WriteTree(src, {{"big", File(std::string(3 << 20, 'n'), kTime + 1)}});
-    WriteTree(dst, {{"big", File("previous backup")}});
+    WriteTree(dst, {{"big", File("previous backup")}, {"old/f", File("f")}});
     struct rlimit old;
     ::getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit small = old;
     small.rlim_cur = 1 << 20;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const std::string report = RunPair(src, dst);
+    const std::string report = RunPair(src, dst, true);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(report, Block(src, dst, {src + "/big"}, {}));
-    EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous backup")}}));
+    EXPECT_EQ(report, Block(src, dst, {src + "/big"}, {}, "目標目錄寫入失敗，已跳過刪除"));
+    EXPECT_EQ(ReadTree(dst), Full({{"big", File("previous backup")}, {"old/f", File("f")}}));
+}
+
+class NoRoomForFolders : public PosixFileSystem {
+public:
+    int createFolder(FolderHandle, const char*) override { return ENOSPC; }
+};
+
+TEST_F(CopyPassTest, AFolderThatCannotBeCreatedHoldsDeletionsBack) {
+    WriteTree(src, {{"new/f", File("f")}});
+    WriteTree(dst, {{"old/f", File("f")}});
+    NoRoomForFolders fs;
+    EXPECT_NE(RunPair(src, dst, true, &fs).find("\r\n目標目錄寫入失敗，已跳過刪除\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "sync/SyncWorker.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 namespace kestrova::test {
 namespace {
@@ -72,6 +73,21 @@ TEST_F(SyncRunTest, NamesAreShownEscapedAndCopiedExactly) {
     EXPECT_EQ(window.statusLine(), shownRoot + "/\\xFF\\\\");
     EXPECT_EQ(ReadTree(dst1),
               (Tree{{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}}));
+}
+
+// A pair holds a lock on its target while it runs and lets it go when it is done.
+TEST_F(SyncRunTest, APairWhoseTargetAnotherRunHoldsIsSkipped) {
+    WriteTree(src1, {{"one", File("1")}});
+    WriteTree(src2, {{"two", File("2")}});
+    const int held = ::open(dst1.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    TestWindow window({{src1, dst1, 2, {}}, {src1, dst2, 2, {}}, {src2, dst2, 2, {}}}, true);
+    RunToEnd(window);
+    ::close(held);
+    EXPECT_EQ(window.report(), SkippedBlock(src1, dst1, "目標目錄正由另一個同步使用，已跳過") +
+                                   Block(src1, dst2, {}, {src1 + "/one"}) +
+                                   Block(src2, dst2, {}, {src2 + "/two"}));
+    EXPECT_EQ(ReadTree(dst1), Tree{});
 }
 
 // The status line shows every source file examined, and in the prune pass the
