@@ -35,6 +35,7 @@ public:
         }
         if (target_.openRoot(roots.target) == 0) {
             haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
+            timeStep_ = run_.fs.timeStep(target_.handle());
         }
         path_ = roots.source;
         const bool goOn = walkFolder();
@@ -80,12 +81,11 @@ private:
             return false;
         }
         // Most target folders exist already: opening first saves a creation that fails.
+        bool created = false;
         if (target_.enter(name) == ENOENT) {
             target_.leave();
             const FolderHandle targetFolder = target_.handle();
-            if (targetFolder != kNoFolder) {
-                run_.fs.createFolder(targetFolder, name);
-            }
+            created = targetFolder != kNoFolder && run_.fs.createFolder(targetFolder, name) == 0;
             target_.enter(name);
         }
         if (source_.enter(name) != 0) {
@@ -102,6 +102,9 @@ private:
             source_.leave();
             target_.leave();
             return true;
+        }
+        if (created) {
+            run_.fs.copyAttributes(source_.handle(), target_.handle());
         }
         const bool goOn = walkFolder();
         target_.leave();
@@ -134,7 +137,7 @@ private:
                 return true;
             }
             kind = current.kind;
-            if (existing.modified == current.modified) {
+            if (SameTimeAtStep(existing.modified, current.modified, timeStep_)) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -176,6 +179,8 @@ private:
     std::string path_;                   // full source path of the entry in hand
     FolderIdentity targetIdentity_;
     bool haveTargetIdentity_ = false;
+    // Times are compared to the step the target keeps, lest every run copy everything.
+    std::int64_t timeStep_ = 1;
 };
 
 } // namespace

@@ -5,15 +5,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <utility>
 
 namespace kestrova {
 
 // The file-system port on POSIX: every call is relative to an open folder handle
 // (openat, fstatat, unlinkat, ...), so paths of any length and depth work and no
-// link is ever followed below a root. Copies go to a temporary file in the target
-// folder, filled with copy_file_range (read/write where the kernel cannot), and are
-// renamed over the target only when complete. One instance serves one walk at a time;
-// copies (and only copies) may run on several threads at once.
+// link is ever followed below a root. A copy is written to an unnamed file in the
+// target folder (O_TMPFILE) and linked into place only when complete; where the file
+// system has no unnamed files, a named temporary is renamed over the target instead.
+// Contents are filled with copy_file_range (read/write where the kernel cannot), and
+// holes stay holes. One instance serves one run; copies (and only copies) may run on
+// several threads at once.
 class PosixFileSystem : public FileSystem {
 public:
     PosixFileSystem();
@@ -28,6 +34,8 @@ public:
     CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                      const std::atomic<bool>& stop) override;
     int createFolder(FolderHandle parent, const char* name) override;
+    int copyAttributes(FolderHandle from, FolderHandle to) override;
+    std::int64_t timeStep(FolderHandle folder) override;
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
 
@@ -38,17 +46,25 @@ private:
     CopyOutcome copyFile(FolderHandle from, FolderHandle to, const char* name,
                          const std::atomic<bool>& stop);
     CopyOutcome copyLink(FolderHandle from, FolderHandle to, const char* name);
-    // Copies the open file `from` (of `size` bytes when opened) into `to`, checking
-    // for a stop between chunks; false on a failure or a stop.
-    bool copyContents(int from, int to, std::uint64_t size, const std::atomic<bool>& stop);
+    // Fills the new file `to` from the open file `from`: contents, extended
+    // attributes, permission bits and times; false on a failure or a stop.
+    bool fillCopy(int from, const struct stat& source, int to, const std::atomic<bool>& stop);
+    // Puts the complete unnamed file `file` in place as `name`; 0 or an errno.
+    int linkIntoPlace(int file, FolderHandle to, const char* name);
     struct TemporaryName {
         char text[64];
     };
     void makeTemporaryName(TemporaryName& name);
+    // Removes, the first time a run copies into `folder`, the temporaries that runs
+    // no longer alive left there.
+    void removeStaleTemporaries(FolderHandle folder);
 
     std::unique_ptr<char[]> buffer_; // directory records
     std::atomic<unsigned long> temporaryCounter_{0};
+    std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
     long processId_;
+    std::mutex sweptMutex_;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> swept_; // folders already cleaned
 };
 
 } // namespace kestrova

@@ -67,6 +67,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
         status = texts::kSkipped;
     } else {
+        const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
         if (!CopyPass(run, roots)) {
             return false;
@@ -75,6 +76,9 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
             return false;
         }
         AppendOutcome(report);
+        if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
+            report += texts::kAttributesNotKept;
+        }
     }
     if (window.stopped()) {
         return false;

@@ -12,6 +12,8 @@ struct SyncStats {
     std::atomic<std::uint64_t> filesCopied{0};
     // Entries listed under the failure heading: files, links, special files, folders.
     std::atomic<std::uint64_t> filesFailed{0};
+    // Files and folders copied without some extended attribute the target cannot hold.
+    std::atomic<std::uint64_t> attributesNotKept{0};
     std::atomic<std::uint64_t> pairsSkipped{0};
     std::atomic<std::uint64_t> pairsDone{0};
 
