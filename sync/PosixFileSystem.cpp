@@ -133,10 +133,15 @@ bool CopyRange(int from, int to, off_t at, off_t end, bool& useCopyRange,
     return true;
 }
 
-// Copies the data of `from` (`size` bytes when it was opened) into the empty file
-// `to`. Only the stretches that hold data are copied, so holes stay holes.
-bool CopyContents(int from, int to, off_t size, const std::atomic<bool>& stop) {
+// Copies the data of `from` (described by `source` when it was opened) into the
+// empty file `to`. Only the stretches that hold data are copied, so holes stay holes.
+bool CopyContents(int from, const struct stat& source, int to, const std::atomic<bool>& stop) {
+    const off_t size = source.st_size;
     bool useCopyRange = true;
+    // A file with as many blocks as bytes has no hole: one range, no search for holes.
+    if (source.st_blocks * 512 >= size) {
+        return CopyRange(from, to, 0, size, useCopyRange, stop);
+    }
     for (off_t at = 0; at < size;) {
         off_t data = ::lseek(from, at, SEEK_DATA);
         off_t hole = size;
@@ -191,9 +196,11 @@ template <typename Get> ssize_t ReadSized(std::string& buffer, Get get) {
 }
 
 // Gives the new file or folder `to` the extended attributes of `from`, access control
-// lists included. Returns 0 when all were kept, EOPNOTSUPP when the target refused
-// some (the rest are kept), another errno on a failure.
-int CopyExtendedAttributes(int from, int to, bool folder) {
+// lists included; `inherited` tells that `to` may have taken lists from the folder it
+// was made in, which the source's own replace. Returns 0 when all were kept,
+// EOPNOTSUPP when the target refused some (the rest are kept), another errno on a
+// failure.
+int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
     std::string names;
     const ssize_t listed = ReadSized(
         names, [from](char* list, std::size_t size) { return ::flistxattr(from, list, size); });
@@ -226,11 +233,11 @@ int CopyExtendedAttributes(int from, int to, bool folder) {
         }
     }
     // Whatever is made in a folder with a default access control list takes one from
-    // it; the copy has the source's own, or none. Most often there is none to remove.
-    if (!accessAcl) {
+    // it; the copy has the source's own, or none.
+    if (inherited && !accessAcl) {
         ::fremovexattr(to, kAccessAcl);
     }
-    if (folder && !defaultAcl) {
+    if (inherited && folder && !defaultAcl) {
         ::fremovexattr(to, kDefaultAcl);
     }
     return refused ? EOPNOTSUPP : 0;
@@ -317,6 +324,10 @@ int PosixFileSystem::openFolder(FolderHandle parent, const char* name, FolderHan
 
 void PosixFileSystem::closeFolder(FolderHandle folder) {
     if (folder >= 0) {
+        {
+            std::lock_guard lock(foldersMutex_);
+            copiedInto_.erase(folder); // the number may come back for another folder
+        }
         ::close(folder);
     }
 }
@@ -404,20 +415,22 @@ void PosixFileSystem::makeTemporaryName(TemporaryName& name) {
                   temporaryCounter_.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
-void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
-    struct stat st;
-    if (::fstat(folder, &st) != 0) {
-        return;
-    }
+bool PosixFileSystem::prepareFolder(FolderHandle folder) {
     {
-        std::lock_guard lock(sweptMutex_);
-        if (!swept_
-                 .emplace(static_cast<std::uint64_t>(st.st_dev),
-                          static_cast<std::uint64_t>(st.st_ino))
-                 .second) {
-            return;
+        std::lock_guard lock(foldersMutex_);
+        const auto found = copiedInto_.find(folder);
+        if (found != copiedInto_.end()) {
+            return found->second;
         }
     }
+    const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    removeStaleTemporaries(folder);
+    std::lock_guard lock(foldersMutex_);
+    copiedInto_.emplace(folder, inherits);
+    return inherits;
+}
+
+void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
     const int copy = ::openat(folder, ".", kFolderFlags);
     DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
     if (dir == nullptr) {
@@ -454,10 +467,9 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     }
     switch (kind) {
     case EntryKind::File:
-        removeStaleTemporaries(to);
         return copyFile(from, to, name, stop);
     case EntryKind::Link:
-        removeStaleTemporaries(to);
+        prepareFolder(to);
         return copyLink(from, to, name);
     case EntryKind::Folder:
     case EntryKind::Special:
@@ -466,12 +478,12 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     return CopyOutcome::Failed;
 }
 
-bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to,
+bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,
                                const std::atomic<bool>& stop) {
-    if (!CopyContents(from, to, source.st_size, stop)) {
+    if (!CopyContents(from, source, to, stop)) {
         return false;
     }
-    const int attributes = CopyExtendedAttributes(from, to, false);
+    const int attributes = CopyExtendedAttributes(from, to, inherited, false);
     if (attributes == EOPNOTSUPP) {
         g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
     } else if (attributes != 0) {
@@ -514,12 +526,13 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
+    const bool inherited = prepareFolder(to);
     // An unnamed file vanishes by itself when a copy fails, stops or is killed.
     const int unnamed = unnamedFiles_.load(std::memory_order_relaxed)
                             ? ::openat(to, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
                             : -1;
     if (unnamed >= 0) {
-        const bool filled = fillCopy(source, st, unnamed, stop);
+        const bool filled = fillCopy(source, st, unnamed, inherited, stop);
         const int error = filled ? linkIntoPlace(unnamed, to, name) : 0;
         ::close(unnamed);
         if (error == kCannotLink) {
@@ -541,7 +554,7 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         return CopyOutcome::Failed;
     }
     ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
-    bool done = fillCopy(source, st, target, stop);
+    bool done = fillCopy(source, st, target, inherited, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
     done = (::close(target) == 0) && done;
     ::close(source);
@@ -585,7 +598,7 @@ int PosixFileSystem::copyAttributes(FolderHandle from, FolderHandle to) {
     if (from < 0 || to < 0) {
         return EBADF;
     }
-    const int error = CopyExtendedAttributes(from, to, true);
+    const int error = CopyExtendedAttributes(from, to, true, true);
     if (error == EOPNOTSUPP) {
         g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
         return 0;

@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <sys/stat.h>
-#include <utility>
+#include <unordered_map>
 
 namespace kestrova {
 
@@ -48,23 +47,27 @@ private:
     CopyOutcome copyLink(FolderHandle from, FolderHandle to, const char* name);
     // Fills the new file `to` from the open file `from`: contents, extended
     // attributes, permission bits and times; false on a failure or a stop.
-    bool fillCopy(int from, const struct stat& source, int to, const std::atomic<bool>& stop);
+    bool fillCopy(int from, const struct stat& source, int to, bool inherited,
+                  const std::atomic<bool>& stop);
     // Puts the complete unnamed file `file` in place as `name`; 0 or an errno.
     int linkIntoPlace(int file, FolderHandle to, const char* name);
     struct TemporaryName {
         char text[64];
     };
     void makeTemporaryName(TemporaryName& name);
-    // Removes, the first time a run copies into `folder`, the temporaries that runs
-    // no longer alive left there.
+    // The first time a copy goes into the open folder `folder`, removes the
+    // temporaries that runs no longer alive left there. Tells whether what is made
+    // there takes a default access control list.
+    bool prepareFolder(FolderHandle folder);
     void removeStaleTemporaries(FolderHandle folder);
 
     std::unique_ptr<char[]> buffer_; // directory records
     std::atomic<unsigned long> temporaryCounter_{0};
     std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
     long processId_;
-    std::mutex sweptMutex_;
-    std::set<std::pair<std::uint64_t, std::uint64_t>> swept_; // folders already cleaned
+    std::mutex foldersMutex_;
+    // Open target folders copied into, whether they hand on a default access list.
+    std::unordered_map<FolderHandle, bool> copiedInto_;
 };
 
 } // namespace kestrova
