@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -282,7 +283,8 @@ long TemporaryOwner(const char* name) {
     };
     const char* at = name + kPrefix;
     const long owner = number(at);
-    if (owner <= 0 || *at++ != '-' || number(at) < 0 || std::strcmp(at, ".part") != 0) {
+    if (owner <= 0 || owner > std::numeric_limits<pid_t>::max() || *at++ != '-' || number(at) < 0 ||
+        std::strcmp(at, ".part") != 0) {
         return 0;
     }
     return owner;

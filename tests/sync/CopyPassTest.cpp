@@ -141,18 +141,18 @@ TEST_F(CopyPassTest, SparseFilesStaySparse) {
     WriteTree(src, {{"disk.img", File("")}});
     const std::string image = src + "/disk.img";
     const int fd = ::open(image.c_str(), O_WRONLY);
-    ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 8 << 20), static_cast<ssize_t>(data.size()));
-    ASSERT_EQ(::ftruncate(fd, 32 << 20), 0); // a hole at each end around the data
+    ASSERT_EQ(::pwrite(fd, data.data(), data.size(), 4 << 20), static_cast<ssize_t>(data.size()));
+    ASSERT_EQ(::ftruncate(fd, 16 << 20), 0); // a hole at each end around the data
     ::close(fd);
     SetTimes(AT_FDCWD, image, File("", kTime));
     struct stat source;
     ASSERT_EQ(::stat(image.c_str(), &source), 0);
-    if (source.st_blocks * 512 >= 32 << 20) {
+    if (source.st_blocks * 512 >= 16 << 20) {
         GTEST_SKIP() << "the test folder's file system keeps no holes";
     }
 
     EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {image}));
-    EXPECT_EQ(ReadTree(dst), ReadTree(src));
+    EXPECT_TRUE(ReadTree(dst) == ReadTree(src)); // not printed: 16 MiB
     struct stat copy;
     ASSERT_EQ(::stat((dst + "/disk.img").c_str(), &copy), 0);
     EXPECT_LE(copy.st_blocks, source.st_blocks + 64);
@@ -216,11 +216,11 @@ TEST_F(CopyPassTest, KilledRunLeavesNothingAndStaleTemporariesGo) {
         GTEST_SKIP() << "the test folder's file system has no unnamed files";
     }
     ::close(probe);
-    WriteTree(src, {{"big", File(std::string(3 << 20, 'n'))}});
+    WriteTree(src, {{"big", File(std::string(256 << 10, 'n'))}});
     const pid_t child = ::fork();
     if (child == 0) {
         // Writing past the size limit kills the process, as kill -9 would.
-        const struct rlimit size = {1 << 20, 1 << 20};
+        const struct rlimit size = {64 << 10, 64 << 10};
         const struct rlimit noCore = {0, 0};
         ::setrlimit(RLIMIT_CORE, &noCore);
         ::setrlimit(RLIMIT_FSIZE, &size);
@@ -241,7 +241,7 @@ TEST_F(CopyPassTest, KilledRunLeavesNothingAndStaleTemporariesGo) {
     EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {src + "/big"}));
     Tree expected = planted;
     expected.erase(dead);
-    expected["big"] = File(std::string(3 << 20, 'n'));
+    expected["big"] = File(std::string(256 << 10, 'n'));
     EXPECT_EQ(ReadTree(dst), expected);
 }
 
