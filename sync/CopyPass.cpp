@@ -65,6 +65,7 @@ public:
         if (run_.targetError == 0) {
             targetRoot_.learn(run_.fs, target_.handle(), roots.target);
             targetMount_ = targetRoot_.identity.mount;
+            timeStep_ = run_.fs.timeStep(target_.handle());
         } else {
             // Said once for the pair; its entries are then listed without a reason each.
             g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
@@ -159,6 +160,9 @@ private:
             listFailed({EntryFailure::Step::CreateFolder, reason});
             reportedTargetDepth_ = target_.depth();
         }
+        if (createError == 0 && targetError == 0 && !targetParentMissing) {
+            run_.fs.copyAttributes(source_.handle(), target_.handle());
+        }
         const std::uint64_t parentMount = sourceMount_;
         sourceMount_ = identity.mount;
         const bool goOn = fillFolder(identity.permissions, true);
@@ -242,7 +246,8 @@ private:
             kind = current.kind;
             // Entries of different kinds are never up to date: the copy replaces the
             // target's link, file or special file.
-            if (existing.kind == kind && existing.modified == current.modified) {
+            if (existing.kind == kind &&
+                SameTimeAtStep(existing.modified, current.modified, timeStep_)) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -298,6 +303,8 @@ private:
     // Depth of the target folder whose failure stands for the entries beneath it.
     static constexpr std::size_t kNoDepth = SIZE_MAX;
     std::size_t reportedTargetDepth_ = kNoDepth;
+    // Times are compared to the step the target keeps, lest every run copy everything.
+    std::int64_t timeStep_ = 1;
 };
 
 } // namespace

@@ -15,6 +15,24 @@ struct FileTime {
     friend bool operator==(const FileTime&, const FileTime&) = default;
 };
 
+inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+
+// Whether `a` and `b` fall on the same step of `step` nanoseconds (file systems cut
+// times down to their step): the same time as far as such a file system can tell.
+inline bool SameTimeAtStep(const FileTime& a, const FileTime& b, std::int64_t step) {
+    if (step <= 1) {
+        return a == b;
+    }
+    if (step < kNanosecondsPerSecond) {
+        return a.seconds == b.seconds && a.nanoseconds / step == b.nanoseconds / step;
+    }
+    const std::int64_t seconds = step / kNanosecondsPerSecond;
+    const auto floorStep = [seconds](std::int64_t value) {
+        return value >= 0 ? value / seconds : -((-value + seconds - 1) / seconds);
+    };
+    return floorStep(a.seconds) == floorStep(b.seconds);
+}
+
 // Links are never followed; pipes, sockets and devices are Special and never opened.
 enum class EntryKind : std::uint8_t { File, Folder, Link, Special };
 
@@ -69,14 +87,22 @@ public:
     // Looks up one name without following a link.
     virtual LookUpResult lookUp(FolderHandle folder, const char* name) = 0;
 
-    // Gives `name` in `to` the contents (or link text), modification time and
-    // permission bits of `name` in `from`, replacing what was there only once the
-    // copy is complete. A failed or stopped copy leaves no partial file behind. A
-    // failed copy leaves its reason in errno, as a failed system call does.
-    // Called from several threads at once, for different entries.
+    // Gives `name` in `to` the contents (or link text), modification time, permission
+    // bits and extended attributes of `name` in `from`, replacing what was there only
+    // once the copy is complete. A failed or stopped copy leaves no partial file behind;
+    // a failed copy leaves its reason in errno, as a failed system call does.
+    // Attributes the target cannot hold are left out without failing the copy and
+    // counted in the run's statistics. Called from several threads at once, for
+    // different entries.
     virtual CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                              const std::atomic<bool>& stop) = 0;
     virtual int createFolder(FolderHandle parent, const char* name) = 0;
+    // Gives the folder `to` the extended attributes (access control lists included) of
+    // the folder `from`, as `copy` does for files.
+    virtual int copyAttributes(FolderHandle from, FolderHandle to) = 0;
+    // The step, in nanoseconds, to which files in `folder` keep their modification
+    // times: 1 where every nanosecond is kept, 1'000'000'000 for whole seconds.
+    virtual std::int64_t timeStep(FolderHandle folder) = 0;
     // Deletes a file, link or special file (never what a link points to).
     virtual int deleteFile(FolderHandle parent, const char* name) = 0;
     // Removes an empty folder.

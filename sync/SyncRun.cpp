@@ -148,6 +148,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
         status = texts::kSkipped;
     } else {
+        const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
         const char* pruneSkipped = nullptr;
         if (!RunPasses(run, roots, pruneSkipped)) {
@@ -158,6 +159,9 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
             report += texts::kLineEnd;
         }
         AppendOutcome(report, run.targetError);
+        if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
+            report += texts::kAttributesNotKept;
+        }
     }
     if (window.stopped()) {
         return false;

@@ -9,6 +9,9 @@ inline constexpr const char* kFailedHeading = "以下文件更新失敗，可能
 inline constexpr const char* kNoErrors = "同步過程中沒有錯誤\r\n";
 inline constexpr const char* kUpdatedHeading = "更新了以下改動過的文件\r\n";
 inline constexpr const char* kNothingUpdated = "沒有文件需要更新\r\n";
+// After the lists, when the target could not hold some extended attribute.
+inline constexpr const char* kAttributesNotKept =
+    "目標無法保存部分擴展屬性或存取控制清單，這些屬性沒有複製\r\n";
 inline constexpr const char* kSeparator = "\r\n---------------------------------\r\n\r\n";
 inline constexpr const char* kLineEnd = "\r\n";
 

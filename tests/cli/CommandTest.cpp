@@ -136,8 +136,15 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
-    WriteTree(src, {{"big", File("")}});
-    ASSERT_EQ(::truncate((src + "/big").c_str(), 8LL << 30), 0);
+    {
+        // Data, not holes, so that the copy takes a while.
+        const std::string block(1 << 20, 'b');
+        const int fd = ::open((src + "/big").c_str(), O_WRONLY | O_CREAT, 0644);
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(::write(fd, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+        }
+        ::close(fd);
+    }
     WriteTree(dst, {{"big", File("previous")}});
 
     std::string program = KESTROVA_SYNC_PROGRAM;
@@ -146,13 +153,21 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
     char* argv[] = {program.data(), srcArg.data(), dstArg.data(), nullptr};
     pid_t child = 0;
     ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    // The partial copy is an unnamed file in the target folder, open in the child.
+    const std::string openFiles = "/proc/" + std::to_string(child) + "/fd";
     const auto partial = [&] {
-        DIR* folder = ::opendir(dst.c_str());
+        DIR* folder = ::opendir(openFiles.c_str());
         bool found = false;
-        while (const dirent* entry = ::readdir(folder)) {
-            found = found || std::string(entry->d_name).find(".part") != std::string::npos;
+        while (const dirent* entry = folder != nullptr ? ::readdir(folder) : nullptr) {
+            char text[4096];
+            const ssize_t size = ::readlinkat(::dirfd(folder), entry->d_name, text, sizeof text);
+            found =
+                found || (size > 0 &&
+                          std::string(text, static_cast<std::size_t>(size)).starts_with(dst + "/"));
         }
-        ::closedir(folder);
+        if (folder != nullptr) {
+            ::closedir(folder);
+        }
         return found;
     };
     for (int i = 0; i < 20000 && !partial(); ++i) {
