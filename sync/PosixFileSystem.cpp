@@ -182,8 +182,14 @@ constexpr const char* kDefaultAcl = "system.posix_acl_default";
 // Errors by which a target refuses an attribute it cannot hold, or that this process
 // may not set (security.* and trusted.* without the privilege).
 bool AttributeNotHeld(int error) {
-    return error == EOPNOTSUPP || error == EPERM || error == E2BIG || error == ENOSPC ||
-           error == EDQUOT || error == ERANGE || error == EINVAL;
+    return error == EOPNOTSUPP || error == ENOSYS || error == EPERM || error == E2BIG ||
+           error == ENOSPC || error == EDQUOT || error == ERANGE || error == EINVAL;
+}
+
+// Errors by which a file system without permission bits or owners refuses them:
+// through FUSE drivers ENOSYS or EOPNOTSUPP, from others EPERM.
+bool PermissionsNotHeld(int error) {
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
 }
 
 // Reads an attribute list or value with `get(buffer, size)` into `buffer`, sized
@@ -514,9 +520,13 @@ bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool
     }
     // Permission bits only, set after the access control list, which they must match:
     // set-user-ID and set-group-ID are not handed on to a copy that may belong to
-    // another user.
+    // another user. A file system without permission bits (FAT) keeps the copy
+    // without them: its contents and time are what must land.
+    if (::fchmod(to, source.st_mode & 0777) != 0 && !PermissionsNotHeld(errno)) {
+        return false;
+    }
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    return ::fchmod(to, source.st_mode & 0777) == 0 && ::futimens(to, times) == 0;
+    return ::futimens(to, times) == 0;
 }
 
 int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
@@ -678,6 +688,10 @@ int PosixFileSystem::deleteFile(FolderHandle parent, const char* name) {
 
 int PosixFileSystem::removeFolder(FolderHandle parent, const char* name) {
     return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
