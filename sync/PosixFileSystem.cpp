@@ -257,6 +257,17 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
     return refused ? EOPNOTSUPP : 0;
 }
 
+// Gives the file `name` in `folder` the time `times` again where renaming it changed
+// its time: some drivers (FAT through FUSE) stamp a renamed file with the time of the
+// rename. A time that did not land makes the next run copy the file again.
+void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&times)[2]) {
+    struct stat st;
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (st.st_mtim.tv_sec != times[1].tv_sec || st.st_mtim.tv_nsec != times[1].tv_nsec)) {
+        ::utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW);
+    }
+}
+
 // Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
 constexpr int kCannotLink = -1;
 
@@ -595,6 +606,8 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     done = (::close(target) == 0) && done;
     ::close(source);
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        KeepTimeAfterRename(to, name, times);
         return CopyOutcome::Copied;
     }
     const int error = errno;

@@ -101,10 +101,13 @@ TargetNames ProbeTargetNames(FileSystem& fs, FolderHandle folder) {
     if (made != 0 && made != EEXIST) {
         return names; // nothing can be made there: names are taken to be told by case
     }
-    // The upper-case name finds the probe, and is gone with it.
+    // The upper-case name finds the probe, and the folder lists no entry of its own
+    // under it. (Drivers through FUSE give each name its own inode number, and keep a
+    // removed name found for a while, so neither can tell.)
+    FolderListing listed;
     names.caseInsensitive = fs.lookUp(folder, kProbeUpper).error == 0 &&
-                            fs.removeFolder(folder, kProbe) == 0 &&
-                            fs.lookUp(folder, kProbeUpper).error == ENOENT;
+                            fs.enumerate(folder, listed) == 0 && Lists(listed, kProbe) &&
+                            !Lists(listed, kProbeUpper);
     fs.removeFolder(folder, kProbe);
     const int colon = fs.createFolder(folder, kProbeColon);
     if (colon == 0 || colon == EEXIST) {
