@@ -11,6 +11,8 @@ namespace kestrova {
 
 SyncApp::SyncApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Ties the window to its menu entry, for the desktop's icon and grouping.
+    setDesktopFileName(QStringLiteral(KESTROVA_APP_ID));
     InitResources();
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
 }
