@@ -1,5 +1,6 @@
 #include "sync/SyncRun.h"
 
+#include "i18n/Translate.h"
 #include "sync/CopyPass.h"
 #include "sync/PairCheck.h"
 #include "sync/PrunePass.h"
@@ -18,11 +19,11 @@ namespace {
 const char* SkipReason(PairProblem problem) {
     switch (problem) {
     case PairProblem::NotAbsolute:
-        return texts::kSkipNotAbsolute;
+        return Translate(texts::kSkipNotAbsolute);
     case PairProblem::SameOrNested:
-        return texts::kSkipNested;
+        return Translate(texts::kSkipNested);
     case PairProblem::SourceUnreadable:
-        return texts::kSkipSourceUnreadable;
+        return Translate(texts::kSkipSourceUnreadable);
     case PairProblem::None:
         break;
     }
@@ -33,18 +34,18 @@ const char* SkipReason(PairProblem problem) {
 void AppendOutcome(std::string& report) {
     report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
     if (!g_failedFiles.empty()) {
-        report += texts::kFailedHeading;
+        report += Translate(texts::kFailedHeading);
         g_failedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
-        report += texts::kNoErrors;
+        report += Translate(texts::kNoErrors);
     }
     if (!g_updatedFiles.empty()) {
-        report += texts::kUpdatedHeading;
+        report += Translate(texts::kUpdatedHeading);
         g_updatedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
-        report += texts::kNothingUpdated;
+        report += Translate(texts::kNothingUpdated);
     }
 }
 
@@ -52,20 +53,20 @@ void AppendOutcome(std::string& report) {
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
-    report += texts::kFrom + source + texts::kLineEnd;
-    report += texts::kTo + target + texts::kLineEnd;
-    window.setRowStatus(row, texts::kInProgress);
+    report += Translate(texts::kFrom) + source + texts::kLineEnd;
+    report += Translate(texts::kTo) + target + texts::kLineEnd;
+    window.setRowStatus(row, Translate(texts::kInProgress));
     g_failedFiles.clear();
     g_updatedFiles.clear();
 
     PairRoots roots;
     const PairProblem problem = CheckPair(fs, source, target, roots);
-    const char* status = texts::kDone;
+    const char* status = Translate(texts::kDone);
     if (problem != PairProblem::None) {
         report += SkipReason(problem);
         report += texts::kLineEnd;
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
-        status = texts::kSkipped;
+        status = Translate(texts::kSkipped);
     } else {
         PassContext run{window, fs};
         if (!CopyPass(run, roots)) {
@@ -113,7 +114,7 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
     window.showRunning(false);
     g_syncRunning = 0;
     ClearSyncThread();
-    window.messageBox(texts::kFinished);
+    window.messageBox(Translate(texts::kFinished));
     return 0;
 }
 
