@@ -1,7 +1,6 @@
 #include "cli/SavedRun.h"
 
 #include "i18n/Translate.h"
-
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,6 @@
 #include "ui/MainDialog.h"
 
 #include "i18n/Translate.h"
-
 #include "res/DialogTemplate.h"
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"

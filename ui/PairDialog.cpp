@@ -1,7 +1,6 @@
 #include "ui/PairDialog.h"
 
 #include "i18n/Translate.h"
-
 #include "ui/CommandTable.h"
 #include "ui/FolderBrowser.h"
 

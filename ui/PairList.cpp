@@ -1,7 +1,6 @@
 #include "ui/PairList.h"
 
 #include "i18n/Translate.h"
-
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"
 

@@ -1,7 +1,6 @@
 #include "ui/TemplateDialog.h"
 
 #include "i18n/Translate.h"
-
 #include "res/ResourceImages.h"
 #include "ui/DialogFont.h"
 
