@@ -1,5 +1,7 @@
 #include "cli/Arguments.h"
 
+#include "i18n/Translate.h"
+
 namespace kestrova {
 
 Arguments ParseArguments(const std::vector<std::string>& args) {
@@ -24,18 +26,19 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             return parsed;
         } else {
             parsed.action = Arguments::Action::UsageError;
-            parsed.error = "unknown option " + arg;
+            parsed.error = Translate("unknown option %1", {arg});
             return parsed;
         }
     }
     if (parsed.saved && !paths.empty()) {
         parsed.action = Arguments::Action::UsageError;
-        parsed.error = "--saved takes no folders";
+        parsed.error = Translate("--saved takes no folders");
         return parsed;
     }
     if (!parsed.saved && (paths.empty() || paths.size() % 2 != 0)) {
         parsed.action = Arguments::Action::UsageError;
-        parsed.error = paths.empty() ? "no folders given" : "a source folder has no target folder";
+        parsed.error =
+            Translate(paths.empty() ? "no folders given" : "a source folder has no target folder");
         return parsed;
     }
     for (std::size_t i = 0; i < paths.size(); i += 2) {
@@ -45,27 +48,28 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Usage: kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
-           "       kestrova-sync --saved [--delete | --no-delete]\n"
-           "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
-           "file that is missing in the target or whose modification time differs, and\n"
-           "creates the sub-folders. The report goes to standard output.\n"
-           "\n"
-           "  --delete   also remove from each target what no longer exists in its source\n"
-           "  --no-delete\n"
-           "             keep in each target what no longer exists in its source\n"
-           "  --saved    run every pair saved by the Kestrova window, with its saved\n"
-           "             delete option unless --delete or --no-delete is given\n"
-           "  --help     show this text\n"
-           "  --version  show the version\n"
-           "\n"
-           "The reason for each failure goes to standard error. Names are shown with\n"
-           "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
-           "\n"
-           "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
-           "a pair was skipped or the report could not be written, 2 for a usage error or\n"
-           "no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT stopped the run\n"
-           "before its end.\n";
+    return Translate(
+        "Usage: kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
+        "       kestrova-sync --saved [--delete | --no-delete]\n"
+        "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
+        "file that is missing in the target or whose modification time differs, and\n"
+        "creates the sub-folders. The report goes to standard output.\n"
+        "\n"
+        "  --delete   also remove from each target what no longer exists in its source\n"
+        "  --no-delete\n"
+        "             keep in each target what no longer exists in its source\n"
+        "  --saved    run every pair saved by the Kestrova window, with its saved\n"
+        "             delete option unless --delete or --no-delete is given\n"
+        "  --help     show this text\n"
+        "  --version  show the version\n"
+        "\n"
+        "The reason for each failure goes to standard error. Names are shown with\n"
+        "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
+        "\n"
+        "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
+        "a pair was skipped or the report could not be written, 2 for a usage error or\n"
+        "no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT stopped the run\n"
+        "before its end.\n");
 }
 
 std::string VersionText() {

@@ -1,5 +1,7 @@
 #include "cli/ProgressLine.h"
 
+#include "i18n/Translate.h"
+
 namespace kestrova {
 
 namespace {
@@ -26,12 +28,23 @@ std::size_t Columns(const std::string& text, std::size_t from) {
 
 std::string ProgressText(std::uint64_t examined, std::uint64_t copied, std::uint64_t failed,
                          const std::string& path, std::size_t width) {
-    std::string text = "examined " + std::to_string(examined) + ", copied " +
-                       std::to_string(copied) + ", failed " + std::to_string(failed);
-    if (width <= text.size() + 5) {
-        return text.substr(0, width);
+    std::string text =
+        Translate("examined %1, copied %2, failed %3",
+                  {std::to_string(examined), std::to_string(copied), std::to_string(failed)});
+    // Counted in columns: a translated count line may hold wide characters.
+    const std::size_t countColumns = Columns(text, 0);
+    if (width <= countColumns + 5) {
+        // Drops whole characters from the end until the line fits.
+        while (Columns(text, 0) > width) {
+            char dropped;
+            do {
+                dropped = text.back();
+                text.pop_back();
+            } while (IsContinuationByte(dropped) && !text.empty());
+        }
+        return text;
     }
-    const std::size_t room = width - text.size() - 2;
+    const std::size_t room = width - countColumns - 2;
     std::size_t from = 0;
     bool cut = false;
     while (from < path.size() && Columns(path, from) > room - (from > 0 ? 3 : 0)) {

@@ -1,5 +1,6 @@
 #include "cli/SavedRun.h"
 
+#include "i18n/Translate.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
 
@@ -32,15 +33,16 @@ std::string UseSavedPairs(Arguments& args, const std::string& pairListFile,
     PairCollector collector(args.pairs);
     switch (LoadPairList(collector, pairListFile)) {
     case ReadStatus::Missing:
-        return "no saved pair list: " + pairListFile +
-               " does not exist; set up pairs in the Kestrova window first";
+        return Translate("no saved pair list: %1 does not exist; set up pairs in the Kestrova "
+                         "window first",
+                         {pairListFile});
     case ReadStatus::Unreadable:
-        return "cannot read the saved pair list " + pairListFile;
+        return Translate("cannot read the saved pair list %1", {pairListFile});
     case ReadStatus::Read:
         break;
     }
     if (args.pairs.empty()) {
-        return "the saved pair list " + pairListFile + " holds no pairs";
+        return Translate("the saved pair list %1 holds no pairs", {pairListFile});
     }
     if (!args.deleteChosen) {
         args.deleteOption = ReadOption(settingsFile) != 0;

@@ -1,6 +1,7 @@
 #include "cli/Arguments.h"
 #include "cli/RunPairs.h"
 #include "cli/SavedRun.h"
+#include "i18n/Translate.h"
 #include "settings/ConfigPaths.h"
 
 #include <csignal>
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     HoldStandardStreams();
 
     using kestrova::Arguments;
+    kestrova::UseCatalogue(kestrova::DefaultLocaleFolder(),
+                           kestrova::LocaleVariablesFromEnvironment());
     Arguments args = kestrova::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     switch (args.action) {
     case Arguments::Action::Help:

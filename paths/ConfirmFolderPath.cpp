@@ -1,5 +1,7 @@
 #include "paths/ConfirmFolderPath.h"
 
+#include "i18n/Translate.h"
+
 #include <string>
 
 namespace kestrova {
@@ -15,7 +17,7 @@ constexpr std::string_view kNotCreatedMessage =
 // Puts the path in place of the text's one "%s". Plain replacement, so a path
 // that itself contains "%" or "%s" is shown exactly as typed.
 std::string WithPath(std::string_view text, std::string_view path) {
-    std::string result(text);
+    std::string result(Translate(text.data()));
     result.replace(result.find("%s"), 2, path);
     return result;
 }

@@ -1,5 +1,7 @@
 #include "settings/SaveResult.h"
 
+#include "i18n/Translate.h"
+
 #include <string_view>
 
 namespace kestrova {
@@ -22,9 +24,9 @@ std::string SaveFailureMessage(const SaveResult& result) {
     case SaveStatus::Saved:
         return {};
     case SaveStatus::CannotWrite:
-        return FillIn("無法寫入 %1。", result.path);
+        return FillIn(Translate("無法寫入 %1。"), result.path);
     case SaveStatus::DiskFull:
-        return FillIn("在存取 %1 时磁盘已满。", result.path);
+        return FillIn(Translate("在存取 %1 时磁盘已满。"), result.path);
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "sync/SyncRun.h"
 
+#include "i18n/Translate.h"
 #include "sync/CopyPass.h"
 #include "sync/PairCheck.h"
 #include "sync/PrunePass.h"
@@ -21,13 +22,13 @@ namespace {
 const char* SkipReason(PairProblem problem) {
     switch (problem) {
     case PairProblem::NotAbsolute:
-        return texts::kSkipNotAbsolute;
+        return Translate(texts::kSkipNotAbsolute);
     case PairProblem::SameOrNested:
-        return texts::kSkipNested;
+        return Translate(texts::kSkipNested);
     case PairProblem::SourceUnreadable:
-        return texts::kSkipSourceUnreadable;
+        return Translate(texts::kSkipSourceUnreadable);
     case PairProblem::TargetBusy:
-        return texts::kSkipTargetBusy;
+        return Translate(texts::kSkipTargetBusy);
     case PairProblem::None:
         break;
     }
@@ -39,22 +40,23 @@ const char* SkipReason(PairProblem problem) {
 void AppendOutcome(std::string& report, int targetError) {
     report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
     if (!g_failedFiles.empty() || targetError != 0) {
-        report += texts::kFailedHeading;
+        report += Translate(texts::kFailedHeading);
         g_failedFiles.moveTo(report);
         if (targetError != 0) {
-            report += targetError == ENOENT ? texts::kTargetMissing : texts::kTargetUnopenable;
+            report +=
+                Translate(targetError == ENOENT ? texts::kTargetMissing : texts::kTargetUnopenable);
             report += texts::kLineEnd;
         }
         report += texts::kLineEnd;
     } else {
-        report += texts::kNoErrors;
+        report += Translate(texts::kNoErrors);
     }
     if (!g_updatedFiles.empty()) {
-        report += texts::kUpdatedHeading;
+        report += Translate(texts::kUpdatedHeading);
         g_updatedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
-        report += texts::kNothingUpdated;
+        report += Translate(texts::kNothingUpdated);
     }
 }
 
@@ -92,9 +94,9 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipp
     }
     if (run.window.deleteOption()) {
         if (run.targetWriteFailed) {
-            pruneSkipped = texts::kNoPruneAfterWriteFailure;
+            pruneSkipped = Translate(texts::kNoPruneAfterWriteFailure);
         } else if (SourceEmptyTargetNot(run.fs, roots)) {
-            pruneSkipped = texts::kNoPruneEmptySource;
+            pruneSkipped = Translate(texts::kNoPruneEmptySource);
         } else {
             if (!PrunePass(run, roots)) {
                 return false;
@@ -129,9 +131,9 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipp
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
-    report += texts::kFrom + VisibleText(source) + texts::kLineEnd;
-    report += texts::kTo + VisibleText(target) + texts::kLineEnd;
-    window.setRowStatus(row, texts::kInProgress);
+    report += Translate(texts::kFrom) + VisibleText(source) + texts::kLineEnd;
+    report += Translate(texts::kTo) + VisibleText(target) + texts::kLineEnd;
+    window.setRowStatus(row, Translate(texts::kInProgress));
     g_failedFiles.clear();
     g_updatedFiles.clear();
 
@@ -141,12 +143,12 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     if (problem == PairProblem::None && !lock.take(roots.target)) {
         problem = PairProblem::TargetBusy;
     }
-    const char* status = texts::kDone;
+    const char* status = Translate(texts::kDone);
     if (problem != PairProblem::None) {
         report += SkipReason(problem);
         report += texts::kLineEnd;
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
-        status = texts::kSkipped;
+        status = Translate(texts::kSkipped);
     } else {
         const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
@@ -160,7 +162,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         }
         AppendOutcome(report, run.targetError);
         if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
-            report += texts::kAttributesNotKept;
+            report += Translate(texts::kAttributesNotKept);
         }
     }
     if (window.stopped()) {
@@ -200,7 +202,7 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
     window.showRunning(false);
     g_syncRunning = 0;
     ClearSyncThread();
-    window.messageBox(texts::kFinished);
+    window.messageBox(Translate(texts::kFinished));
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/FolderChooser.h"
 
+#include "i18n/Translate.h"
+
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
@@ -14,7 +16,8 @@ namespace kestrova {
 
 FolderChooser::FolderChooser(const QString& title, QWidget* owner)
     : QDialog(owner), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)),
-      statusLine_(new QLabel(this)), ok_(new QPushButton(tr("OK"), this)) {
+      statusLine_(new QLabel(this)),
+      ok_(new QPushButton(QString::fromUtf8(Translate("OK")), this)) {
     setModal(true);
     // Folders only; hidden ones too, so that places like ~/.config can be picked.
     model_->setFilter(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -41,7 +44,7 @@ FolderChooser::FolderChooser(const QString& title, QWidget* owner)
     ok_->setObjectName(QStringLiteral("1"));
     ok_->setDefault(true);
     ok_->setEnabled(false);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
+    auto* cancel = new QPushButton(QString::fromUtf8(Translate("Cancel")), this);
     cancel->setObjectName(QStringLiteral("2"));
 
     auto* buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "ui/LinkOpening.h"
 
+#include "i18n/Translate.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -194,39 +196,40 @@ int openCodeFromErrno(int error) {
 std::string openFailureReason(int code) {
     switch (code) {
     case 0:
-        return "The operating system is out\nof memory or resources.";
+        return Translate("The operating system is out\nof memory or resources.");
     case 2:
-        return "The specified file was not found.";
+        return Translate("The specified file was not found.");
     case 3:
-        return "The specified path was not found.";
+        return Translate("The specified path was not found.");
     case 5:
-        return "The operating system denied\naccess to the specified file.";
+        return Translate("The operating system denied\naccess to the specified file.");
     case 8:
-        return "There was not enough memory to complete the operation.";
+        return Translate("There was not enough memory to complete the operation.");
     case 11:
-        return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+        return Translate("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
     case 26:
-        return "A sharing violation occurred. ";
+        return Translate("A sharing violation occurred. ");
     case 27:
-        return "The filename association is\nincomplete or invalid.";
+        return Translate("The filename association is\nincomplete or invalid.");
     case 28:
-        return "The DDE transaction could not\nbe completed because the request timed out.";
+        return Translate(
+            "The DDE transaction could not\nbe completed because the request timed out.");
     case 29:
-        return "The DDE transaction failed.";
+        return Translate("The DDE transaction failed.");
     case 30:
-        return "The DDE transaction could not\nbe completed because other DDE "
-               "transactions\nwere being processed.";
+        return Translate("The DDE transaction could not\nbe completed because other DDE "
+                         "transactions\nwere being processed.");
     case 31:
-        return "There is no application associated\nwith the given filename extension.";
+        return Translate("There is no application associated\nwith the given filename extension.");
     case 32:
-        return "The specified dynamic-link library was not found.";
+        return Translate("The specified dynamic-link library was not found.");
     default:
-        return "Unknown Error (" + std::to_string(code) + ") occurred.";
+        return Translate("Unknown Error (%1) occurred.", {std::to_string(code)});
     }
 }
 
 std::string openFailureMessage(int code) {
-    return "Unable to open hyperlink:\n\n" + openFailureReason(code);
+    return Translate("Unable to open hyperlink:\n\n%1", {openFailureReason(code)});
 }
 
 } // namespace kestrova

@@ -1,5 +1,6 @@
 #include "ui/MainDialog.h"
 
+#include "i18n/Translate.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"
@@ -103,7 +104,7 @@ void MainDialog::accept() {}
 
 void MainDialog::reject() {
     if (RunUnderWay()) {
-        m_messages.show(QString::fromUtf8(kRunningMessage), BoxStyle::OkExclamation);
+        m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
         return;
     }
     done(QDialog::Rejected);
@@ -130,7 +131,7 @@ bool MainDialog::closeAndSave() {
     // The option is written even when the close is refused.
     WriteOption(deleteOption() ? 1 : 0, m_files.settingsFile, m_fileSystem);
     if (RunUnderWay()) {
-        m_messages.show(QString::fromUtf8(kRunningMessage), BoxStyle::OkExclamation);
+        m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
         return false;
     }
     const SaveResult saved = SavePairList(*m_list, m_files.pairListFile, m_fileSystem);
@@ -145,7 +146,7 @@ bool MainDialog::closeAndSave() {
 
 void MainDialog::onStart() {
     if (m_list->rowCount() == 0) {
-        m_messages.show(QString::fromUtf8(kEmptyListMessage), BoxStyle::OkExclamation);
+        m_messages.show(QString::fromUtf8(Translate(kEmptyListMessage)), BoxStyle::OkExclamation);
         return;
     }
     if (SyncWorkerActive()) {

@@ -1,5 +1,6 @@
 #include "ui/PairDialog.h"
 
+#include "i18n/Translate.h"
 #include "ui/CommandTable.h"
 #include "ui/FolderBrowser.h"
 
@@ -59,7 +60,7 @@ void PairDialog::Browse(std::string& folder) {
     ReadBoxes();
     {
         const std::unique_ptr<FolderBrowser> browser =
-            makeBrowser(kBrowseCaption, kBrowseTitle, folder, this);
+            makeBrowser(Translate(kBrowseCaption), Translate(kBrowseTitle), folder, this);
         if (browser != nullptr && browser->RunModal() == 1) {
             folder = browser->GetPath();
         }

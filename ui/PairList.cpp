@@ -1,5 +1,6 @@
 #include "ui/PairList.h"
 
+#include "i18n/Translate.h"
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"
 
@@ -23,8 +24,9 @@ QTableWidgetItem* NewCell(const std::string& bytes) {
 } // namespace
 
 PairList::PairList(QWidget* parent) : QTableWidget(0, kColumns, parent) {
-    setHorizontalHeaderLabels(
-        {QString::fromUtf8("源目錄"), QString::fromUtf8("目標目錄"), QString::fromUtf8("狀態")});
+    setHorizontalHeaderLabels({QString::fromUtf8(Translate("源目錄")),
+                               QString::fromUtf8(Translate("目標目錄")),
+                               QString::fromUtf8(Translate("狀態"))});
     QHeaderView* header = horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setHighlightSections(false);

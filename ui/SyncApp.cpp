@@ -4,6 +4,7 @@
 #include "res/StringTable.h"
 #include "ui/MainDialog.h"
 #include "ui/MessageBoxRoutine.h"
+#include "ui/Translations.h"
 
 #include <QIcon>
 
@@ -11,6 +12,9 @@ namespace kestrova {
 
 SyncApp::SyncApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Ties the window to its menu entry, for the desktop's icon and grouping.
+    setDesktopFileName(QStringLiteral(KESTROVA_APP_ID));
+    UseTranslations(*this);
     InitResources();
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
 }

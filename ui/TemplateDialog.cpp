@@ -1,5 +1,6 @@
 #include "ui/TemplateDialog.h"
 
+#include "i18n/Translate.h"
 #include "res/ResourceImages.h"
 #include "ui/DialogFont.h"
 
@@ -24,7 +25,7 @@ bool Has(std::uint32_t style, std::uint32_t flag) {
 }
 
 QWidget* CreateButton(const ControlTemplate& control, QWidget* parent) {
-    const QString text = QString::fromUtf8(control.text);
+    const QString text = QString::fromUtf8(Translate(control.text));
     switch (control.style & kButtonKindMask) {
     case bs::GroupBox:
         return new QGroupBox(text, parent);
@@ -77,7 +78,7 @@ QWidget* CreateStatic(const ControlTemplate& control, QWidget* parent) {
         return label;
     }
     label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromUtf8(control.text));
+    label->setText(QString::fromUtf8(Translate(control.text)));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap((control.style & ss::TypeMask) == ss::Left);
     if (Has(control.style, ss::Sunken)) {
@@ -175,7 +176,7 @@ void TemplateDialog::applyControlStyle(QWidget* widget, const ControlTemplate& c
 }
 
 void TemplateDialog::applyWindowStyle() {
-    setWindowTitle(QString::fromUtf8(m_template.caption));
+    setWindowTitle(QString::fromUtf8(Translate(m_template.caption)));
     setFixedSize(DialogSizeToPixels(m_template.rect.width, m_template.rect.height, m_units));
     setSizeGripEnabled(false);
 

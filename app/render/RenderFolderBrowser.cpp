@@ -1,5 +1,6 @@
 // The folder browser as a browse button opens it, on a folder every system has.
 
+#include "i18n/Translate.h"
 #include "render/RenderRegistry.h"
 #include "ui/FolderBrowser.h"
 #include "ui/FolderChooser.h"
@@ -25,8 +26,9 @@ private:
 
 const RenderEntry kEntry("folder-browser.png", [](RenderContext& context) {
     const QString start = QStringLiteral("/usr/local");
-    auto browser = std::make_unique<FolderBrowser>("請選擇文件路徑", "請選擇路徑",
-                                                   start.toStdString(), nullptr, context.messages);
+    auto browser =
+        std::make_unique<FolderBrowser>(Translate("請選擇文件路徑"), Translate("請選擇路徑"),
+                                        start.toStdString(), nullptr, context.messages);
     std::unique_ptr<FolderChooser> window = browser->CreateBrowseWindow();
     new BrowserHolder(std::move(browser), window.get());
 

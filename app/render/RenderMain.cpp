@@ -3,6 +3,7 @@
 
 #include "render/RenderRegistry.h"
 #include "res/ResourceImages.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ const std::vector<RegisteredDialog>& RegisteredDialogs() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    kestrova::UseTranslations(app);
     kestrova::InitResources();
     QApplication::setWindowIcon(QIcon(kestrova::ResourceImagePath(128)));
     const QDir output(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));

@@ -1,7 +1,9 @@
 // The main window as it looks after a run over two pairs, one of them checked.
 
+#include "i18n/Translate.h"
 #include "render/RenderRegistry.h"
 #include "settings/SaveFileSystem.h"
+#include "sync/SyncTexts.h"
 #include "ui/MainDialog.h"
 #include "ui/PairList.h"
 
@@ -28,12 +30,13 @@ const RenderEntry kEntry("main-window.png", [](RenderContext& context) {
     list.appendRow("/home/mei/文件", "/media/backup/文件");
     list.appendRow("/home/mei/相片", "/media/backup/相片");
     list.setChecked(0, true);
-    dialog->setRowStatus(0, "完成");
+    dialog->setRowStatus(0, Translate(texts::kDone));
     dialog->setStatusLine("/home/mei/文件/報告/2026-12.odt");
+    // The report in the language chosen, as a run would write it.
     dialog->setReport(
-        "從 /home/mei/文件\r\n到 /media/backup/文件\r\n同步過程中沒有錯誤\r\n"
-        "更新了以下改動過的文件\r\n/home/mei/文件/報告/2026-12.odt\r\n"
-        "/home/mei/文件/預算.ods\r\n\r\n\r\n---------------------------------\r\n\r\n");
+        std::string(Translate(texts::kFrom)) + "/home/mei/文件\r\n" + Translate(texts::kTo) +
+        "/media/backup/文件\r\n" + Translate(texts::kNoErrors) + Translate(texts::kUpdatedHeading) +
+        "/home/mei/文件/報告/2026-12.odt\r\n/home/mei/文件/預算.ods\r\n\r\n" + texts::kSeparator);
     return dialog;
 });
 
