@@ -1,5 +1,7 @@
 #include "sync/CopyQueue.h"
 
+#include "sync/SyncStats.h"
+
 namespace kestrova {
 
 CopyQueue::CopyQueue(FileSystem& fs, const std::atomic<bool>& stop, unsigned helpers)
@@ -24,7 +26,7 @@ void CopyQueue::add(FolderHandle from, FolderHandle to, const char* name, EntryK
     if (helpers_.empty()) {
         helpers_.reserve(helperCount_);
         for (unsigned i = 0; i < helperCount_; ++i) {
-            helpers_.emplace_back(&CopyQueue::helper, this);
+            helpers_.emplace_back(&CopyQueue::helper, this, i);
         }
     }
     {
@@ -48,7 +50,8 @@ void CopyQueue::reset() {
     done_ = 0;
 }
 
-void CopyQueue::helper() {
+void CopyQueue::helper(unsigned slot) {
+    std::string path; // the copy in hand, for the progress display
     std::unique_lock lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] { return closing_ || next_ < jobs_.size(); });
@@ -57,10 +60,14 @@ void CopyQueue::helper() {
         }
         const std::size_t index = next_++;
         const Job job = jobs_[index];
+        path.assign(paths_, job.pathOffset, job.pathLength);
         lock.unlock();
-        const CopyOutcome outcome = stop_.load(std::memory_order_relaxed)
-                                        ? CopyOutcome::Stopped
-                                        : fs_.copy(job.from, job.to, job.name, job.kind, stop_);
+        CopyOutcome outcome = CopyOutcome::Stopped;
+        if (!stop_.load(std::memory_order_relaxed)) {
+            g_syncStats.copies.beginCopy(slot, path);
+            outcome = fs_.copy(job.from, job.to, job.name, job.kind, stop_);
+            g_syncStats.copies.endCopy(slot);
+        }
         lock.lock();
         jobs_[index].outcome = outcome;
         if (++done_ == jobs_.size()) {

@@ -59,7 +59,8 @@ private:
         std::size_t pathLength;
         CopyOutcome outcome;
     };
-    void helper();
+    // `slot`: this helper's place in the progress display of the copies under way.
+    void helper(unsigned slot);
     void waitForAll();
     void reset();
 

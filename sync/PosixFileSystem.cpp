@@ -1,6 +1,7 @@
 #include "sync/PosixFileSystem.h"
 
 #include "sync/FolderListing.h"
+#include "sync/SyncStats.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -236,6 +237,7 @@ bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
             return true;
         }
         total += static_cast<std::uint64_t>(moved);
+        ReportCopyProgress(total, size);
         // Saves the call that would only report the end. A file that grew since it was
         // opened keeps its older time in the copy, so the next run copies it again.
         if (size > 0 && total >= size) {
