@@ -6,6 +6,7 @@
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
+#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
 #include "ui/AboutDialog.h"
 #include "ui/MessageBoxRoutine.h"
@@ -14,11 +15,10 @@
 #include "ui/RunWindowProxy.h"
 #include "ui/SelectionMark.h"
 #include "ui/StatusLine.h"
-#include "sync/SyncStats.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>

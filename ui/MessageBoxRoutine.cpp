@@ -24,8 +24,8 @@ const char* const kStay = "取消";
 void MakeRoomForCaption(QMessageBox& box, const QString& caption) {
     QFont titleFont = box.font();
     titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(caption) * 3 / 2 +
-                      kCaptionFrameReserve;
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(caption) * 3 / 2 + kCaptionFrameReserve;
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid != nullptr) {
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),

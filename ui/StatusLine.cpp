@@ -28,10 +28,8 @@ QString ByteCount(std::uint64_t bytes) {
 }
 
 QString StatusLineText(const RunProgress& progress, const QFontMetrics& metrics, int width) {
-    const QString counts = QString::fromUtf8(kCounts)
-                               .arg(progress.examined)
-                               .arg(progress.copied)
-                               .arg(progress.failed);
+    const QString counts =
+        QString::fromUtf8(kCounts).arg(progress.examined).arg(progress.copied).arg(progress.failed);
     QString share;
     if (progress.longCopy && progress.bytesTotal > 0) {
         const std::uint64_t done = std::min(progress.bytesDone, progress.bytesTotal);

@@ -7,8 +7,8 @@
 #include "ui/StatusLine.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -209,8 +209,10 @@ TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
     EXPECT_EQ(dialog->focusWidget(), dialog->control(1008));
     EXPECT_EQ(list.item(0, 2)->text(), "＃");
     // The status line names the file being copied, not the one the walk reached last.
-    const QString copying = "已檢查 2，已複製 0，失敗 0　" + QString::fromStdString((root / "s1" / "a.txt").string());
-    EXPECT_TRUE(PumpUntil([&] { return status->text() == copying; })) << status->text().toStdString();
+    const QString copying =
+        "已檢查 2，已複製 0，失敗 0　" + QString::fromStdString((root / "s1" / "a.txt").string());
+    EXPECT_TRUE(PumpUntil([&] { return status->text() == copying; }))
+        << status->text().toStdString();
 
     const std::string block1 = "從 " + (root / "s1").string() + "\n到 " + (root / "d1").string() +
                                "\n同步過程中沒有錯誤\n更新了以下改動過的文件\n" +
@@ -231,7 +233,8 @@ TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
     EXPECT_EQ(report(*dialog).toStdString(), block1 + block2);
     EXPECT_TRUE(idle(*dialog));
     EXPECT_EQ(dialog->focusWidget(), dialog->control(1007));
-    EXPECT_EQ(status->text(), "已檢查 3，已複製 2，失敗 0　" + QString::fromStdString((root / "s2" / "b.txt").string()));
+    EXPECT_EQ(status->text(), "已檢查 3，已複製 2，失敗 0　" +
+                                  QString::fromStdString((root / "s2" / "b.txt").string()));
     EXPECT_EQ(list.item(2, 2)->text(), "完成");
     EXPECT_EQ(list.item(1, 2)->text(), "");
     EXPECT_EQ(ReadFile(root / "d1" / "a.txt"), "one");
@@ -519,9 +522,15 @@ namespace {
 
 TEST(StatusLine, ShortensThePathInTheMiddleAndShowsALongCopysShare) {
     const QFontMetrics metrics{QFont()};
-    RunProgress progress{12, 3, 1, "/home/mei/videos/2026/holiday/clip.mkv", true,
-                         std::uint64_t(1) << 30, std::uint64_t(3) << 30};
-    const QString whole = "已檢查 12，已複製 3，失敗 1　/home/mei/videos/2026/holiday/clip.mkv　33%（1.0 GB / 3.0 GB）";
+    RunProgress progress{12,
+                         3,
+                         1,
+                         "/home/mei/videos/2026/holiday/clip.mkv",
+                         true,
+                         std::uint64_t(1) << 30,
+                         std::uint64_t(3) << 30};
+    const QString whole = "已檢查 12，已複製 3，失敗 "
+                          "1　/home/mei/videos/2026/holiday/clip.mkv　33%（1.0 GB / 3.0 GB）";
     EXPECT_EQ(StatusLineText(progress, metrics, 10000), whole);
     const QString cut = StatusLineText(progress, metrics, metrics.horizontalAdvance(whole) - 40);
     EXPECT_TRUE(cut.startsWith("已檢查 12，已複製 3，失敗 1　/home")) << cut.toStdString();
