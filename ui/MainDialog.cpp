@@ -51,6 +51,8 @@ const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退�
 
 // A stopped worker finishes its clean-up quickly; a Start pressed meanwhile is retried.
 constexpr int kStartRetryMs = 20;
+// The width of the list's two path columns at the template's size.
+constexpr int kPathColumnWidth = 150;
 // The status line is redrawn this often during a run.
 constexpr int kProgressIntervalMs = 250;
 
@@ -210,7 +212,12 @@ void MainDialog::placeControls() {
         }
         widget->setGeometry(placed);
     }
-    showProgress();
+    // The two path columns share the extra width.
+    m_list->setColumnWidth(0, kPathColumnWidth + dx / 2);
+    m_list->setColumnWidth(1, kPathColumnWidth + dx - dx / 2);
+    if (m_showCounts) {
+        showProgress(); // the path is shortened to the new width
+    }
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
