@@ -3,6 +3,7 @@
 #include "PresetAnswers.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
+#include "ui/DialogUnits.h"
 #include "ui/PairList.h"
 #include "ui/StatusLine.h"
 
@@ -170,6 +171,23 @@ TEST_F(MainDialogTest, OpensIdleWithTheOptionSetAndAnEmptyList) {
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_TRUE(list.showGrid());
     EXPECT_FALSE(list.smallImage().isNull());
+
+    // Enlarged, the list and the report pane take the room; the buttons keep their
+    // distance from the nearest edges. It never gets smaller than the template.
+    const auto place = [&](int id) { return dialog->control(id)->geometry(); };
+    const QRect report = place(1010), add = place(1013), about = place(1011), start = place(1007);
+    const QSize templateSize = dialog->size();
+    dialog->resize(templateSize + QSize(100, 80));
+    EXPECT_EQ(list.geometry().size(),
+              QSize(DialogToPixels({7, 7, 248, 104}, dialog->baseUnits()).size() + QSize(100, 40)));
+    EXPECT_EQ(place(1010), report.translated(0, 40).adjusted(0, 0, 100, 40));
+    EXPECT_EQ(place(1013), add.translated(100, 0));
+    EXPECT_EQ(place(1011), about.translated(100, 80));
+    EXPECT_EQ(place(1007), start.translated(100, 40));
+    EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), 400);
+    dialog->resize(10, 10);
+    EXPECT_EQ(dialog->size(), templateSize);
+    EXPECT_EQ(place(1011), about);
 }
 
 TEST_F(MainDialogTest, StartWithAnEmptyListOnlyAsksForPaths) {
