@@ -9,9 +9,11 @@ enum class BoxStyle {
     OkExclamation, // OK button, exclamation icon
     OkStop,        // OK button, stop icon
     YesNoQuestion, // Yes and No buttons, question icon
+    // Save and leave (Yes), leave without saving (No), stay (Cancel); question icon
+    SaveLeaveStay,
 };
 
-enum class BoxAnswer { Ok, Yes, No };
+enum class BoxAnswer { Ok, Yes, No, Cancel };
 
 // The program's one message-box routine, as seen from code that cannot show
 // windows itself. The user interface implements it; tests answer with presets.

@@ -1,5 +1,6 @@
 #include "sync/CopyQueue.h"
 
+#include "sync/SyncStats.h"
 #include <cerrno>
 
 namespace kestrova {
@@ -26,7 +27,7 @@ void CopyQueue::add(FolderHandle from, FolderHandle to, const char* name, EntryK
     if (helpers_.empty()) {
         helpers_.reserve(helperCount_);
         for (unsigned i = 0; i < helperCount_; ++i) {
-            helpers_.emplace_back(&CopyQueue::helper, this);
+            helpers_.emplace_back(&CopyQueue::helper, this, i);
         }
     }
     {
@@ -50,7 +51,8 @@ void CopyQueue::reset() {
     done_ = 0;
 }
 
-void CopyQueue::helper() {
+void CopyQueue::helper(unsigned slot) {
+    std::string path; // the copy in hand, for the progress display
     std::unique_lock lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] { return closing_ || next_ < jobs_.size(); });
@@ -59,12 +61,17 @@ void CopyQueue::helper() {
         }
         const std::size_t index = next_++;
         const Job job = jobs_[index];
+        path.assign(paths_, job.pathOffset, job.pathLength);
         lock.unlock();
-        errno = 0; // a copy that fails without a reason must not pass on an older one
-        const CopyOutcome outcome = stop_.load(std::memory_order_relaxed)
-                                        ? CopyOutcome::Stopped
-                                        : fs_.copy(job.from, job.to, job.name, job.kind, stop_);
-        const int error = errno;
+        CopyOutcome outcome = CopyOutcome::Stopped;
+        int error = 0;
+        if (!stop_.load(std::memory_order_relaxed)) {
+            g_syncStats.copies.beginCopy(slot, path);
+            errno = 0; // a copy that fails without a reason must not pass on an older one
+            outcome = fs_.copy(job.from, job.to, job.name, job.kind, stop_);
+            error = errno;
+            g_syncStats.copies.endCopy(slot);
+        }
         lock.lock();
         jobs_[index].outcome = outcome;
         jobs_[index].error = outcome == CopyOutcome::Failed ? error : 0;

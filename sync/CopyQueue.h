@@ -62,7 +62,8 @@ private:
         CopyOutcome outcome;
         int error;
     };
-    void helper();
+    // `slot`: this helper's place in the progress display of the copies under way.
+    void helper(unsigned slot);
     void waitForAll();
     void reset();
 

@@ -105,7 +105,7 @@ ssize_t ReadWrite(int from, int to, off_t at, std::size_t want) {
 // Copies bytes [at, end) of `from` to the same offsets in `to`, checking for a stop
 // between chunks; false on a failure or a stop. A file that became shorter since it
 // was opened ends the range early.
-bool CopyRange(int from, int to, off_t at, off_t end, bool& useCopyRange,
+bool CopyRange(int from, int to, off_t at, off_t end, off_t size, bool& useCopyRange,
                const std::atomic<bool>& stop) {
     while (at < end) {
         if (stop.load(std::memory_order_relaxed)) {
@@ -137,6 +137,7 @@ bool CopyRange(int from, int to, off_t at, off_t end, bool& useCopyRange,
             return true;
         }
         at += moved;
+        ReportCopyProgress(static_cast<std::uint64_t>(at), static_cast<std::uint64_t>(size));
     }
     return true;
 }
@@ -148,7 +149,7 @@ bool CopyContents(int from, const struct stat& source, int to, const std::atomic
     bool useCopyRange = true;
     // A file with as many blocks as bytes has no hole: one range, no search for holes.
     if (source.st_blocks * 512 >= size) {
-        return CopyRange(from, to, 0, size, useCopyRange, stop);
+        return CopyRange(from, to, 0, size, size, useCopyRange, stop);
     }
     for (off_t at = 0; at < size;) {
         off_t data = ::lseek(from, at, SEEK_DATA);
@@ -167,7 +168,7 @@ bool CopyContents(int from, const struct stat& source, int to, const std::atomic
         if (data >= size) {
             break;
         }
-        if (!CopyRange(from, to, data, hole, useCopyRange, stop)) {
+        if (!CopyRange(from, to, data, hole, size, useCopyRange, stop)) {
             return false;
         }
         at = hole;

@@ -3,6 +3,7 @@
 #include "paths/ConfirmFolderPath.h"
 #include "paths/PathStyle.h"
 #include "ui/FolderChooser.h"
+#include "ui/NativeText.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -79,7 +80,7 @@ std::unique_ptr<FolderChooser> FolderBrowser::CreateBrowseWindow() {
     QObject::connect(context, &FolderChooser::initialized, context, [this] { OnInitialized(); });
     QObject::connect(
         context, &FolderChooser::selectionChanged, context,
-        [this](const QString& selected) { OnSelectionChanged(selected.toStdString()); });
+        [this](const QString& selected) { OnSelectionChanged(FolderPathBytes(selected)); });
     // The chooser's OK never ends it; only an accepted path does.
     QObject::connect(context, &FolderChooser::okClicked, context, [this] { OnOkClicked(); });
     return window;
@@ -116,12 +117,12 @@ void FolderBrowser::OnSelectionChanged(const std::string& selected) {
     browseWindow->enableOk(acceptable);
     browseWindow->setStatusText(QString::fromStdString(shown));
     if (pathBox != nullptr) {
-        pathBox->setText(QString::fromStdString(shown));
+        SetBoxBytes(pathBox, shown);
     }
 }
 
 void FolderBrowser::ReadPathBox() {
-    path = CutToLimit(pathBox->text().toStdString(), kMaxPathBytes);
+    path = CutToLimit(BoxBytes(pathBox), kMaxPathBytes);
 }
 
 void FolderBrowser::OnPathBoxChanged() {

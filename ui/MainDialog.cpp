@@ -7,6 +7,7 @@
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
+#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
 #include "ui/AboutDialog.h"
 #include "ui/MessageBoxRoutine.h"
@@ -14,14 +15,17 @@
 #include "ui/PairList.h"
 #include "ui/RunWindowProxy.h"
 #include "ui/SelectionMark.h"
+#include "ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTimer>
 
 namespace kestrova {
@@ -44,9 +48,14 @@ enum ControlId {
 
 const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
 const char* const kRunningMessage = "同步進行中，請先停止﹝";
+const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退出前要保存嗎？";
 
 // A stopped worker finishes its clean-up quickly; a Start pressed meanwhile is retried.
 constexpr int kStartRetryMs = 20;
+// The width of the list's two path columns at the template's size.
+constexpr int kPathColumnWidth = 150;
+// The status line is redrawn this often during a run.
+constexpr int kProgressIntervalMs = 250;
 
 QWidget* CreateMainControl(const ControlTemplate& control, QWidget* parent) {
     return control.id == kPairList ? new PairList(parent) : nullptr;
@@ -82,11 +91,27 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
                        SaveFileSystem& fileSystem, QWidget* parent)
     : TemplateDialog(MainDialogTemplate(), parent, CreateMainControl), m_messages(messages),
       m_files(std::move(files)), m_fileSystem(fileSystem), m_list(controlAs<PairList>(kPairList)),
-      m_selectionMark(new SelectionMark(m_list)) {
+      m_selectionMark(new SelectionMark(m_list)), m_startRetry(new QTimer(this)),
+      m_progressTimer(new QTimer(this)) {
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
     controlAs<QCheckBox>(kDeleteOption)->setChecked(ReadOption(m_files.settingsFile) != 0);
     LoadPairList(*m_list, m_files.pairListFile);
+    rememberSaved();
     BindCommands(*this, std::span<const CommandEntry<MainDialog>>(kCommands));
+
+    m_startRetry->setSingleShot(true);
+    m_startRetry->setInterval(kStartRetryMs);
+    connect(m_startRetry, &QTimer::timeout, this, &MainDialog::onStart);
+    m_progressTimer->setInterval(kProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, &MainDialog::showProgress);
+
+    // The template's size is the smallest; the window may be made larger.
+    m_templateSize = size();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        m_templateGeometry[child] = child->geometry();
+    }
+    setMinimumSize(m_templateSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 MainDialog::~MainDialog() {
@@ -107,7 +132,93 @@ void MainDialog::reject() {
         m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
         return;
     }
+    // One Escape too many must not throw away the edits of a session.
+    if (hasUnsavedChanges()) {
+        switch (m_messages.show(QString::fromUtf8(kUnsavedQuestion), BoxStyle::SaveLeaveStay)) {
+        case BoxAnswer::Yes:
+            closeAndSave();
+            return;
+        case BoxAnswer::No:
+            break;
+        default:
+            return;
+        }
+    }
     done(QDialog::Rejected);
+}
+
+bool MainDialog::hasUnsavedChanges() const {
+    return m_savedPairs != FormatPairList(*m_list) ||
+           m_savedOption != controlAs<QCheckBox>(kDeleteOption)->isChecked();
+}
+
+void MainDialog::rememberSaved() {
+    m_savedPairs = FormatPairList(*m_list);
+    m_savedOption = controlAs<QCheckBox>(kDeleteOption)->isChecked();
+}
+
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    TemplateDialog::resizeEvent(event);
+    placeControls();
+}
+
+// The list takes half of the extra height and the report pane the other half, both
+// the extra width. The buttons beside the list stay at the top right, About and the
+// status line at the bottom, and Start and Stop beside the option they go with.
+void MainDialog::placeControls() {
+    if (m_templateGeometry.empty()) {
+        return;
+    }
+    const int dx = std::max(0, width() - m_templateSize.width());
+    const int dy = std::max(0, height() - m_templateSize.height());
+    const int listDy = dy / 2;
+    const int reportDy = dy - listDy;
+    for (const auto& [widget, rect] : m_templateGeometry) {
+        QRect placed = rect;
+        const int id = widget->objectName().toInt();
+        switch (id) {
+        case kPairList:
+            placed.adjust(0, 0, dx, listDy);
+            break;
+        case kAddButton:
+        case kDeleteButton:
+        case kCheckAllButton:
+        case kUncheckAllButton:
+            placed.translate(dx, 0);
+            break;
+        case kStartButton:
+        case kStopButton:
+            placed.translate(dx, listDy);
+            break;
+        case kDeleteOption:
+            placed.translate(0, listDy);
+            break;
+        case kReportPane:
+            placed.translate(0, listDy);
+            placed.adjust(0, 0, dx, reportDy);
+            break;
+        case kAboutButton:
+            placed.translate(dx, dy);
+            break;
+        case kStatusLine:
+            placed.translate(0, dy);
+            placed.adjust(0, 0, dx, 0);
+            break;
+        default:
+            if (qobject_cast<QGroupBox*>(widget) != nullptr) {
+                placed.translate(0, listDy);
+                placed.adjust(0, 0, dx, reportDy);
+            }
+            break;
+        }
+        widget->setGeometry(placed);
+    }
+    // The two path columns share the extra width.
+    m_list->setColumnWidth(0, kPathColumnWidth + dx / 2);
+    m_list->setColumnWidth(1, kPathColumnWidth + dx - dx / 2);
+    if (m_showCounts) {
+        showProgress(); // the path is shortened to the new width
+    }
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
@@ -129,7 +240,9 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 
 bool MainDialog::closeAndSave() {
     // The option is written even when the close is refused.
-    WriteOption(deleteOption() ? 1 : 0, m_files.settingsFile, m_fileSystem);
+    if (WriteOption(deleteOption() ? 1 : 0, m_files.settingsFile, m_fileSystem).ok()) {
+        m_savedOption = deleteOption();
+    }
     if (RunUnderWay()) {
         m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
         return false;
@@ -140,6 +253,7 @@ bool MainDialog::closeAndSave() {
         m_messages.show(FromBytes(SaveFailureMessage(saved)), BoxStyle::OkStop);
         return false;
     }
+    m_savedPairs = FormatPairList(*m_list);
     done(QDialog::Rejected);
     return true;
 }
@@ -153,19 +267,23 @@ void MainDialog::onStart() {
         return;
     }
     if (SyncWorkerAlive()) {
-        if (!m_startPending) {
-            m_startPending = true;
-            QTimer::singleShot(kStartRetryMs, this, [this] {
-                m_startPending = false;
-                onStart();
-            });
+        // At most one retry waits; a run launched meanwhile or a Stop cancels it.
+        if (!m_startRetry->isActive()) {
+            m_startRetry->start();
         }
         return;
     }
     launchRun();
 }
 
+void MainDialog::cancelStartRetry() {
+    m_startRetry->stop();
+}
+
 void MainDialog::launchRun() {
+    cancelStartRetry();
+    m_showCounts = true;
+    m_progressTimer->start();
     // No worker is alive, so the previous run's proxy is no longer used.
     m_run = std::make_unique<RunWindowProxy>(*this, this);
     if (m_runFileSystem != nullptr) {
@@ -176,6 +294,8 @@ void MainDialog::launchRun() {
 }
 
 void MainDialog::onStop() {
+    // The person's last command was Stop: no Start pressed earlier may still launch.
+    cancelStartRetry();
     if (!SyncWorkerActive()) {
         return;
     }
@@ -184,6 +304,8 @@ void MainDialog::onStop() {
     if (m_run) {
         m_run->release();
     }
+    // The status line stays as the Stop found it.
+    m_progressTimer->stop();
     enableStop(false);
     enableStart(true);
     enableDeleteOption(true);
@@ -247,8 +369,38 @@ void MainDialog::setRowStatus(int row, const std::string& text) {
     m_list->setRowText(row, 2, text);
 }
 
+// During a run the status line is redrawn by the progress timer; the path is kept
+// for it.
 void MainDialog::setStatusLine(const std::string& text) {
-    controlAs<QLabel>(kStatusLine)->setText(FromBytes(text));
+    m_statusPath = text;
+    if (!m_progressTimer->isActive()) {
+        showProgress();
+    }
+}
+
+void MainDialog::showProgress() {
+    auto* label = controlAs<QLabel>(kStatusLine);
+    if (!m_showCounts) {
+        label->setText(FromBytes(m_statusPath.empty() ? "..." : m_statusPath));
+        return;
+    }
+    RunProgress progress;
+    progress.examined = g_syncStats.filesExamined.load(std::memory_order_relaxed);
+    progress.copied = g_syncStats.filesCopied.load(std::memory_order_relaxed);
+    progress.failed = g_syncStats.filesFailed.load(std::memory_order_relaxed);
+    // The walk runs ahead of the copies: name the file actually being copied.
+    CopyProgress::Copy copy;
+    if (m_progressTimer->isActive() && g_syncStats.copies.longest(copy)) {
+        progress.path = std::move(copy.path);
+        progress.longCopy = copy.elapsed >= kLongCopy;
+        progress.bytesDone = copy.bytesDone;
+        progress.bytesTotal = copy.bytesTotal;
+    } else {
+        progress.path = m_statusPath;
+    }
+    const int margin = label->frameWidth() + label->indent() + 2;
+    label->setText(StatusLineText(progress, label->fontMetrics(), label->width() - 2 * margin));
+    label->setToolTip(FromBytes(progress.path));
 }
 
 void MainDialog::setReport(const std::string& text) {
@@ -261,12 +413,46 @@ bool MainDialog::deleteOption() {
     return controlAs<QCheckBox>(kDeleteOption)->isChecked();
 }
 
+// A run disables Start, enables Stop and, when it ends, the other way round; the
+// keyboard focus goes along from the one to the other, so Enter and Space press the
+// button that is drawn focused.
 void MainDialog::enableStart(bool enabled) {
-    control(kStartButton)->setEnabled(enabled);
+    QWidget* start = control(kStartButton);
+    if (!enabled && focusWidget() == start) {
+        m_focusToStop = true;
+    }
+    start->setEnabled(enabled);
+    if (enabled && m_focusToStart) {
+        m_focusToStart = false;
+        start->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainDialog::enableStop(bool enabled) {
-    control(kStopButton)->setEnabled(enabled);
+    QWidget* stop = control(kStopButton);
+    QWidget* start = control(kStartButton);
+    if (enabled) {
+        stop->setEnabled(true);
+        if (m_focusToStop) {
+            stop->setFocus(Qt::OtherFocusReason);
+        }
+        m_focusToStop = false;
+        return;
+    }
+    m_focusToStop = false;
+    if (focusWidget() == stop) {
+        if (start->isEnabled()) {
+            start->setFocus(Qt::OtherFocusReason);
+        } else {
+            m_focusToStart = true;
+        }
+    }
+    if (m_progressTimer->isActive()) {
+        // The run has ended: its final counts and last path stay showing.
+        m_progressTimer->stop();
+        showProgress();
+    }
+    stop->setEnabled(false);
 }
 
 void MainDialog::enableDeleteOption(bool enabled) {

@@ -13,8 +13,12 @@
 #include "ui/CommandTable.h"
 #include "ui/TemplateDialog.h"
 
+#include <QRect>
+#include <map>
 #include <memory>
 #include <string>
+
+class QTimer;
 
 namespace kestrova {
 
@@ -50,7 +54,12 @@ public:
     // The dialog's OK command (Enter on anything but a push button) does nothing.
     void accept() override;
     // The cancel command (Escape) ends the dialog without saving; refused during a run.
+    // When the list or the option changed since they were loaded, it asks first
+    // whether to save and leave, leave without saving, or stay.
     void reject() override;
+
+    // Whether the pairs or the option differ from what the files hold.
+    bool hasUnsavedChanges() const;
 
     // What the run reads and writes; user-interface thread only.
     int rowCount() override;
@@ -75,6 +84,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     static const CommandEntry<MainDialog> kCommands[];
@@ -92,6 +102,14 @@ private:
     // pair list could not be saved. Returns whether the dialog ended.
     bool closeAndSave();
     void launchRun();
+    void cancelStartRetry();
+    // Notes what the files hold now, as the base for hasUnsavedChanges.
+    void rememberSaved();
+    // Redraws the status line from the run's counts and the file in hand.
+    void showProgress();
+    // Places the controls for the window's size: the list and the report pane take
+    // any room beyond the template's size.
+    void placeControls();
 
     MessageBoxRoutine& m_messages;
     MainDialogFiles m_files;
@@ -100,7 +118,22 @@ private:
     SelectionMark* m_selectionMark;
     std::unique_ptr<RunWindowProxy> m_run;
     FileSystem* m_runFileSystem = nullptr;
-    bool m_startPending = false;
+    // A Start pressed while a stopped worker cleans up, retried shortly.
+    QTimer* m_startRetry;
+    // Redraws the status line a few times a second while a run goes on.
+    QTimer* m_progressTimer;
+    // Set once a run has started: the status line then shows the run's counts.
+    bool m_showCounts = false;
+    // The path the run last examined.
+    std::string m_statusPath;
+    // Where Start's focus goes: to Stop when the run starts, back when it ends.
+    bool m_focusToStop = false;
+    bool m_focusToStart = false;
+    std::string m_savedPairs;
+    bool m_savedOption = true;
+    // Each control's place in the template's layout, in pixels.
+    std::map<QWidget*, QRect> m_templateGeometry;
+    QSize m_templateSize;
 };
 
 } // namespace kestrova

@@ -1,17 +1,56 @@
 #include "ui/MessageBoxRoutine.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
 #include <QThread>
 
 namespace kestrova {
 
+namespace {
+
+// Room a window manager takes beside a caption: the window's icon and its buttons.
+constexpr int kCaptionFrameReserve = 160;
+
+const char* const kSaveAndLeave = "保存並退出";
+const char* const kLeaveWithoutSaving = "不保存退出";
+const char* const kStay = "取消";
+
+// Widens the box's layout so that the window manager has room for the whole caption;
+// a message box sizes itself to its text, which may be shorter than its caption.
+void MakeRoomForCaption(QMessageBox& box, const QString& caption) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(caption) * 3 / 2 + kCaptionFrameReserve;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid != nullptr) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
+} // namespace
+
 BoxAnswer ModalBoxPresenter::present(QWidget* owner, const QString& caption, const QString& text,
                                      BoxStyle style) {
+    // One box at a time: a box asked for while another is open (a run ending while
+    // a box is up) waits until that one is closed.
+    while (m_open != nullptr) {
+        QEventLoop wait;
+        QObject::connect(m_open.data(), &QDialog::finished, &wait, &QEventLoop::quit);
+        QObject::connect(m_open.data(), &QObject::destroyed, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     QMessageBox box(owner);
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    QAbstractButton* saveButton = nullptr;
+    QAbstractButton* leaveButton = nullptr;
     switch (style) {
     case BoxStyle::OkExclamation:
         box.setIcon(QMessageBox::Warning);
@@ -26,12 +65,37 @@ BoxAnswer ModalBoxPresenter::present(QWidget* owner, const QString& caption, con
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case BoxStyle::SaveLeaveStay: {
+        box.setIcon(QMessageBox::Question);
+        saveButton = box.addButton(QString::fromUtf8(kSaveAndLeave), QMessageBox::AcceptRole);
+        leaveButton =
+            box.addButton(QString::fromUtf8(kLeaveWithoutSaving), QMessageBox::DestructiveRole);
+        QPushButton* stay = box.addButton(QString::fromUtf8(kStay), QMessageBox::RejectRole);
+        // Enter and Escape both keep the window: neither key alone throws edits away.
+        box.setDefaultButton(stay);
+        box.setEscapeButton(stay);
+        break;
     }
+    }
+    MakeRoomForCaption(box, caption);
+    m_open = &box;
+    // Cleared as the box closes, so a box waiting above this one's loop may open.
+    QObject::connect(&box, &QDialog::finished, &box, [this] { m_open = nullptr; });
     const int result = box.exec();
-    if (style != BoxStyle::YesNoQuestion) {
+    m_open = nullptr;
+    switch (style) {
+    case BoxStyle::OkExclamation:
+    case BoxStyle::OkStop:
         return BoxAnswer::Ok;
+    case BoxStyle::YesNoQuestion:
+        return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+    case BoxStyle::SaveLeaveStay:
+        if (box.clickedButton() == saveButton) {
+            return BoxAnswer::Yes;
+        }
+        return box.clickedButton() == leaveButton ? BoxAnswer::No : BoxAnswer::Cancel;
     }
-    return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+    return BoxAnswer::Ok;
 }
 
 QWidget* MessageBoxRoutine::owner() const {

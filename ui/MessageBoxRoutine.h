@@ -3,7 +3,7 @@
 // The program's one message-box routine. Every box is captioned "Kestrova" and owned
 // by the most recently active pop-up above the main window (the main window itself
 // when none is open); OK-only boxes show the exclamation icon, the failed save of the
-// pair list the stop icon, the Yes/No box the question icon (kestrova::BoxStyle).
+// pair list the stop icon, the question boxes the question icon (kestrova::BoxStyle).
 //
 // Any thread may call show(): from another thread the box is shown on the user-
 // interface thread and the caller waits for the answer.
@@ -13,6 +13,7 @@
 
 #include "paths/MessagePrompt.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -30,10 +31,14 @@ public:
                               BoxStyle style) = 0;
 };
 
+// Shows one modal box at a time, each at least wide enough for its caption.
 class ModalBoxPresenter : public BoxPresenter {
 public:
     BoxAnswer present(QWidget* owner, const QString& caption, const QString& text,
                       BoxStyle style) override;
+
+private:
+    QPointer<QDialog> m_open;
 };
 
 class MessageBoxRoutine : public MessagePrompt {

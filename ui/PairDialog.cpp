@@ -3,6 +3,7 @@
 #include "i18n/Translate.h"
 #include "ui/CommandTable.h"
 #include "ui/FolderBrowser.h"
+#include "ui/NativeText.h"
 
 #include <QLineEdit>
 
@@ -69,14 +70,15 @@ void PairDialog::Browse(std::string& folder) {
     control(kOk)->setFocus(Qt::OtherFocusReason);
 }
 
+// A path whose text was not edited comes back as the bytes it was given.
 void PairDialog::ReadBoxes() {
-    sourcePath = controlAs<QLineEdit>(kSourceBox)->text().toStdString();
-    targetPath = controlAs<QLineEdit>(kTargetBox)->text().toStdString();
+    sourcePath = BoxBytes(controlAs<QLineEdit>(kSourceBox));
+    targetPath = BoxBytes(controlAs<QLineEdit>(kTargetBox));
 }
 
 void PairDialog::WriteBoxes() {
-    controlAs<QLineEdit>(kSourceBox)->setText(QString::fromStdString(sourcePath));
-    controlAs<QLineEdit>(kTargetBox)->setText(QString::fromStdString(targetPath));
+    SetBoxBytes(controlAs<QLineEdit>(kSourceBox), sourcePath);
+    SetBoxBytes(controlAs<QLineEdit>(kTargetBox), targetPath);
 }
 
 } // namespace kestrova

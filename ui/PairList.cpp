@@ -5,6 +5,7 @@
 #include "res/StringTable.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <algorithm>
 
 namespace kestrova {
@@ -14,9 +15,18 @@ namespace {
 constexpr int kColumns = 3;
 constexpr int kBytesRole = Qt::UserRole;
 
+// A cell shows its text, shortened in the middle when it is too long, and the whole
+// text as its tool tip; it keeps the exact bytes it was given.
+void SetCellText(QTableWidgetItem& cell, const std::string& bytes) {
+    const QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    cell.setText(text);
+    cell.setToolTip(text);
+    cell.setData(kBytesRole, QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
 QTableWidgetItem* NewCell(const std::string& bytes) {
-    auto* item = new QTableWidgetItem(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
-    item->setData(kBytesRole, QByteArray(bytes.data(), qsizetype(bytes.size())));
+    auto* item = new QTableWidgetItem;
+    SetCellText(*item, bytes);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
 }
@@ -46,7 +56,10 @@ PairList::PairList(QWidget* parent) : QTableWidget(0, kColumns, parent) {
 
     setShowGrid(true);
     setWordWrap(false);
-    setTextElideMode(Qt::ElideRight);
+    // The ends of a path tell most: the root and the folder's own name.
+    setTextElideMode(Qt::ElideMiddle);
+    // The list is one tab stop: Tab leaves it, the arrows move inside it.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -82,8 +95,20 @@ void PairList::setRowText(int row, int column, const std::string& text) {
     if (cell == nullptr) {
         return;
     }
-    cell->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
-    cell->setData(kBytesRole, QByteArray(text.data(), qsizetype(text.size())));
+    SetCellText(*cell, text);
+}
+
+void PairList::keyPressEvent(QKeyEvent* event) {
+    // Space sets or clears the check mark of the current row, whichever cell is current.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        const int row = currentRow();
+        if (row >= 0) {
+            setChecked(row, checkState(row) != kChecked);
+        }
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 int PairList::checkState(int row) const {

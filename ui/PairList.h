@@ -40,6 +40,9 @@ public:
 
     const QPixmap& smallImage() const { return m_smallImage; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QPixmap m_smallImage;
 };

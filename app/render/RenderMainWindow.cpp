@@ -1,4 +1,5 @@
-// The main window as it looks after a run over two pairs, one of them checked.
+// The main window after a run over two pairs, one of them checked, and during a run,
+// in the middle of a long copy.
 
 #include "i18n/Translate.h"
 #include "render/RenderRegistry.h"
@@ -6,6 +7,9 @@
 #include "sync/SyncTexts.h"
 #include "ui/MainDialog.h"
 #include "ui/PairList.h"
+#include "ui/StatusLine.h"
+
+#include <QLabel>
 
 namespace kestrova::render {
 
@@ -18,25 +22,49 @@ public:
         : MainDialog(context.messages,
                      {(context.scratchFolder + "/Kestrova.ini").toStdString(),
                       (context.scratchFolder + "/dirlist.cfg").toStdString()},
-                     m_fileSystem) {}
+                     m_fileSystem) {
+        pairList().appendRow("/home/mei/文件", "/media/backup/文件");
+        pairList().appendRow("/home/mei/相片", "/media/backup/相片");
+        pairList().setChecked(0, true);
+        setRowStatus(0, Translate(texts::kDone));
+    }
+
+    // The status line as a run draws it.
+    void showStatus(const RunProgress& progress) {
+        auto* label = controlAs<QLabel>(1004);
+        label->setText(StatusLineText(progress, label->fontMetrics(), label->width() - 8));
+    }
 
 private:
     static inline SaveFileSystem m_fileSystem;
 };
 
-const RenderEntry kEntry("main-window.png", [](RenderContext& context) {
+// The report in the language chosen, as a run would write it.
+std::string FirstBlock() {
+    return std::string(Translate(texts::kFrom)) + "/home/mei/文件\r\n" + Translate(texts::kTo) +
+           "/media/backup/文件\r\n" + Translate(texts::kNoErrors) +
+           Translate(texts::kUpdatedHeading) +
+           "/home/mei/文件/報告/2026-12.odt\r\n/home/mei/文件/預算.ods\r\n\r\n" + texts::kSeparator;
+}
+
+const RenderEntry kAfterRun("main-window.png", [](RenderContext& context) {
     auto dialog = std::make_unique<RenderedMainDialog>(context);
-    PairList& list = dialog->pairList();
-    list.appendRow("/home/mei/文件", "/media/backup/文件");
-    list.appendRow("/home/mei/相片", "/media/backup/相片");
-    list.setChecked(0, true);
-    dialog->setRowStatus(0, Translate(texts::kDone));
-    dialog->setStatusLine("/home/mei/文件/報告/2026-12.odt");
-    // The report in the language chosen, as a run would write it.
-    dialog->setReport(
-        std::string(Translate(texts::kFrom)) + "/home/mei/文件\r\n" + Translate(texts::kTo) +
-        "/media/backup/文件\r\n" + Translate(texts::kNoErrors) + Translate(texts::kUpdatedHeading) +
-        "/home/mei/文件/報告/2026-12.odt\r\n/home/mei/文件/預算.ods\r\n\r\n" + texts::kSeparator);
+    dialog->setReport(FirstBlock());
+    dialog->showStatus({1284, 2, 0, "/home/mei/文件/報告/2026-12.odt"});
+    return dialog;
+});
+
+const RenderEntry kDuringRun("main-window-running.png", [](RenderContext& context) {
+    auto dialog = std::make_unique<RenderedMainDialog>(context);
+    dialog->pairList().setChecked(1, true);
+    dialog->setRowStatus(1, Translate(texts::kInProgress));
+    dialog->setReport(FirstBlock());
+    dialog->enableStart(false);
+    dialog->enableDeleteOption(false);
+    dialog->enableStop(true);
+    dialog->control(1008)->setFocus();
+    dialog->showStatus({4711, 38, 0, "/home/mei/相片/2026/假期/海邊.mov", true,
+                        std::uint64_t(1503) << 20, std::uint64_t(3277) << 20});
     return dialog;
 });
 

@@ -3,6 +3,7 @@
 
 #include "ui/FolderBrowser.h"
 #include "ui/FolderChooser.h"
+#include "ui/NativeText.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -140,6 +141,26 @@ TEST_F(FolderBrowserTest, TypedPathIsJudgedOnOk) {
               1);
     EXPECT_EQ(accepted, missing);
     EXPECT_TRUE(fs::is_directory(missing));
+}
+
+// The tree and the path box hold text; a name that is not UTF-8 shows with a
+// replacement character and must still lead back to its own bytes.
+TEST_F(FolderBrowserTest, FolderNamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string odd = temp + "/caf\xe9/sub";
+    fs::create_directories(odd);
+    const QString shown = QString::fromUtf8(odd.data(), qsizetype(odd.size()));
+    EXPECT_EQ(FolderPathBytes(shown), odd);
+    EXPECT_EQ(FolderPathBytes(shown + "/new"), odd + "/new");
+
+    EXPECT_EQ(Run(temp,
+                  [&](FolderChooser& w) {
+                      SetBoxBytes(box, odd);
+                      EXPECT_EQ(box->text(), shown);
+                      w.okButton()->click();
+                  }),
+              1);
+    EXPECT_EQ(accepted, odd);
+    EXPECT_TRUE(answers.shown.empty()); // no offer to create another folder
 }
 
 } // namespace

@@ -1,17 +1,22 @@
 #include "ui/MainDialog.h"
+#include "EventLoop.h"
 #include "PresetAnswers.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
+#include "ui/DialogUnits.h"
 #include "ui/PairList.h"
+#include "ui/StatusLine.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -166,6 +171,23 @@ TEST_F(MainDialogTest, OpensIdleWithTheOptionSetAndAnEmptyList) {
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_TRUE(list.showGrid());
     EXPECT_FALSE(list.smallImage().isNull());
+
+    // Enlarged, the list and the report pane take the room; the buttons keep their
+    // distance from the nearest edges. It never gets smaller than the template.
+    const auto place = [&](int id) { return dialog->control(id)->geometry(); };
+    const QRect report = place(1010), add = place(1013), about = place(1011), start = place(1007);
+    const QSize templateSize = dialog->size();
+    dialog->resize(templateSize + QSize(100, 80));
+    EXPECT_EQ(list.geometry().size(),
+              QSize(DialogToPixels({7, 7, 248, 104}, dialog->baseUnits()).size() + QSize(100, 40)));
+    EXPECT_EQ(place(1010), report.translated(0, 40).adjusted(0, 0, 100, 40));
+    EXPECT_EQ(place(1013), add.translated(100, 0));
+    EXPECT_EQ(place(1011), about.translated(100, 80));
+    EXPECT_EQ(place(1007), start.translated(100, 40));
+    EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), 400);
+    dialog->resize(10, 10);
+    EXPECT_EQ(dialog->size(), templateSize);
+    EXPECT_EQ(place(1011), about);
 }
 
 TEST_F(MainDialogTest, StartWithAnEmptyListOnlyAsksForPaths) {
@@ -182,7 +204,10 @@ TEST_F(MainDialogTest, StartWithAnEmptyListOnlyAsksForPaths) {
 TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
     WriteFile(root / "s1" / "a.txt", "one");
     WriteFile(root / "s2" / "b.txt", "two");
-    fs::create_directories(root / "d1");
+    // Up to date: the walk passes it while a.txt is still being copied.
+    WriteFile(root / "s1" / "same.txt", "same");
+    WriteFile(root / "d1" / "same.txt", "same");
+    fs::last_write_time(root / "d1" / "same.txt", fs::last_write_time(root / "s1" / "same.txt"));
     fs::create_directories(root / "d2");
     auto dialog = open();
     PairList& list = dialog->pairList();
@@ -193,10 +218,19 @@ TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
     list.setChecked(2, true);
     dialog->controlAs<QCheckBox>(1009)->setChecked(false);
 
+    auto* status = dialog->controlAs<QLabel>(1004);
+    status->resize(2000, status->height());
+    button(*dialog, 1007)->setFocus();
     button(*dialog, 1007)->click();
     ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
     EXPECT_TRUE(running(*dialog));
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(1008));
     EXPECT_EQ(list.item(0, 2)->text(), "＃");
+    // The status line names the file being copied, not the one the walk reached last.
+    const QString copying =
+        "已檢查 2，已複製 0，失敗 0　" + QString::fromStdString((root / "s1" / "a.txt").string());
+    EXPECT_TRUE(PumpUntil([&] { return status->text() == copying; }))
+        << status->text().toStdString();
 
     const std::string block1 = "從 " + (root / "s1").string() + "\n到 " + (root / "d1").string() +
                                "\n同步過程中沒有錯誤\n更新了以下改動過的文件\n" +
@@ -216,10 +250,11 @@ TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
                                "\n\n\n---------------------------------\n\n";
     EXPECT_EQ(report(*dialog).toStdString(), block1 + block2);
     EXPECT_TRUE(idle(*dialog));
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(1007));
+    EXPECT_EQ(status->text(), "已檢查 3，已複製 2，失敗 0　" +
+                                  QString::fromStdString((root / "s2" / "b.txt").string()));
     EXPECT_EQ(list.item(2, 2)->text(), "完成");
     EXPECT_EQ(list.item(1, 2)->text(), "");
-    EXPECT_EQ(dialog->controlAs<QLabel>(1004)->text().isEmpty(), false);
-    EXPECT_NE(dialog->controlAs<QLabel>(1004)->text(), "...");
     EXPECT_EQ(ReadFile(root / "d1" / "a.txt"), "one");
     EXPECT_EQ(ReadFile(root / "d2" / "b.txt"), "two");
     JoinSyncWorker();
@@ -275,6 +310,37 @@ TEST_F(MainDialogTest, StartWhileAStoppedWorkerCleansUpRunsOnceItHasEnded) {
     ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
     EXPECT_EQ(ReadFile(root / "dst" / "f"), "data");
     JoinSyncWorker();
+}
+
+TEST_F(MainDialogTest, NoRunStartsByItselfAfterTheLastStop) {
+    WriteFile(root / "src" / "f", "data");
+    fs::create_directories(root / "dst");
+    auto dialog = open();
+    dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().setChecked(0, true);
+    gate.holdAfterStop = true;
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    button(*dialog, 1008)->click();
+    button(*dialog, 1007)->click(); // the stopped worker cleans up: a retry waits
+    gate.permit();
+    JoinSyncWorker();
+    button(*dialog, 1007)->click(); // launches at once
+    // Only the run's requests are handled, no timer: the retry is still due.
+    while (!running(*dialog)) {
+        QCoreApplication::sendPostedEvents();
+    }
+    button(*dialog, 1008)->click();
+    JoinSyncWorker();
+
+    test::processEventsFor(100);
+    EXPECT_FALSE(SyncWorkerAlive());
+    EXPECT_TRUE(idle(*dialog));
+    if (SyncWorkerActive()) { // a run started after all: end it before the gate goes
+        button(*dialog, 1008)->click();
+        gate.permit();
+        JoinSyncWorker();
+    }
 }
 
 TEST_F(MainDialogTest, CloseIsRefusedDuringARunButWritesTheOption) {
@@ -382,13 +448,72 @@ TEST_F(MainDialogTest, PairsAndOptionSurviveACloseAndANewStart) {
     EXPECT_TRUE(answers.shown.empty());
 }
 
-TEST_F(MainDialogTest, EscapeEndsTheWindowWithoutSaving) {
+TEST_F(MainDialogTest, EscapeLeavesAtOnceUnlessItWouldLoseEdits) {
+    WriteFile(files().pairListFile, "/a|/b\r\n");
+    {
+        // Changes undone and check marks (which are not stored) are no edits.
+        auto dialog = open();
+        dialog->controlAs<QCheckBox>(1009)->setChecked(false);
+        dialog->controlAs<QCheckBox>(1009)->setChecked(true);
+        dialog->pairList().setChecked(0, true);
+        pressKey(dialog->control(1007), Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_TRUE(answers.shown.empty());
+    }
     auto dialog = open();
-    dialog->pairList().appendRow("/a", "/b");
+    dialog->pairList().appendRow("/c", "/d");
+    pressKey(dialog->control(1007), Qt::Key_Escape); // answered: stay
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::SaveLeaveStay);
+    EXPECT_EQ(answers.shown[0].text, "備份列表或選項已經改動。\n退出前要保存嗎？");
+    EXPECT_TRUE(dialog->isVisible());
+
+    answers.preset(BoxAnswer::No);
     pressKey(dialog->control(1007), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(fs::exists(files().pairListFile));
+    EXPECT_EQ(ReadFile(files().pairListFile), "/a|/b\r\n");
     EXPECT_FALSE(fs::exists(files().settingsFile));
+
+    auto again = open();
+    again->controlAs<QCheckBox>(1009)->setChecked(false);
+    answers.preset(BoxAnswer::Yes);
+    pressKey(again->control(1007), Qt::Key_Escape);
+    EXPECT_FALSE(again->isVisible());
+    EXPECT_NE(ReadFile(files().settingsFile).find("opt_delnone=0"), std::string::npos);
+}
+
+TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
+    auto dialog = open();
+    PairList& list = dialog->pairList();
+    list.appendRow("/a", "/b");
+    list.appendRow("/c", "/d");
+    dialog->activateWindow();
+    QApplication::setActiveWindow(dialog.get());
+    dialog->control(1007)->setFocus();
+    // Stop is disabled; the group box and the status line are no tab stops.
+    const std::vector<int> forward = {1009, 1010, 1011, 1012, 1013, 1014, 1019, 1020, 1007};
+    for (const bool backward : {false, true}) {
+        std::vector<int> order;
+        for (std::size_t i = 0; i < forward.size(); ++i) {
+            QKeyEvent tab(QEvent::KeyPress, backward ? Qt::Key_Backtab : Qt::Key_Tab,
+                          backward ? Qt::ShiftModifier : Qt::NoModifier);
+            QApplication::sendEvent(dialog->focusWidget(), &tab);
+            order.push_back(dialog->focusWidget()->objectName().toInt());
+        }
+        std::vector<int> expected = forward;
+        if (backward) {
+            std::reverse(expected.begin(), expected.end() - 1);
+        }
+        EXPECT_EQ(order, expected) << (backward ? "Shift+Tab" : "Tab");
+    }
+
+    list.setFocus();
+    list.setCurrentCell(1, 1);
+    pressKey(&list, Qt::Key_Space);
+    EXPECT_EQ(list.checkState(1), PairList::kChecked);
+    EXPECT_EQ(list.checkState(0), PairList::kUnchecked);
+    pressKey(&list, Qt::Key_Space);
+    EXPECT_EQ(list.checkState(1), PairList::kUnchecked);
 }
 
 TEST_F(MainDialogTest, AFailedSaveShowsTheStopBoxAndKeepsTheWindowAndTheOldFile) {
@@ -405,6 +530,37 @@ TEST_F(MainDialogTest, AFailedSaveShowsTheStopBoxAndKeepsTheWindowAndTheOldFile)
               QString::fromStdString("在存取 " + files().pairListFile + " 时磁盘已满。"));
     EXPECT_EQ(ReadFile(files().pairListFile), "/old|/kept\r\n");
     EXPECT_EQ(dialog->pairList().rowCount(), 2);
+}
+
+} // namespace
+} // namespace kestrova
+
+namespace kestrova {
+namespace {
+
+TEST(StatusLine, ShortensThePathInTheMiddleAndShowsALongCopysShare) {
+    const QFontMetrics metrics{QFont()};
+    RunProgress progress{12,
+                         3,
+                         1,
+                         "/home/mei/videos/2026/holiday/clip.mkv",
+                         true,
+                         std::uint64_t(1) << 30,
+                         std::uint64_t(3) << 30};
+    const QString whole = "已檢查 12，已複製 3，失敗 "
+                          "1　/home/mei/videos/2026/holiday/clip.mkv　33%（1.0 GB / 3.0 GB）";
+    EXPECT_EQ(StatusLineText(progress, metrics, 10000), whole);
+    const QString cut = StatusLineText(progress, metrics, metrics.horizontalAdvance(whole) - 40);
+    EXPECT_TRUE(cut.startsWith("已檢查 12，已複製 3，失敗 1　/home")) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith("clip.mkv　33%（1.0 GB / 3.0 GB）")) << cut.toStdString();
+    EXPECT_TRUE(cut.contains(QChar(0x2026)));
+
+    progress.longCopy = false;
+    EXPECT_EQ(StatusLineText(progress, metrics, 10000),
+              "已檢查 12，已複製 3，失敗 1　/home/mei/videos/2026/holiday/clip.mkv");
+    EXPECT_EQ(ByteCount(73), "73 B");
+    EXPECT_EQ(ByteCount(1536), "1.5 KB");
+    EXPECT_EQ(ByteCount(std::uint64_t(200) << 20), "200 MB");
 }
 
 } // namespace

@@ -78,6 +78,20 @@ TEST_F(PairDialogTest, OkTakesTheBoxesAsTheyAreAndCancelTakesNothing) {
                   2);
         EXPECT_EQ(result_, std::make_pair(std::string("/from"), std::string("/to")));
     }
+
+    // A path that is not UTF-8 comes back byte for byte unless its text was edited.
+    PairDialog dialog(nullptr, browsers);
+    dialog.sourcePath = "/caf\xe9";
+    dialog.targetPath = "/caf\xe9";
+    WhileModal([](QWidget& w) {
+        auto& d = static_cast<PairDialog&>(w);
+        Type(Box(d, PairDialog::kTargetBox), Text(d, PairDialog::kTargetBox) + "2");
+        Click(d, 1);
+    });
+    EXPECT_EQ(dialog.RunModal(), 1);
+    EXPECT_EQ(dialog.sourcePath, "/caf\xe9");
+    EXPECT_EQ(dialog.targetPath, "/caf\xef\xbf\xbd"
+                                 "2");
 }
 
 TEST_F(PairDialogTest, EachBrowseStartsAtItsBoxAndChangesOnlyThatBox) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // A BoxPresenter for tests: records every box it is asked to show and answers from a
-// queue of presets (Ok, or No for a Yes/No box, once the queue is empty). Never blocks.
+// queue of presets (once the queue is empty: Ok, No for a Yes/No box, Cancel for the
+// box that asks whether to save). Never blocks.
 
 #include "ui/MessageBoxRoutine.h"
 
@@ -29,6 +30,9 @@ public:
             const BoxAnswer answer = m_answers.front();
             m_answers.pop_front();
             return answer;
+        }
+        if (style == BoxStyle::SaveLeaveStay) {
+            return BoxAnswer::Cancel;
         }
         return style == BoxStyle::YesNoQuestion ? BoxAnswer::No : BoxAnswer::Ok;
     }
