@@ -1,12 +1,26 @@
 #include "cli/Arguments.h"
 
+#include <charconv>
+
 namespace kestrova {
+
+namespace {
+
+// A count of entries: digits only, no sign, no more than fits.
+bool ParseCount(const std::string& text, std::int64_t& count) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, count);
+    return !text.empty() && text[0] != '-' && error == std::errc() && stop == end;
+}
+
+} // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     std::vector<std::string> paths;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             paths.push_back(arg);
         } else if (arg == "--") {
@@ -16,6 +30,19 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             parsed.deleteChosen = true;
         } else if (arg == "--saved") {
             parsed.saved = true;
+        } else if (arg == "--dry-run") {
+            parsed.options.preview = true;
+        } else if (arg == "--list-deleted") {
+            parsed.options.listDeleted = true;
+        } else if (arg == "--max-delete" || arg.rfind("--max-delete=", 0) == 0) {
+            const bool joined = arg != "--max-delete";
+            const std::string count =
+                joined ? arg.substr(arg.find('=') + 1) : (i + 1 < args.size() ? args[++i] : "");
+            if (!ParseCount(count, parsed.options.maxDelete)) {
+                parsed.action = Arguments::Action::UsageError;
+                parsed.error = "--max-delete takes a count of entries";
+                return parsed;
+            }
         } else if (arg == "--help" || arg == "-h") {
             parsed.action = Arguments::Action::Help;
             return parsed;
@@ -56,6 +83,12 @@ std::string UsageText() {
            "             keep in each target what no longer exists in its source\n"
            "  --saved    run every pair saved by the Kestrova window, with its saved\n"
            "             delete option unless --delete or --no-delete is given\n"
+           "  --dry-run  change nothing: report what a run would copy and delete\n"
+           "  --list-deleted\n"
+           "             list in each pair's block what was deleted from its target\n"
+           "  --max-delete N\n"
+           "             delete nothing from a target that would lose more than N\n"
+           "             files and folders, and say so\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
            "\n"
@@ -63,9 +96,9 @@ std::string UsageText() {
            "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
            "\n"
            "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
-           "a pair was skipped or the report could not be written, 2 for a usage error or\n"
-           "no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT stopped the run\n"
-           "before its end.\n";
+           "a pair or its deletions were skipped or the report could not be written, 2 for\n"
+           "a usage error or no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT\n"
+           "stopped the run before its end.\n";
 }
 
 std::string VersionText() {
