@@ -32,6 +32,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             parsed.saved = true;
         } else if (arg == "--dry-run") {
             parsed.options.preview = true;
+        } else if (arg == "--trash") {
+            parsed.options.trash = true;
         } else if (arg == "--list-deleted") {
             parsed.options.listDeleted = true;
         } else if (arg == "--max-delete" || arg.rfind("--max-delete=", 0) == 0) {
@@ -83,6 +85,8 @@ std::string UsageText() {
            "             keep in each target what no longer exists in its source\n"
            "  --saved    run every pair saved by the Kestrova window, with its saved\n"
            "             delete option unless --delete or --no-delete is given\n"
+           "  --trash    move what is deleted from a target, and what a copy replaces\n"
+           "             there, to the trash of the file system holding it\n"
            "  --dry-run  change nothing: report what a run would copy and delete\n"
            "  --list-deleted\n"
            "             list in each pair's block what was deleted from its target\n"

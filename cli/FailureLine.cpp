@@ -21,6 +21,8 @@ std::string ReasonText(int reason) {
         return "a mount point inside the target is left alone";
     case kReasonOtherKind:
         return "the target holds the name as another kind of entry";
+    case kReasonNoTrash:
+        return "its file system has no usable trash";
     default:
         break;
     }

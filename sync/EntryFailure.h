@@ -34,5 +34,7 @@ inline constexpr int kReasonOtherRoot = -3;
 inline constexpr int kReasonMountPoint = -4;
 // The other tree holds the name as another kind (a folder against a file or link).
 inline constexpr int kReasonOtherKind = -5;
+// Deletions go to the trash, and the file system holding the entry has none usable.
+inline constexpr int kReasonNoTrash = -6;
 
 } // namespace kestrova

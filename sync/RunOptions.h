@@ -14,6 +14,8 @@ struct RunOptions {
     // A pair whose prune pass would delete more entries than this deletes none.
     static constexpr std::int64_t kNoCap = -1;
     std::int64_t maxDelete = kNoCap;
+    // What the prune pass deletes and what a copy replaces goes to the trash.
+    bool trash = false;
 };
 
 } // namespace kestrova

@@ -8,6 +8,7 @@
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
+#include "sync/TrashFileSystem.h"
 #include "sync/VisibleText.h"
 
 #include <cerrno>
@@ -165,8 +166,8 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
 }
 
 // Runs one checked pair and appends its block; false when a stop cut it short.
-bool SyncPair(RunWindow& window, FileSystem& fs, const RunOptions& options, int row,
-              std::string& report) {
+bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const RunOptions& options,
+              int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
     report += texts::kFrom + VisibleText(source) + texts::kLineEnd;
@@ -205,6 +206,9 @@ bool SyncPair(RunWindow& window, FileSystem& fs, const RunOptions& options, int 
         if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
             report += texts::kAttributesNotKept;
         }
+        if (trash.takeTrashMissing()) {
+            report += texts::kNoTrash;
+        }
         if (pruned && run.listDeleted) {
             AppendDeleted(report, options.preview);
         }
@@ -231,15 +235,17 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
     }
     window.showRunning(true);
     const RunOptions options = window.runOptions();
-    PreviewFileSystem preview(fs);
-    FileSystem& used = options.preview ? preview : fs;
+    TrashFileSystem trash(fs);
+    FileSystem& kept = options.trash ? trash : fs;
+    PreviewFileSystem preview(kept);
+    FileSystem& used = options.preview ? preview : kept;
     std::string report;
     for (int row = 0; row < window.rowCount(); ++row) {
         // Index 1 is a clear check mark; 2, or 0 for a row without one, is processed.
         if (window.rowCheckState(row) == 1) {
             continue;
         }
-        if (!SyncPair(window, used, options, row, report)) {
+        if (!SyncPair(window, used, trash, options, row, report)) {
             return 0;
         }
     }

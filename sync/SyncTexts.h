@@ -18,6 +18,9 @@ inline constexpr const char* kNothingDeleted = "沒有文件需要刪除\r\n";
 // The headings of a preview, which changes nothing.
 inline constexpr const char* kPreviewUpdatedHeading = "將會更新以下文件\r\n";
 inline constexpr const char* kPreviewDeletedHeading = "將會刪除以下文件和目錄\r\n";
+// After the lists, when deletions go to the trash and the target's file system has none.
+inline constexpr const char* kNoTrash =
+    "目標所在的文件系統沒有可用的回收站，其中的文件沒有刪除或替換\r\n";
 inline constexpr const char* kSeparator = "\r\n---------------------------------\r\n\r\n";
 inline constexpr const char* kLineEnd = "\r\n";
 

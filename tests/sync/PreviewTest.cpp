@@ -2,6 +2,8 @@
 
 #include "sync/SyncStats.h"
 
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kestrova::test {
@@ -64,6 +66,78 @@ TEST_F(PreviewTest, APairOverTheDeletionCapDeletesNothing) {
               std::string::npos);
     EXPECT_EQ(ReadTree(dst), Full({{"a", File("a")}}));
     EXPECT_EQ(g_syncStats.pairsSkipped.load(), 0u);
+}
+
+// Puts back every entry of the trash in `trash` where its .trashinfo says it was.
+void RestoreAll(const std::string& trash) {
+    DIR* info = ::opendir((trash + "/info").c_str());
+    ASSERT_NE(info, nullptr);
+    while (const dirent* entry = ::readdir(info)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        std::ifstream in(trash + "/info/" + name);
+        std::string line;
+        std::string path;
+        while (std::getline(in, line)) {
+            if (line.rfind("Path=", 0) == 0) {
+                for (std::size_t i = 5; i < line.size(); ++i) {
+                    path += line[i] != '%'
+                                ? line[i]
+                                : static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                    i += line[i] == '%' ? 2 : 0;
+                }
+            }
+        }
+        name.resize(name.size() - std::string(".trashinfo").size());
+        ::mkdir(path.substr(0, path.rfind('/')).c_str(), 0755);
+        EXPECT_EQ(std::rename((trash + "/files/" + name).c_str(), path.c_str()), 0) << path;
+    }
+    ::closedir(info);
+}
+
+// Sets XDG_DATA_HOME, where the trash of the home file system lives, for one test.
+class TrashTest : public PreviewTest {
+protected:
+    void useDataHome(const std::string& path) { ::setenv("XDG_DATA_HOME", path.c_str(), 1); }
+    void TearDown() override {
+        if (saved_ != nullptr) {
+            ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+        }
+    }
+
+private:
+    std::unique_ptr<std::string> saved_ =
+        std::getenv("XDG_DATA_HOME") != nullptr
+            ? std::make_unique<std::string>(std::getenv("XDG_DATA_HOME"))
+            : nullptr;
+};
+
+TEST_F(TrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
+    const std::string data = temp.sub("data é");
+    useDataHome(data);
+    WriteTree(src, {{"a", File("new", kTime + 10)}, {"keep", File("k")}});
+    const Tree target = {
+        {"a", File("old", kTime, 5, 0600)}, {"d/gone 100%", File("g")}, {"keep", File("k")}};
+    WriteTree(dst, target);
+    RunOptions options;
+    options.trash = true;
+    run(options);
+    EXPECT_EQ(ReadTree(dst), (Tree{{"a", File("new", kTime + 10)}, {"keep", File("k")}}));
+    RestoreAll(data + "/Trash");
+    EXPECT_EQ(ReadTree(dst), Full(target));
+
+    // Without a usable trash nothing is deleted or replaced, and the pair says so.
+    useDataHome(temp.sub("no-trash"));
+    WriteTree(temp.path(), {{"no-trash/Trash", File("in the way")}});
+    EXPECT_EQ(run(options),
+              Block(src, dst, {src + "/a"}, {}, {})
+                  .insert(Block(src, dst, {src + "/a"}, {}).find("\r\n---"),
+                          "目標所在的文件系統沒有可用的回收站，其中的文件沒有刪除或替換\r\n"));
+    EXPECT_EQ(ReadTree(dst), Full(target));
 }
 
 } // namespace
