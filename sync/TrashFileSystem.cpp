@@ -1,6 +1,7 @@
 #include "sync/TrashFileSystem.h"
 
 #include "sync/EntryFailure.h"
+#include "sync/PairCheck.h"
 
 #include <cerrno>
 #include <climits>
@@ -186,6 +187,7 @@ const TrashFileSystem::Can* TrashFileSystem::canFor(FolderHandle parent,
     }
     can.files = files;
     can.info = info;
+    can.root = ResolvedLocation(root);
     return &can;
 }
 
@@ -199,6 +201,9 @@ int TrashFileSystem::putInTrash(FolderHandle parent, const char* name, bool keep
     if (can == nullptr) {
         trashMissing_ = true;
         return kReasonNoTrash;
+    }
+    if (SameOrInside(folderPath, can->root)) {
+        return EBUSY; // a trash inside a target stays whole
     }
     std::string path = folderPath == "/" ? "/" : folderPath + "/";
     path += name;

@@ -16,7 +16,8 @@ namespace kestrova {
 // file system is $XDG_DATA_HOME/Trash (~/.local/share/Trash); any other file system
 // has its own at its mount point: .Trash/$uid where the administrator made a .Trash
 // folder with the sticky bit, else .Trash-$uid. Where no such trash can be used,
-// nothing is deleted or replaced and `trashMissing` turns true.
+// nothing is deleted or replaced and `trashMissing` turns true. Nothing inside a
+// trash is ever deleted through this port, should a target hold one.
 //
 // Every other call goes to `base`, whose folder handles must be open descriptors
 // (the POSIX port). Copies may run on several threads at once, as there.
@@ -66,12 +67,13 @@ public:
     int lockFolder(FolderHandle folder) override { return base_.lockFolder(folder); }
 
 private:
-    // One file system's trash: its files/ and info/ folders, open, and the folder
-    // that .trashinfo paths are relative to ("" for full paths).
+    // One file system's trash: its files/ and info/ folders, open, the folder that
+    // .trashinfo paths are relative to ("" for full paths), and where it is.
     struct Can {
         int files = -1;
         int info = -1;
         std::string top;
+        std::string root;
     };
     // The trash of the file system holding the open folder `parent`, or null. The
     // lock held.

@@ -138,6 +138,12 @@ TEST_F(TrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
                   .insert(Block(src, dst, {src + "/a"}, {}).find("\r\n---"),
                           "目標所在的文件系統沒有可用的回收站，其中的文件沒有刪除或替換\r\n"));
     EXPECT_EQ(ReadTree(dst), Full(target));
+
+    // A trash inside the target is never emptied into itself.
+    useDataHome(dst + "/data");
+    run(options);
+    EXPECT_EQ(::access((dst + "/data/Trash/files/a").c_str(), F_OK), 0);
+    EXPECT_EQ(::access((dst + "/data/Trash/info/a.trashinfo").c_str(), F_OK), 0);
 }
 
 } // namespace
