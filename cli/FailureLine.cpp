@@ -21,6 +21,11 @@ std::string ReasonText(int reason) {
         return "a mount point inside the target is left alone";
     case kReasonOtherKind:
         return "the target holds the name as another kind of entry";
+    case kReasonCaseCollision:
+        return "another name in the folder differs only in letter case, which the target "
+               "does not tell apart";
+    case kReasonNameNotStorable:
+        return "the target's file system cannot store this name";
     case kReasonNoTrash:
         return "its file system has no usable trash";
     default:
@@ -42,6 +47,8 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
         return "cannot create the target folder of " + shown + ": " + reason;
     case EntryFailure::Step::Prune:
         return "left in place " + shown + ": " + reason;
+    case EntryFailure::Step::MatchCase:
+        return "cannot give the target copy of " + shown + " its letter case: " + reason;
     case EntryFailure::Step::OpenTarget:
         break;
     }

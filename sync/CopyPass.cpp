@@ -6,6 +6,7 @@
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
+#include "sync/TargetNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,6 +67,7 @@ public:
             targetRoot_.learn(run_.fs, target_.handle(), roots.target);
             targetMount_ = targetRoot_.identity.mount;
             timeStep_ = run_.fs.timeStep(target_.handle());
+            run_.targetNames = ProbeTargetNames(run_.fs, target_.handle());
         } else {
             // Said once for the pair; its entries are then listed without a reason each.
             g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
@@ -94,6 +96,14 @@ private:
             listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
         }
+        TargetMatch* match = nullptr;
+        if (run_.targetNames.caseInsensitive) {
+            if (matches_.size() <= depth) {
+                matches_.resize(depth + 1);
+            }
+            match = &matches_[depth];
+            matchTargetNames(entries, *match);
+        }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
                 finishCopies();
@@ -101,9 +111,15 @@ private:
             }
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
-            const bool goOn = entries.kind(i) == EntryKind::Folder
-                                  ? copyFolder(entries.name(i))
-                                  : copyEntry(entries.name(i), entries.kind(i));
+            const bool isFolder = entries.kind(i) == EntryKind::Folder;
+            bool goOn = true;
+            if (const int refused = refusedName(entries, i, match); refused != 0) {
+                listFailed({isFolder ? EntryFailure::Step::CreateFolder : EntryFailure::Step::Copy,
+                            refused});
+            } else {
+                goOn = isFolder ? copyFolder(entries.name(i))
+                                : copyEntry(entries.name(i), entries.kind(i));
+            }
             path_.resize(mark);
             if (!goOn) {
                 finishCopies();
@@ -112,6 +128,56 @@ private:
         }
         // Queued copies name this folder's handles and listing: finish before leaving.
         return finishCopies();
+    }
+
+    // The target folder's entries by their names regardless of case, for a target
+    // that does not tell names apart by case.
+    struct TargetMatch {
+        FoldedNames source;
+        FoldedNames target;
+        FolderListing targetEntries;
+    };
+
+    void matchTargetNames(const FolderListing& entries, TargetMatch& match) {
+        match.source.build(entries);
+        const FolderHandle targetFolder = target_.handle();
+        if (targetFolder == kNoFolder ||
+            run_.fs.enumerate(targetFolder, match.targetEntries) != 0) {
+            match.targetEntries.clear();
+        }
+        match.target.build(match.targetEntries);
+    }
+
+    // Why the target cannot take entry `i` of the current folder under its name, or 0.
+    // Where the target does not tell case apart, the names that match one target name
+    // go to the one that the target holds already, else to the first in walk order; a
+    // target entry that differs from its source name in case only is renamed to it.
+    int refusedName(const FolderListing& entries, std::size_t i, TargetMatch* match) {
+        const std::string_view name = entries.nameView(i);
+        if (run_.targetNames.windowsNames && !StorableOnWindows(name)) {
+            return kReasonNameNotStorable;
+        }
+        if (match == nullptr) {
+            return 0;
+        }
+        const std::size_t held = match->target.find(name);
+        const std::string_view heldName =
+            held == FoldedNames::kNone ? std::string_view() : match->targetEntries.nameView(held);
+        if (heldName == name) {
+            return 0;
+        }
+        const bool heldIsOwned = held != FoldedNames::kNone && Lists(entries, heldName);
+        if (heldIsOwned || match->source.find(name) != i) {
+            return kReasonCaseCollision;
+        }
+        if (held != FoldedNames::kNone) {
+            const int error = run_.fs.renameEntry(target_.handle(), match->targetEntries.name(held),
+                                                  entries.name(i));
+            if (error != 0) {
+                listFailed({EntryFailure::Step::MatchCase, error});
+            }
+        }
+        return 0;
     }
 
     bool copyFolder(const char* name) {
@@ -293,6 +359,7 @@ private:
     FolderChain target_;
     CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
+    std::deque<TargetMatch> matches_;    // likewise, on targets that ignore case
     std::string path_;                   // full source path of the entry in hand
     std::size_t sourceRootLength_ = 0;
     std::string targetRootPath_;

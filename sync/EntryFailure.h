@@ -20,6 +20,9 @@ struct EntryFailure {
         OpenTarget,
         // Deleting in the target; the path is the target entry left in place.
         Prune,
+        // Giving a target entry the letter case of its source name, where the target
+        // does not tell names apart by case; the path is the source path.
+        MatchCase,
     };
     Step step = Step::Copy;
     int reason = 0; // 0 when the reason is not known
@@ -34,7 +37,13 @@ inline constexpr int kReasonOtherRoot = -3;
 inline constexpr int kReasonMountPoint = -4;
 // The other tree holds the name as another kind (a folder against a file or link).
 inline constexpr int kReasonOtherKind = -5;
+// Another name in the source folder differs from this one in letter case only, and
+// the target does not tell them apart: the first of them in walk order is copied.
+inline constexpr int kReasonCaseCollision = -6;
+// The target's file system cannot store the name: it keeps to Windows' rules for
+// names (see StorableOnWindows).
+inline constexpr int kReasonNameNotStorable = -7;
 // Deletions go to the trash, and the file system holding the entry has none usable.
-inline constexpr int kReasonNoTrash = -6;
+inline constexpr int kReasonNoTrash = -8;
 
 } // namespace kestrova

@@ -107,6 +107,8 @@ public:
     virtual int deleteFile(FolderHandle parent, const char* name) = 0;
     // Removes an empty folder.
     virtual int removeFolder(FolderHandle parent, const char* name) = 0;
+    // Renames the entry `from` of `folder` to `to`, within that folder.
+    virtual int renameEntry(FolderHandle folder, const char* from, const char* to) = 0;
     // Sets an open folder's permission bits.
     virtual int setPermissions(FolderHandle folder, unsigned permissions) = 0;
     // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK

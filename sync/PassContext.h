@@ -3,6 +3,7 @@
 #include "sync/EntryFailure.h"
 #include "sync/FileSystem.h"
 #include "sync/RunWindow.h"
+#include "sync/TargetNames.h"
 
 #include <cstdint>
 #include <string>
@@ -17,6 +18,8 @@ struct PassContext {
     FileSystem& fs;
     // Set by the copy pass: 0, or the errno of opening the pair's target folder.
     int targetError = 0;
+    // Set by the copy pass: how the target's file system treats names.
+    TargetNames targetNames{};
     // Set by the copy pass when the target could not take a write (no space, a folder
     // that could not be created, ...); nothing is deleted after that.
     bool targetWriteFailed = false;

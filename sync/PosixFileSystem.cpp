@@ -182,8 +182,14 @@ constexpr const char* kDefaultAcl = "system.posix_acl_default";
 // Errors by which a target refuses an attribute it cannot hold, or that this process
 // may not set (security.* and trusted.* without the privilege).
 bool AttributeNotHeld(int error) {
-    return error == EOPNOTSUPP || error == EPERM || error == E2BIG || error == ENOSPC ||
-           error == EDQUOT || error == ERANGE || error == EINVAL;
+    return error == EOPNOTSUPP || error == ENOSYS || error == EPERM || error == E2BIG ||
+           error == ENOSPC || error == EDQUOT || error == ERANGE || error == EINVAL;
+}
+
+// Errors by which a file system without permission bits or owners refuses them:
+// through FUSE drivers ENOSYS or EOPNOTSUPP, from others EPERM.
+bool PermissionsNotHeld(int error) {
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
 }
 
 // Reads an attribute list or value with `get(buffer, size)` into `buffer`, sized
@@ -249,6 +255,17 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
         ::fremovexattr(to, kDefaultAcl);
     }
     return refused ? EOPNOTSUPP : 0;
+}
+
+// Gives the file `name` in `folder` the time `times` again where renaming it changed
+// its time: some drivers (FAT through FUSE) stamp a renamed file with the time of the
+// rename. A time that did not land makes the next run copy the file again.
+void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&times)[2]) {
+    struct stat st;
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (st.st_mtim.tv_sec != times[1].tv_sec || st.st_mtim.tv_nsec != times[1].tv_nsec)) {
+        ::utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW);
+    }
 }
 
 // Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
@@ -514,9 +531,13 @@ bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool
     }
     // Permission bits only, set after the access control list, which they must match:
     // set-user-ID and set-group-ID are not handed on to a copy that may belong to
-    // another user.
+    // another user. A file system without permission bits (FAT) keeps the copy
+    // without them: its contents and time are what must land.
+    if (::fchmod(to, source.st_mode & 0777) != 0 && !PermissionsNotHeld(errno)) {
+        return false;
+    }
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    return ::fchmod(to, source.st_mode & 0777) == 0 && ::futimens(to, times) == 0;
+    return ::futimens(to, times) == 0;
 }
 
 int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
@@ -585,6 +606,8 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     done = (::close(target) == 0) && done;
     ::close(source);
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        KeepTimeAfterRename(to, name, times);
         return CopyOutcome::Copied;
     }
     const int error = errno;
@@ -678,6 +701,10 @@ int PosixFileSystem::deleteFile(FolderHandle parent, const char* name) {
 
 int PosixFileSystem::removeFolder(FolderHandle parent, const char* name) {
     return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
 }
 
 int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {

@@ -37,6 +37,7 @@ public:
     std::int64_t timeStep(FolderHandle folder) override;
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
+    int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int lockFolder(FolderHandle folder) override;
 

@@ -244,6 +244,25 @@ int PreviewFileSystem::removeFolder(FolderHandle parent, const char* name) {
     return 0;
 }
 
+// Files and links only: a renamed folder would need every name beneath it moved.
+int PreviewFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
+    LookUpResult entry = lookUp(folder, from);
+    if (entry.error != 0) {
+        return entry.error;
+    }
+    if (entry.kind == EntryKind::Folder) {
+        return ENOTSUP;
+    }
+    std::lock_guard lock(mutex_);
+    Place place{};
+    if (!placeOf(folder, place)) {
+        return EIO;
+    }
+    changes_.insert_or_assign({place, from}, Change{Change::What::Deleted, {}, {}});
+    changes_.insert_or_assign({place, to}, Change{Change::What::Copied, entry, {}});
+    return 0;
+}
+
 int PreviewFileSystem::setPermissions(FolderHandle, unsigned) {
     return 0;
 }

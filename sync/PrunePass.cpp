@@ -3,6 +3,7 @@
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
 #include "sync/SyncRun.h"
+#include "sync/TargetNames.h"
 
 #include <cerrno>
 #include <deque>
@@ -48,6 +49,13 @@ private:
             listings.emplace_back();
         }
         return listings[depth];
+    }
+
+    FoldedNames& foldedForDepth(std::size_t depth) {
+        while (foldedSources_.size() <= depth) {
+            foldedSources_.emplace_back();
+        }
+        return foldedSources_[depth];
     }
 
     // Reads the names of the source folder matching the current target folder. Returns
@@ -125,6 +133,13 @@ private:
         // Both listings are in byte order, so one merge answers every look-up.
         FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
         const int sourceError = listSource(sourceNames);
+        // Where the target does not tell names apart by case, a target entry whose
+        // name differs from its source's in case only is its counterpart.
+        FoldedNames* folded = nullptr;
+        if (run_.targetNames.caseInsensitive && sourceError == 0) {
+            folded = &foldedForDepth(depth);
+            folded->build(sourceNames);
+        }
         std::size_t next = 0;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
@@ -133,18 +148,25 @@ private:
             const char* name = entries.name(i);
             const bool isFolder = entries.kind(i) == EntryKind::Folder;
             int error = sourceError;
+            std::size_t counterpart = FoldedNames::kNone;
             if (error == 0) {
                 while (next < sourceNames.size() &&
                        sourceNames.nameView(next) < entries.nameView(i)) {
                     ++next;
                 }
-                const bool found =
+                bool found =
                     next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
+                counterpart = found ? next : FoldedNames::kNone;
+                if (!found && folded != nullptr) {
+                    counterpart = folded->find(entries.nameView(i));
+                    found = counterpart != FoldedNames::kNone;
+                }
                 error = found ? 0 : ENOENT;
                 // A folder where the source has a file or link (or the reverse) is in
                 // the way of the source entry: it goes as if missing. A special file
                 // in the source is never copied, so it makes no room for itself.
-                const EntryKind sourceKind = found ? sourceNames.kind(next) : EntryKind::Special;
+                const EntryKind sourceKind =
+                    found ? sourceNames.kind(counterpart) : EntryKind::Special;
                 if (sourceKind != EntryKind::Special &&
                     (sourceKind == EntryKind::Folder) != isFolder) {
                     error = ENOENT;
@@ -155,7 +177,9 @@ private:
             AppendName(path_, name);
             bool goOn = true;
             if (isFolder) {
-                goOn = pruneSubFolder(name, error);
+                goOn = pruneSubFolder(
+                    name, counterpart == FoldedNames::kNone ? name : sourceNames.name(counterpart),
+                    error);
             } else {
                 run_.window.setStatusLine(path_);
                 if (CounterpartMissing(error)) {
@@ -170,8 +194,8 @@ private:
         return true;
     }
 
-    // `error` is what looking up the folder's counterpart in the source gave.
-    bool pruneSubFolder(const char* name, int error) {
+    // `error` is what looking up the folder's counterpart `sourceName` in the source gave.
+    bool pruneSubFolder(const char* name, const char* sourceName, int error) {
         if (CounterpartMissing(error)) {
             return DeleteTree(name);
         }
@@ -182,7 +206,7 @@ private:
         FolderIdentity folder;
         if (target_.enter(name) == 0 && mayActInside(folder)) {
             const bool opened = openUp(folder.permissions);
-            source_.enter(name); // a failure is kept in the chain and answers the look-ups
+            source_.enter(sourceName); // a failure is kept in the chain and answers the look-ups
             goOn = pruneFolder();
             source_.leave();
             closeDown(opened, folder.permissions);
@@ -235,6 +259,7 @@ private:
     FolderChain source_;
     std::deque<FolderListing> listings_;       // target folders, one per depth
     std::deque<FolderListing> sourceListings_; // their source counterparts
+    std::deque<FoldedNames> foldedSources_;    // those by name regardless of case
     std::string path_;                         // mapped source path of the entry in hand
     std::size_t sourceRootLength_ = 0;
     std::string targetRoot_;

@@ -61,6 +61,9 @@ public:
     int removeFolder(FolderHandle parent, const char* name) override {
         return base_.removeFolder(parent, name);
     }
+    int renameEntry(FolderHandle folder, const char* from, const char* to) override {
+        return base_.renameEntry(folder, from, to);
+    }
     int setPermissions(FolderHandle folder, unsigned permissions) override {
         return base_.setPermissions(folder, permissions);
     }

@@ -65,18 +65,6 @@ TEST_F(CopyPassTest, CopiesCarryPermissionBitsButNotSetUserId) {
               (Tree{{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}}));
 }
 
-using Reasons = std::vector<std::tuple<std::string, EntryFailure::Step, int>>;
-
-// Records why entries were listed as failed.
-class ReasonRecorder : public TestWindow {
-public:
-    using TestWindow::TestWindow;
-    void entryFailed(const std::string& path, const EntryFailure& failure) override {
-        reasons.emplace_back(path, failure.step, failure.reason);
-    }
-    Reasons reasons;
-};
-
 // The target folder is said to be missing once, in the report and to the window,
 // however many entries fail for it.
 TEST_F(CopyPassTest, MissingTargetRootFailsEveryFileAndCreatesNothing) {

@@ -8,9 +8,22 @@
 
 #include <atomic>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kestrova::test {
+
+using Reasons = std::vector<std::tuple<std::string, EntryFailure::Step, int>>;
+
+// Records why entries were listed as failed.
+class ReasonRecorder : public TestWindow {
+public:
+    using TestWindow::TestWindow;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override {
+        reasons.emplace_back(path, failure.step, failure.reason);
+    }
+    Reasons reasons;
+};
 
 // Runs the window's pairs to the end on the calling thread.
 inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
