@@ -78,6 +78,7 @@ void AppendDeleted(std::string& report, bool preview) {
 std::int64_t DeletionsAhead(PassContext& run, const PairRoots& roots) {
     PreviewFileSystem preview(run.fs);
     PassContext count{run.window, preview};
+    count.targetNames = run.targetNames;
     if (!PrunePass(count, roots)) {
         return -1;
     }

@@ -94,6 +94,37 @@ std::string Now() {
     return text;
 }
 
+// Moves `name` to `to`, failing with EEXIST where `to` exists already. File systems
+// that cannot refuse to replace (some drivers) are asked first whether it exists;
+// the caller holds the name in the trash by its .trashinfo file meanwhile.
+bool MoveWithoutReplacing(int fromFolder, const char* name, int toFolder, const char* to) {
+    if (::renameat2(fromFolder, name, toFolder, to, RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        return false;
+    }
+    struct stat there;
+    if (::fstatat(toFolder, to, &there, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::renameat(fromFolder, name, toFolder, to) == 0;
+}
+
+// Gives the entry moved to `name` in `folder` the times it had before the move, which
+// some drivers restamp on a rename.
+void KeepTimes(const struct stat& before, int folder, const char* name) {
+    struct stat after;
+    if (before.st_mtim.tv_sec == 0 || ::fstatat(folder, name, &after, AT_SYMLINK_NOFOLLOW) != 0 ||
+        (after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+         after.st_mtim.tv_nsec == before.st_mtim.tv_nsec)) {
+        return;
+    }
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW);
+}
+
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -214,6 +245,8 @@ int TrashFileSystem::putInTrash(FolderHandle parent, const char* name, bool keep
     const std::string info =
         "[Trash Info]\nPath=" + Escaped(shown) + "\nDeletionDate=" + Now() + "\n";
     const std::string stem = std::string(name).substr(0, kMaxTrashName);
+    struct stat before {};
+    ::fstatat(parent, name, &before, AT_SYMLINK_NOFOLLOW);
     for (unsigned n = 1;; ++n) {
         trashName = n == 1 ? stem : stem + "." + std::to_string(n);
         const std::string infoName = trashName + ".trashinfo";
@@ -231,11 +264,13 @@ int TrashFileSystem::putInTrash(FolderHandle parent, const char* name, bool keep
         if (!written) {
             error = EIO;
         } else if (keep ? ::linkat(parent, name, can->files, trashName.c_str(), 0) != 0
-                        : ::renameat2(parent, name, can->files, trashName.c_str(),
-                                      RENAME_NOREPLACE) != 0) {
+                        : !MoveWithoutReplacing(parent, name, can->files, trashName.c_str())) {
             error = errno;
         }
         if (error == 0) {
+            if (!keep) {
+                KeepTimes(before, can->files, trashName.c_str());
+            }
             return 0;
         }
         ::unlinkat(can->info, infoName.c_str(), 0);
@@ -257,7 +292,8 @@ int TrashFileSystem::deleteFile(FolderHandle parent, const char* name) {
 }
 
 // What a copy replaces is linked into the trash first and stays in place until the
-// copy is complete; a copy that fails takes its trash entry back.
+// copy is complete; a copy that fails takes its trash entry back. Where the file
+// system has no hard links it is moved there instead, and put back when the copy fails.
 CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char* name,
                                   EntryKind kind, const std::atomic<bool>& stop) {
     const LookUpResult existing = base_.lookUp(to, name);
@@ -266,7 +302,11 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     }
     std::string trashName;
     const Can* can = nullptr;
-    const int error = putInTrash(to, name, true, trashName, can);
+    int error = putInTrash(to, name, true, trashName, can);
+    const bool moved = error == EPERM || error == ENOTSUP || error == EMLINK;
+    if (moved) {
+        error = putInTrash(to, name, false, trashName, can);
+    }
     if (error != 0) {
         errno = error;
         return CopyOutcome::Failed;
@@ -274,7 +314,9 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     const CopyOutcome outcome = base_.copy(from, to, name, kind, stop);
     if (outcome != CopyOutcome::Copied) {
         const int copyError = errno;
-        release(*can, trashName);
+        if (!moved || MoveWithoutReplacing(can->files, trashName.c_str(), to, name)) {
+            release(*can, trashName);
+        }
         errno = copyError;
     }
     return outcome;
