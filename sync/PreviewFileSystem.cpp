@@ -235,12 +235,28 @@ int PreviewFileSystem::removeFolder(FolderHandle parent, const char* name) {
     if (left.size() != 0) {
         return ENOTEMPTY;
     }
+    const bool real = !isStandIn(parent) && base_.lookUp(parent, name).error != ENOENT;
     std::lock_guard lock(mutex_);
     Place place{};
     if (!placeOf(parent, place)) {
         return EIO;
     }
-    changes_.insert_or_assign({place, name}, Change{Change::What::Deleted, {}, {}});
+    if (isStandIn(folder)) {
+        // A stand-in holds what the run would have put in it.
+        const Place inside{0, static_cast<std::uint64_t>(folder - kFirstStandIn)};
+        for (auto at = changes_.lower_bound({inside, std::string()});
+             at != changes_.end() && !(inside < at->first.first); ++at) {
+            if (at->second.what != Change::What::Deleted) {
+                return ENOTEMPTY;
+            }
+        }
+    }
+    if (real) {
+        changes_.insert_or_assign({place, name}, Change{Change::What::Deleted, {}, {}});
+    } else {
+        // A stand-in that goes again leaves the name as the file system has it: absent.
+        changes_.erase({place, name});
+    }
     return 0;
 }
 
