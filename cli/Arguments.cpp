@@ -74,8 +74,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Usage: kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
-           "       kestrova-sync --saved [--delete | --no-delete]\n"
+    return "Usage: kestrova-sync [OPTIONS] [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
+           "       kestrova-sync [OPTIONS] --saved [--delete | --no-delete]\n"
            "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
            "file that is missing in the target or whose modification time differs, and\n"
            "creates the sub-folders. The report goes to standard output.\n"
