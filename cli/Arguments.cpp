@@ -2,13 +2,27 @@
 
 #include "i18n/Translate.h"
 
+#include <charconv>
+
 namespace kestrova {
+
+namespace {
+
+// A count of entries: digits only, no sign, no more than fits.
+bool ParseCount(const std::string& text, std::int64_t& count) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, count);
+    return !text.empty() && text[0] != '-' && error == std::errc() && stop == end;
+}
+
+} // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     std::vector<std::string> paths;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             paths.push_back(arg);
         } else if (arg == "--") {
@@ -18,6 +32,21 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
             parsed.deleteChosen = true;
         } else if (arg == "--saved") {
             parsed.saved = true;
+        } else if (arg == "--dry-run") {
+            parsed.options.preview = true;
+        } else if (arg == "--trash") {
+            parsed.options.trash = true;
+        } else if (arg == "--list-deleted") {
+            parsed.options.listDeleted = true;
+        } else if (arg == "--max-delete" || arg.rfind("--max-delete=", 0) == 0) {
+            const bool joined = arg != "--max-delete";
+            const std::string count =
+                joined ? arg.substr(arg.find('=') + 1) : (i + 1 < args.size() ? args[++i] : "");
+            if (!ParseCount(count, parsed.options.maxDelete)) {
+                parsed.action = Arguments::Action::UsageError;
+                parsed.error = "--max-delete takes a count of entries";
+                return parsed;
+            }
         } else if (arg == "--help" || arg == "-h") {
             parsed.action = Arguments::Action::Help;
             return parsed;
@@ -49,8 +78,8 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     return Translate(
-        "Usage: kestrova-sync [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
-        "       kestrova-sync --saved [--delete | --no-delete]\n"
+        "Usage: kestrova-sync [OPTIONS] [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
+        "       kestrova-sync [OPTIONS] --saved [--delete | --no-delete]\n"
         "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
         "file that is missing in the target or whose modification time differs, and\n"
         "creates the sub-folders. The report goes to standard output.\n"
@@ -60,6 +89,14 @@ std::string UsageText() {
         "             keep in each target what no longer exists in its source\n"
         "  --saved    run every pair saved by the Kestrova window, with its saved\n"
         "             delete option unless --delete or --no-delete is given\n"
+        "  --trash    move what is deleted from a target, and what a copy replaces\n"
+        "             there, to the trash of the file system holding it\n"
+        "  --dry-run  change nothing: report what a run would copy and delete\n"
+        "  --list-deleted\n"
+        "             list in each pair's block what was deleted from its target\n"
+        "  --max-delete N\n"
+        "             delete nothing from a target that would lose more than N\n"
+        "             files and folders, and say so\n"
         "  --help     show this text\n"
         "  --version  show the version\n"
         "\n"
@@ -67,9 +104,9 @@ std::string UsageText() {
         "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
         "\n"
         "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
-        "a pair was skipped or the report could not be written, 2 for a usage error or\n"
-        "no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT stopped the run\n"
-        "before its end.\n");
+        "a pair or its deletions were skipped or the report could not be written, 2 for\n"
+        "a usage error or no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT\n"
+        "stopped the run before its end.\n");
 }
 
 std::string VersionText() {

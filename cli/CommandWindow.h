@@ -36,6 +36,8 @@ public:
     void enableDeleteOption(bool) override {}
     void messageBox(const std::string& text) override;
     void entryFailed(const std::string& path, const EntryFailure& failure) override;
+    RunOptions runOptions() override { return options_; }
+    void setRunOptions(const RunOptions& options) { options_ = options; }
 
     std::string statusLine() const;
     std::string finalMessage() const;
@@ -52,6 +54,7 @@ private:
 
     const std::vector<FolderPair> pairs_;
     const bool deleteOption_;
+    RunOptions options_;
     std::FILE* out_;
     const int doneFd_;
     std::FILE* progress_;

@@ -26,6 +26,8 @@ std::string ReasonText(int reason) {
                "does not tell apart";
     case kReasonNameNotStorable:
         return "the target's file system cannot store this name";
+    case kReasonNoTrash:
+        return "its file system has no usable trash";
     default:
         break;
     }

@@ -65,7 +65,7 @@ sigset_t StopSignals() {
 }
 
 int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunStreams& streams,
-             FileSystem* fs, StopCommand stop) {
+             FileSystem* fs, StopCommand stop, const RunOptions& options) {
     // The worker inherits the blocked signals, so they reach only the signalfd below.
     const sigset_t stopSignals = StopSignals();
     sigset_t previousMask;
@@ -75,6 +75,7 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunS
 
     std::FILE* progress = streams.progress;
     CommandWindow window(pairs, deleteOption, streams.report, done.fd, progress, streams.errors);
+    window.setRunOptions(options);
     int status = kExitSuccess;
     if (!(fs != nullptr ? StartSyncWorker(window, *fs) : StartSyncWorker(window))) {
         status = kExitFailures;

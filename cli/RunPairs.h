@@ -36,6 +36,6 @@ using StopCommand = bool (*)();
 // for the run and taken through a descriptor, so each one reaches `stop`. Returns the
 // command's exit status: 130 only when a stop cut the run short.
 int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunStreams& streams,
-             FileSystem* fs = nullptr, StopCommand stop = nullptr);
+             FileSystem* fs = nullptr, StopCommand stop = nullptr, const RunOptions& options = {});
 
 } // namespace kestrova

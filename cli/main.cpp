@@ -63,5 +63,6 @@ int main(int argc, char** argv) {
     streams.report = stdout;
     streams.progress = ::isatty(STDERR_FILENO) ? stderr : nullptr;
     streams.errors = stderr;
-    return kestrova::RunPairs(args.pairs, args.deleteOption, streams);
+    return kestrova::RunPairs(args.pairs, args.deleteOption, streams, nullptr, nullptr,
+                              args.options);
 }

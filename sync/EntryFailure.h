@@ -43,5 +43,7 @@ inline constexpr int kReasonCaseCollision = -6;
 // The target's file system cannot store the name: it keeps to Windows' rules for
 // names (see StorableOnWindows).
 inline constexpr int kReasonNameNotStorable = -7;
+// Deletions go to the trash, and the file system holding the entry has none usable.
+inline constexpr int kReasonNoTrash = -8;
 
 } // namespace kestrova

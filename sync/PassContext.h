@@ -5,6 +5,7 @@
 #include "sync/RunWindow.h"
 #include "sync/TargetNames.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,10 @@ struct PassContext {
     // source entry of another kind (a folder where the source has a file, or the
     // reverse); the copy pass then runs again to put the source entry in its place.
     bool clearedOtherKinds = false;
+    // Whether the prune pass adds the target path of each entry it deletes to
+    // g_deletedFiles; it counts them in `deleted` either way.
+    bool listDeleted = false;
+    std::uint64_t deleted = 0;
     // Target folders the prune pass left alone (mount points, the source itself),
     // listed under the failure heading once the pair's passes are done.
     std::vector<std::string> leftAlone{};

@@ -2,6 +2,7 @@
 
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
+#include "sync/SyncRun.h"
 #include "sync/TargetNames.h"
 
 #include <cerrno>
@@ -95,7 +96,20 @@ private:
         }
     }
 
-    // Deletes a file, link or special file, unless it is read-only.
+    // Counts, and lists when asked, the entry whose mapped source path is path_ as
+    // deleted; a folder is shown with a "/" at its end.
+    void deletedOne(bool folder) {
+        ++run_.deleted;
+        if (run_.listDeleted) {
+            std::string path = targetRoot_ + path_.substr(sourceRootLength_);
+            if (folder) {
+                path += '/';
+            }
+            g_deletedFiles.add(path);
+        }
+    }
+
+    // Deletes a file, link or special file (path_ names it), unless it is read-only.
     void deleteEntry(const char* name, EntryKind kind) {
         const FolderHandle folder = target_.handle();
         if (kind == EntryKind::File) {
@@ -104,7 +118,9 @@ private:
                 return;
             }
         }
-        run_.fs.deleteFile(folder, name);
+        if (run_.fs.deleteFile(folder, name) == 0) {
+            deletedOne(false);
+        }
     }
 
     bool pruneFolder() {
@@ -216,21 +232,24 @@ private:
                 for (std::size_t i = 0; goOn && i < entries.size(); ++i) {
                     if (run_.stopped()) {
                         goOn = false;
-                    } else if (entries.kind(i) == EntryKind::Folder) {
-                        const std::size_t mark = path_.size();
-                        AppendName(path_, entries.name(i));
+                        break;
+                    }
+                    const std::size_t mark = path_.size();
+                    AppendName(path_, entries.name(i));
+                    if (entries.kind(i) == EntryKind::Folder) {
                         goOn = DeleteTree(entries.name(i));
-                        path_.resize(mark);
                     } else {
                         deleteEntry(entries.name(i), entries.kind(i));
                     }
+                    path_.resize(mark);
                 }
             }
             closeDown(opened, self.permissions); // matters only when something resisted
         }
         target_.leave();
-        if (goOn) {
-            run_.fs.removeFolder(target_.handle(), name); // fails while anything resisted
+        // Fails while anything resisted.
+        if (goOn && run_.fs.removeFolder(target_.handle(), name) == 0) {
+            deletedOne(true);
         }
         return goOn;
     }

@@ -22,6 +22,7 @@ public:
     std::string rowSource(int row) { return stopped() ? std::string() : window_.rowSource(row); }
     std::string rowTarget(int row) { return stopped() ? std::string() : window_.rowTarget(row); }
     bool deleteOption() { return !stopped() && window_.deleteOption(); }
+    RunOptions runOptions() { return stopped() ? RunOptions{} : window_.runOptions(); }
     void setRowStatus(int row, const std::string& text) {
         if (!stopped()) {
             window_.setRowStatus(row, text);

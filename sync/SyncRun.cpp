@@ -3,11 +3,13 @@
 #include "i18n/Translate.h"
 #include "sync/CopyPass.h"
 #include "sync/PairCheck.h"
+#include "sync/PreviewFileSystem.h"
 #include "sync/PrunePass.h"
 #include "sync/RunWindow.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
+#include "sync/TrashFileSystem.h"
 #include "sync/VisibleText.h"
 
 #include <cerrno>
@@ -16,6 +18,7 @@ namespace kestrova {
 
 FileList g_updatedFiles;
 FileList g_failedFiles;
+FileList g_deletedFiles;
 
 namespace {
 
@@ -37,7 +40,7 @@ const char* SkipReason(PairProblem problem) {
 
 // The lists are moved into the report, which is sized once for the whole block. A
 // target folder that could not be opened is said once, after the failed entries.
-void AppendOutcome(std::string& report, int targetError) {
+void AppendOutcome(std::string& report, int targetError, bool preview) {
     report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
     if (!g_failedFiles.empty() || targetError != 0) {
         report += Translate(texts::kFailedHeading);
@@ -52,12 +55,36 @@ void AppendOutcome(std::string& report, int targetError) {
         report += Translate(texts::kNoErrors);
     }
     if (!g_updatedFiles.empty()) {
-        report += Translate(texts::kUpdatedHeading);
+        report += Translate(preview ? texts::kPreviewUpdatedHeading : texts::kUpdatedHeading);
         g_updatedFiles.moveTo(report);
         report += texts::kLineEnd;
     } else {
         report += Translate(texts::kNothingUpdated);
     }
+}
+
+// The pair's deletions, after its other lists, when the prune pass ran.
+void AppendDeleted(std::string& report, bool preview) {
+    if (g_deletedFiles.empty()) {
+        report += Translate(texts::kNothingDeleted);
+        return;
+    }
+    report.reserve(report.size() + g_deletedFiles.size() + 64);
+    report += Translate(preview ? texts::kPreviewDeletedHeading : texts::kDeletedHeading);
+    g_deletedFiles.moveTo(report);
+    report += texts::kLineEnd;
+}
+
+// How many entries the prune pass would delete, found by a pass over a port that
+// deletes nothing; -1 when a stop cut it short.
+std::int64_t DeletionsAhead(PassContext& run, const PairRoots& roots) {
+    PreviewFileSystem preview(run.fs);
+    PassContext count{run.window, preview};
+    count.targetNames = run.targetNames;
+    if (!PrunePass(count, roots)) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(count.deleted);
 }
 
 // The lock a pair holds on its target root while it runs, so that two runs (two
@@ -86,8 +113,10 @@ private:
 };
 
 // Runs the passes of a pair that passed its checks; false when a stop cut them short.
-// Returns through `pruneSkipped` the reason line when the prune pass was left out.
-bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipped) {
+// Returns through `pruneSkipped` the reason line when the prune pass was left out,
+// and through `pruned` whether it ran.
+bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& options,
+               std::string& pruneSkipped, bool& pruned) {
     const std::uint64_t failedBefore = g_syncStats.filesFailed.load();
     if (!CopyPass(run, roots)) {
         return false;
@@ -97,7 +126,20 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipp
             pruneSkipped = Translate(texts::kNoPruneAfterWriteFailure);
         } else if (SourceEmptyTargetNot(run.fs, roots)) {
             pruneSkipped = Translate(texts::kNoPruneEmptySource);
-        } else {
+        } else if (options.maxDelete != RunOptions::kNoCap) {
+            const std::int64_t ahead = DeletionsAhead(run, roots);
+            if (ahead < 0) {
+                return false;
+            }
+            if (ahead > options.maxDelete) {
+                pruneSkipped = Translate(texts::kNoPruneOverCapCount) + std::to_string(ahead) +
+                               Translate(texts::kNoPruneOverCapLimit) +
+                               std::to_string(options.maxDelete) +
+                               Translate(texts::kNoPruneOverCapEnd);
+            }
+        }
+        if (pruneSkipped.empty()) {
+            pruned = true;
             if (!PrunePass(run, roots)) {
                 return false;
             }
@@ -121,14 +163,15 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipp
     for (const auto& [path, failure] : run.failures) {
         run.window.entryFailed(path, failure);
     }
-    if (pruneSkipped != nullptr) {
+    if (!pruneSkipped.empty()) {
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
     }
     return true;
 }
 
 // Runs one checked pair and appends its block; false when a stop cut it short.
-bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
+bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const RunOptions& options,
+              int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
     report += Translate(texts::kFrom) + VisibleText(source) + texts::kLineEnd;
@@ -136,6 +179,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     window.setRowStatus(row, Translate(texts::kInProgress));
     g_failedFiles.clear();
     g_updatedFiles.clear();
+    g_deletedFiles.clear();
 
     PairRoots roots;
     PairProblem problem = CheckPair(fs, source, target, roots);
@@ -152,17 +196,25 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     } else {
         const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
-        const char* pruneSkipped = nullptr;
-        if (!RunPasses(run, roots, pruneSkipped)) {
+        run.listDeleted = options.listDeleted || options.preview;
+        std::string pruneSkipped;
+        bool pruned = false;
+        if (!RunPasses(run, roots, options, pruneSkipped, pruned)) {
             return false;
         }
-        if (pruneSkipped != nullptr) {
+        if (!pruneSkipped.empty()) {
             report += pruneSkipped;
             report += texts::kLineEnd;
         }
-        AppendOutcome(report, run.targetError);
+        AppendOutcome(report, run.targetError, options.preview);
         if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
             report += Translate(texts::kAttributesNotKept);
+        }
+        if (trash.takeTrashMissing()) {
+            report += Translate(texts::kNoTrash);
+        }
+        if (pruned && run.listDeleted) {
+            AppendDeleted(report, options.preview);
         }
     }
     if (window.stopped()) {
@@ -186,13 +238,18 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
         return 0;
     }
     window.showRunning(true);
+    const RunOptions options = window.runOptions();
+    TrashFileSystem trash(fs);
+    FileSystem& kept = options.trash ? trash : fs;
+    PreviewFileSystem preview(kept);
+    FileSystem& used = options.preview ? preview : kept;
     std::string report;
     for (int row = 0; row < window.rowCount(); ++row) {
         // Index 1 is a clear check mark; 2, or 0 for a row without one, is processed.
         if (window.rowCheckState(row) == 1) {
             continue;
         }
-        if (!SyncPair(window, fs, row, report)) {
+        if (!SyncPair(window, used, trash, options, row, report)) {
             return 0;
         }
     }
@@ -202,7 +259,7 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
     window.showRunning(false);
     g_syncRunning = 0;
     ClearSyncThread();
-    window.messageBox(Translate(texts::kFinished));
+    window.messageBox(Translate(options.preview ? texts::kPreviewFinished : texts::kFinished));
     return 0;
 }
 

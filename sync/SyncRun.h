@@ -14,6 +14,8 @@ namespace kestrova {
 extern FileList g_updatedFiles;
 // Source paths of the current pair's failed copies, each followed by "\r\n".
 extern FileList g_failedFiles;
+// Target paths of what the current pair's prune pass deleted, when they are listed.
+extern FileList g_deletedFiles;
 
 // One run over the window's checked pairs: a copy pass per pair, a prune pass when
 // the delete option is set, and a report block per pair, shown after each pair.

@@ -12,6 +12,15 @@ inline constexpr const char* kNothingUpdated = "沒有文件需要更新\r\n";
 // After the lists, when the target could not hold some extended attribute.
 inline constexpr const char* kAttributesNotKept =
     "目標無法保存部分擴展屬性或存取控制清單，這些屬性沒有複製\r\n";
+// Each pair's deletions, when they are listed.
+inline constexpr const char* kDeletedHeading = "刪除了以下文件和目錄\r\n";
+inline constexpr const char* kNothingDeleted = "沒有文件需要刪除\r\n";
+// The headings of a preview, which changes nothing.
+inline constexpr const char* kPreviewUpdatedHeading = "將會更新以下文件\r\n";
+inline constexpr const char* kPreviewDeletedHeading = "將會刪除以下文件和目錄\r\n";
+// After the lists, when deletions go to the trash and the target's file system has none.
+inline constexpr const char* kNoTrash =
+    "目標所在的文件系統沒有可用的回收站，其中的文件沒有刪除或替換\r\n";
 inline constexpr const char* kSeparator = "\r\n---------------------------------\r\n\r\n";
 inline constexpr const char* kLineEnd = "\r\n";
 
@@ -19,6 +28,7 @@ inline constexpr const char* kInProgress = "＃";
 inline constexpr const char* kDone = "完成";
 inline constexpr const char* kSkipped = "跳過";
 inline constexpr const char* kFinished = "同步完成﹝";
+inline constexpr const char* kPreviewFinished = "預覽完成，沒有改動任何文件";
 
 inline constexpr const char* kSkipNotAbsolute = "源目錄或目標目錄不是完整路徑，已跳過";
 inline constexpr const char* kSkipNested = "源目錄和目標目錄相同或互相包含，已跳過";
@@ -27,6 +37,10 @@ inline constexpr const char* kSkipTargetBusy = "目標目錄正由另一個同�
 
 inline constexpr const char* kNoPruneAfterWriteFailure = "目標目錄寫入失敗，已跳過刪除";
 inline constexpr const char* kNoPruneEmptySource = "源目錄為空，已跳過刪除";
+// "要刪除的項目有 " + count + " 個，超過上限 " + cap + " 個，已跳過刪除"
+inline constexpr const char* kNoPruneOverCapCount = "要刪除的項目有 ";
+inline constexpr const char* kNoPruneOverCapLimit = " 個，超過上限 ";
+inline constexpr const char* kNoPruneOverCapEnd = " 個，已跳過刪除";
 
 // Said once after a pair's failed entries when its target folder could not be opened.
 inline constexpr const char* kTargetMissing = "目標目錄不存在";

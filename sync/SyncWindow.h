@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/EntryFailure.h"
+#include "sync/RunOptions.h"
 
 #include <string>
 
@@ -36,6 +37,8 @@ public:
     // path comes with its raw bytes (EntryFailure tells what it names). A window
     // that shows only the report need not implement it.
     virtual void entryFailed(const std::string& /*path*/, const EntryFailure& /*failure*/) {}
+    // What the run does beyond a plain run; asked once as it starts.
+    virtual RunOptions runOptions() { return {}; }
 };
 
 } // namespace kestrova

@@ -18,6 +18,16 @@ TEST(ArgumentsTest, PairsAndTheDeleteOption) {
     EXPECT_EQ(args.pairs[1].source, "/c");
     EXPECT_EQ(args.pairs[1].target, "/d");
     EXPECT_FALSE(ParseArguments({"/a", "/b"}).deleteOption);
+    EXPECT_EQ(args.options.maxDelete, RunOptions::kNoCap);
+
+    // The count after --max-delete is not a folder.
+    const Arguments more =
+        ParseArguments({"--dry-run", "/a", "--max-delete", "7", "/b", "--list-deleted"});
+    EXPECT_EQ(more.pairs.size(), 1u);
+    EXPECT_TRUE(more.options.preview);
+    EXPECT_TRUE(more.options.listDeleted);
+    EXPECT_EQ(more.options.maxDelete, 7);
+    EXPECT_EQ(ParseArguments({"--max-delete=0", "/a", "/b"}).options.maxDelete, 0);
 }
 
 TEST(ArgumentsTest, DoubleDashEndsOptions) {
@@ -33,9 +43,13 @@ TEST(ArgumentsTest, UsageErrors) {
     EXPECT_EQ(ParseArguments({}).action, Action::UsageError);
     EXPECT_EQ(ParseArguments({"--delete"}).action, Action::UsageError);
     EXPECT_EQ(ParseArguments({"/a", "/b", "/c"}).action, Action::UsageError);
-    const Arguments unknown = ParseArguments({"--dry-run", "/a", "/b"});
+    const Arguments unknown = ParseArguments({"--dry", "/a", "/b"});
     EXPECT_EQ(unknown.action, Action::UsageError);
-    EXPECT_NE(unknown.error.find("--dry-run"), std::string::npos);
+    EXPECT_NE(unknown.error.find("--dry"), std::string::npos);
+    for (const char* count : {"-1", "x", "3x", "", "99999999999999999999"}) {
+        EXPECT_EQ(ParseArguments({"/a", "/b", "--max-delete", count}).action, Action::UsageError);
+    }
+    EXPECT_EQ(ParseArguments({"/a", "/b", "--max-delete"}).action, Action::UsageError);
 }
 
 TEST(ArgumentsTest, HelpAndVersionWinOverEverythingElse) {

@@ -65,6 +65,14 @@ public:
     void enableStop(bool on) override { record(on ? "stop on" : "stop off"); }
     void enableDeleteOption(bool on) override { record(on ? "option on" : "option off"); }
     void messageBox(const std::string& text) override { record("box " + text); }
+    RunOptions runOptions() override {
+        std::lock_guard lock(mutex_);
+        return options_;
+    }
+    void setRunOptions(const RunOptions& options) {
+        std::lock_guard lock(mutex_);
+        options_ = options;
+    }
 
     std::string report() const {
         std::lock_guard lock(mutex_);
@@ -97,6 +105,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<Row> rows_;
     bool deleteOption_;
+    RunOptions options_;
     std::string report_;
     std::string statusLine_;
     std::size_t statusCalls_ = 0;

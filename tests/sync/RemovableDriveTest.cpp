@@ -229,6 +229,30 @@ TEST_P(RemovableDriveTest, NamesItCannotTellApartOrStoreAreListedAndNothingIsMer
     EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {src + "/a?b", src + "/trail."}, {}));
 }
 
+// The trash of a drive lies at its top, with paths relative to it; a drive without
+// hard links has what a copy replaces moved there.
+TEST_P(RemovableDriveTest, TrashLivesAtTheTopOfTheDrive) {
+    const std::string first = temp.sub("first");
+    WriteTree(first, {{"a", File("old")}, {"gone", File("g")}});
+    RunPair(first, dst);
+    WriteTree(src, {{"a", File("new", kTime + 10)}});
+    TestWindow window({{src, dst, 2, {}}}, true);
+    RunOptions options;
+    options.trash = true;
+    window.setRunOptions(options);
+    RunToEnd(window);
+    EXPECT_EQ(window.report(), Block(src, dst, {}, {src + "/a"}));
+    const std::string trash = point + "/.Trash-" + std::to_string(::getuid());
+    EXPECT_EQ(WithoutModes(ReadTree(trash + "/files")),
+              Kept({{"a", File("old")}, {"gone", File("g")}}));
+    std::FILE* info = std::fopen((trash + "/info/a.trashinfo").c_str(), "r");
+    ASSERT_NE(info, nullptr);
+    char text[256] = {};
+    std::fread(text, 1, sizeof text - 1, info);
+    std::fclose(info);
+    EXPECT_EQ(std::string(text).find("[Trash Info]\nPath=dst/a\nDeletionDate="), 0u) << text;
+}
+
 INSTANTIATE_TEST_SUITE_P(Drives, RemovableDriveTest, ::testing::ValuesIn(kDrives),
                          [](const auto& drive) { return std::string(drive.param.name); });
 
