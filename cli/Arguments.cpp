@@ -44,7 +44,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
                 joined ? arg.substr(arg.find('=') + 1) : (i + 1 < args.size() ? args[++i] : "");
             if (!ParseCount(count, parsed.options.maxDelete)) {
                 parsed.action = Arguments::Action::UsageError;
-                parsed.error = "--max-delete takes a count of entries";
+                parsed.error = Translate("--max-delete takes a count of entries");
                 return parsed;
             }
         } else if (arg == "--help" || arg == "-h") {

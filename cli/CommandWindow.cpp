@@ -1,6 +1,7 @@
 #include "cli/CommandWindow.h"
 
 #include "cli/FailureLine.h"
+#include "i18n/Translate.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -69,7 +70,7 @@ void CommandWindow::setReport(const std::string& text) {
     printed_ = text.size();
     if (!written) {
         reportError_ = errno != 0 ? errno : EIO;
-        sayError("cannot write the report: " + ReasonText(reportError_));
+        sayError(Translate("cannot write the report: %1", {ReasonText(reportError_)}));
     }
 }
 

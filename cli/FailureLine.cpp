@@ -1,5 +1,6 @@
 #include "cli/FailureLine.h"
 
+#include "i18n/Translate.h"
 #include "sync/VisibleText.h"
 
 #include <cerrno>
@@ -10,24 +11,24 @@ namespace kestrova {
 std::string ReasonText(int reason) {
     switch (reason) {
     case 0:
-        return "reason unknown";
+        return Translate("reason unknown");
     case kReasonReadOnlyCopy:
-        return "a read-only copy is not replaced";
+        return Translate("a read-only copy is not replaced");
     case kReasonSpecialFile:
-        return "pipes, sockets and devices are not copied";
+        return Translate("pipes, sockets and devices are not copied");
     case kReasonOtherRoot:
-        return "it is the other folder of the pair, seen through a mount";
+        return Translate("it is the other folder of the pair, seen through a mount");
     case kReasonMountPoint:
-        return "a mount point inside the target is left alone";
+        return Translate("a mount point inside the target is left alone");
     case kReasonOtherKind:
-        return "the target holds the name as another kind of entry";
+        return Translate("the target holds the name as another kind of entry");
     case kReasonCaseCollision:
-        return "another name in the folder differs only in letter case, which the target "
-               "does not tell apart";
+        return Translate("another name in the folder differs only in letter case, which the target "
+                         "does not tell apart");
     case kReasonNameNotStorable:
-        return "the target's file system cannot store this name";
+        return Translate("the target's file system cannot store this name");
     case kReasonNoTrash:
-        return "its file system has no usable trash";
+        return Translate("its file system has no usable trash");
     default:
         break;
     }
@@ -40,22 +41,22 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
     const std::string reason = ReasonText(failure.reason);
     switch (failure.step) {
     case EntryFailure::Step::Copy:
-        return "cannot copy " + shown + ": " + reason;
+        return Translate("cannot copy %1: %2", {shown, reason});
     case EntryFailure::Step::ReadFolder:
-        return "cannot read the folder " + shown + ": " + reason;
+        return Translate("cannot read the folder %1: %2", {shown, reason});
     case EntryFailure::Step::CreateFolder:
-        return "cannot create the target folder of " + shown + ": " + reason;
+        return Translate("cannot create the target folder of %1: %2", {shown, reason});
     case EntryFailure::Step::Prune:
-        return "left in place " + shown + ": " + reason;
+        return Translate("left in place %1: %2", {shown, reason});
     case EntryFailure::Step::MatchCase:
-        return "cannot give the target copy of " + shown + " its letter case: " + reason;
+        return Translate("cannot give the target copy of %1 its letter case: %2", {shown, reason});
     case EntryFailure::Step::OpenTarget:
         break;
     }
     if (failure.reason == ENOENT) {
-        return shown + ": the target folder does not exist";
+        return Translate("%1: the target folder does not exist", {shown});
     }
-    return "cannot open the target folder " + shown + ": " + reason;
+    return Translate("cannot open the target folder %1: %2", {shown, reason});
 }
 
 } // namespace kestrova

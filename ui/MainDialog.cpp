@@ -134,7 +134,8 @@ void MainDialog::reject() {
     }
     // One Escape too many must not throw away the edits of a session.
     if (hasUnsavedChanges()) {
-        switch (m_messages.show(QString::fromUtf8(kUnsavedQuestion), BoxStyle::SaveLeaveStay)) {
+        switch (m_messages.show(QString::fromUtf8(Translate(kUnsavedQuestion)),
+                                BoxStyle::SaveLeaveStay)) {
         case BoxAnswer::Yes:
             closeAndSave();
             return;

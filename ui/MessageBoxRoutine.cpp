@@ -1,4 +1,5 @@
 #include "ui/MessageBoxRoutine.h"
+#include "i18n/Translate.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -67,10 +68,12 @@ BoxAnswer ModalBoxPresenter::present(QWidget* owner, const QString& caption, con
         break;
     case BoxStyle::SaveLeaveStay: {
         box.setIcon(QMessageBox::Question);
-        saveButton = box.addButton(QString::fromUtf8(kSaveAndLeave), QMessageBox::AcceptRole);
-        leaveButton =
-            box.addButton(QString::fromUtf8(kLeaveWithoutSaving), QMessageBox::DestructiveRole);
-        QPushButton* stay = box.addButton(QString::fromUtf8(kStay), QMessageBox::RejectRole);
+        saveButton =
+            box.addButton(QString::fromUtf8(Translate(kSaveAndLeave)), QMessageBox::AcceptRole);
+        leaveButton = box.addButton(QString::fromUtf8(Translate(kLeaveWithoutSaving)),
+                                    QMessageBox::DestructiveRole);
+        QPushButton* stay =
+            box.addButton(QString::fromUtf8(Translate(kStay)), QMessageBox::RejectRole);
         // Enter and Escape both keep the window: neither key alone throws edits away.
         box.setDefaultButton(stay);
         box.setEscapeButton(stay);

@@ -1,4 +1,5 @@
 #include "ui/StatusLine.h"
+#include "i18n/Translate.h"
 
 #include <QFontMetrics>
 #include <array>
@@ -28,12 +29,14 @@ QString ByteCount(std::uint64_t bytes) {
 }
 
 QString StatusLineText(const RunProgress& progress, const QFontMetrics& metrics, int width) {
-    const QString counts =
-        QString::fromUtf8(kCounts).arg(progress.examined).arg(progress.copied).arg(progress.failed);
+    const QString counts = QString::fromUtf8(Translate(kCounts))
+                               .arg(progress.examined)
+                               .arg(progress.copied)
+                               .arg(progress.failed);
     QString share;
     if (progress.longCopy && progress.bytesTotal > 0) {
         const std::uint64_t done = std::min(progress.bytesDone, progress.bytesTotal);
-        share = kGap + QString::fromUtf8(kShareDone)
+        share = kGap + QString::fromUtf8(Translate(kShareDone))
                            .arg(done * 100 / progress.bytesTotal)
                            .arg(ByteCount(done), ByteCount(progress.bytesTotal));
     }

@@ -90,6 +90,21 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         texts::kSkipNotAbsolute,
         texts::kSkipNested,
         texts::kSkipSourceUnreadable,
+        texts::kSkipTargetBusy,
+        texts::kNoPruneAfterWriteFailure,
+        texts::kNoPruneEmptySource,
+        texts::kNoPruneOverCapCount,
+        texts::kNoPruneOverCapLimit,
+        texts::kNoPruneOverCapEnd,
+        texts::kTargetMissing,
+        texts::kTargetUnopenable,
+        texts::kAttributesNotKept,
+        texts::kNoTrash,
+        texts::kDeletedHeading,
+        texts::kNothingDeleted,
+        texts::kPreviewUpdatedHeading,
+        texts::kPreviewDeletedHeading,
+        texts::kPreviewFinished,
     };
     for (const char* lang : {"en_US.UTF-8", "zh_CN.UTF-8"}) {
         ASSERT_NE(UseCatalogue(kCatalogues, Lang(lang)), "");
