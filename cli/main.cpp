@@ -1,14 +1,14 @@
 #include "cli/Arguments.h"
+#include "cli/Console.h"
 #include "cli/RunPairs.h"
 #include "cli/SavedRun.h"
 #include "settings/ConfigPaths.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
     using kestrova::Arguments;
-    Arguments args = kestrova::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    Arguments args = kestrova::ParseArguments(kestrova::CommandArguments(argc, argv));
     switch (args.action) {
     case Arguments::Action::Help:
         std::fputs(kestrova::UsageText().c_str(), stdout);
@@ -24,13 +24,12 @@ int main(int argc, char** argv) {
         break;
     }
     if (args.saved) {
-        const std::string problem = kestrova::UseSavedPairs(args, kestrova::PairListFilePath(),
-                                                            kestrova::SettingsFilePath());
+        const std::string problem = kestrova::UseSavedPairs(args, kestrova::PairListFileToRead(),
+                                                            kestrova::SettingsFileToRead());
         if (!problem.empty()) {
             std::fprintf(stderr, "kestrova-sync: %s\n", problem.c_str());
             return kestrova::kExitUsage;
         }
     }
-    std::FILE* progress = ::isatty(STDERR_FILENO) ? stderr : nullptr;
-    return kestrova::RunPairs(args.pairs, args.deleteOption, stdout, progress);
+    return kestrova::RunPairs(args.pairs, args.deleteOption, stdout, kestrova::ProgressStream());
 }

@@ -76,7 +76,7 @@ private:
         if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
             return true;
         }
-        // Both listings are in byte order, so one merge answers every look-up.
+        // Both listings are in the port's name order, so one merge answers every look-up.
         FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
         const int sourceError = listSource(sourceNames);
         std::size_t next = 0;
@@ -88,11 +88,12 @@ private:
             int error = sourceError;
             if (error == 0) {
                 while (next < sourceNames.size() &&
-                       sourceNames.nameView(next) < entries.nameView(i)) {
+                       run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) < 0) {
                     ++next;
                 }
                 const bool found =
-                    next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
+                    next < sourceNames.size() &&
+                    run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) == 0;
                 error = found ? 0 : ENOENT;
             }
             const std::size_t mark = path_.size();
