@@ -88,6 +88,61 @@ bool WriteAll(HANDLE file, const char* data, DWORD size) {
     return true;
 }
 
+enum class Moved { Done, Failed, Stopped };
+
+// Copies the rest of `source` into `target` in chunks, checking for a stop between them.
+Moved CopyData(HANDLE source, HANDLE target, const std::atomic<bool>& stop) {
+    // Copies run on several threads at once; each has its own buffer.
+    thread_local std::unique_ptr<char[]> buffer(new char[WindowsFileSystem::kCopyChunk]);
+    for (;;) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return Moved::Stopped;
+        }
+        DWORD got = 0;
+        if (!::ReadFile(source, buffer.get(), WindowsFileSystem::kCopyChunk, &got, nullptr)) {
+            return Moved::Failed;
+        }
+        if (got == 0) {
+            return Moved::Done;
+        }
+        if (!WriteAll(target, buffer.get(), got)) {
+            return Moved::Failed;
+        }
+    }
+}
+
+// Gives the file `to` the named data streams of `from`, as the system's whole-file
+// copy does. A volume without streams has nothing to give.
+Moved CopyStreams(const std::wstring& from, const std::wstring& to, const std::atomic<bool>& stop) {
+    WIN32_FIND_STREAM_DATA stream;
+    const HANDLE search = ::FindFirstStreamW(from.c_str(), FindStreamInfoStandard, &stream, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return Moved::Done;
+    }
+    Moved moved = Moved::Done;
+    do {
+        const std::wstring name = stream.cStreamName;
+        if (name == L"::$DATA") {
+            continue;
+        }
+        const HANDLE source = ::CreateFileW((from + name).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+        const HANDLE target = ::CreateFileW((to + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        moved = source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE
+                    ? Moved::Failed
+                    : CopyData(source, target, stop);
+        if (target != INVALID_HANDLE_VALUE && !::CloseHandle(target)) {
+            moved = Moved::Failed;
+        }
+        if (source != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(source);
+        }
+    } while (moved == Moved::Done && ::FindNextStreamW(search, &stream));
+    ::FindClose(search);
+    return moved;
+}
+
 } // namespace
 
 WindowsFileSystem::WindowsFileSystem() : processId_(::GetCurrentProcessId()) {}
@@ -311,27 +366,12 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
         ::CloseHandle(source);
         return CopyOutcome::Failed;
     }
-    // Copies run on several threads at once; each has its own buffer.
-    thread_local std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
-    bool done = false;
-    bool stopped = false;
-    for (;;) {
-        if (stop.load(std::memory_order_relaxed)) {
-            stopped = true;
-            break;
-        }
-        DWORD got = 0;
-        if (!::ReadFile(source, buffer.get(), kCopyChunk, &got, nullptr)) {
-            break;
-        }
-        if (got == 0) {
-            done = true;
-            break;
-        }
-        if (!WriteAll(target, buffer.get(), got)) {
-            break;
-        }
+    Moved moved = CopyData(source, target, stop);
+    if (moved == Moved::Done) {
+        moved = CopyStreams(from, temporary, stop);
     }
+    bool done = moved == Moved::Done;
+    const bool stopped = moved == Moved::Stopped;
     if (done) {
         // The times and attributes go on last, so that writing does not change them.
         FILE_BASIC_INFO copied = basic;

@@ -17,10 +17,10 @@ namespace kestrova {
 // match without regard to letter case, as the file system matches them; read-only
 // is the read-only attribute; reparse points that stand for another place
 // (symbolic links, junctions) are links: never entered, never deleted through.
-// Copies go to a temporary file in the target folder, written in chunks between
-// which a stop request is honoured, and are renamed over the target only when
-// complete. One instance serves one walk at a time; copies (and only copies) may run
-// on several threads at once.
+// Copies (contents, named streams, times, attributes) go to a temporary file in
+// the target folder, written in chunks between which a stop request is honoured,
+// and are renamed over the target only when complete. One instance serves one walk at a time;
+// copies (and only copies) may run on several threads at once.
 class WindowsFileSystem : public FileSystem {
 public:
     WindowsFileSystem();
