@@ -59,9 +59,13 @@ std::string UsageText() {
            "  --help     show this text\n"
            "  --version  show the version\n"
            "\n"
-           "Exit status: 0 when every pair ran without a failed copy, 1 when a copy failed\n"
-           "or a pair was skipped, 2 for a usage error or no saved pairs, 130 when stopped\n"
-           "by a signal.\n";
+           "The reason for each failure goes to standard error. Names are shown with\n"
+           "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
+           "\n"
+           "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
+           "a pair was skipped or the report could not be written, 2 for a usage error or\n"
+           "no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT stopped the run\n"
+           "before its end.\n";
 }
 
 std::string VersionText() {

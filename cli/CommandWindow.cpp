@@ -1,14 +1,17 @@
 #include "cli/CommandWindow.h"
 
+#include "cli/FailureLine.h"
+
+#include <cerrno>
 #include <cstdint>
 #include <unistd.h>
 
 namespace kestrova {
 
 CommandWindow::CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out,
-                             int doneFd, std::FILE* progress)
+                             int doneFd, std::FILE* progress, std::FILE* errors)
     : pairs_(std::move(pairs)), deleteOption_(deleteOption), out_(out), doneFd_(doneFd),
-      progress_(progress), rowStatus_(pairs_.size()) {}
+      progress_(progress), errors_(errors), rowStatus_(pairs_.size()) {}
 
 int CommandWindow::rowCount() {
     return static_cast<int>(pairs_.size());
@@ -37,26 +40,54 @@ void CommandWindow::setStatusLine(const std::string& text) {
 }
 
 // The report only ever grows within a run, so only its new part is written, in
-// runs between the carriage returns that are left out.
+// runs between the carriage returns that are left out. Once a write has failed the
+// report is not continued, as it could no longer be read whole.
 void CommandWindow::setReport(const std::string& text) {
     if (text.size() < printed_) {
         printed_ = 0;
     }
     std::lock_guard lock(outputMutex_);
+    if (reportError_ != 0) {
+        return;
+    }
     if (progress_ != nullptr) {
         std::fputs("\r\033[K", progress_);
         std::fflush(progress_);
     }
+    errno = 0;
+    bool written = true;
     std::size_t from = printed_;
     for (std::size_t i = printed_; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            std::fwrite(text.data() + from, 1, i - from, out_);
+            written = std::fwrite(text.data() + from, 1, i - from, out_) == i - from && written;
             from = i + 1;
         }
     }
-    std::fwrite(text.data() + from, 1, text.size() - from, out_);
-    std::fflush(out_);
+    const std::size_t rest = text.size() - from;
+    written = std::fwrite(text.data() + from, 1, rest, out_) == rest && written;
+    written = std::fflush(out_) == 0 && written;
     printed_ = text.size();
+    if (!written) {
+        reportError_ = errno != 0 ? errno : EIO;
+        sayError("cannot write the report: " + ReasonText(reportError_));
+    }
+}
+
+void CommandWindow::entryFailed(const std::string& path, const EntryFailure& failure) {
+    std::lock_guard lock(outputMutex_);
+    sayError(FailureLine(path, failure));
+}
+
+void CommandWindow::sayError(const std::string& line) {
+    if (errors_ == nullptr) {
+        return;
+    }
+    if (progress_ != nullptr) {
+        std::fputs("\r\033[K", progress_);
+        std::fflush(progress_);
+    }
+    std::fprintf(errors_, "kestrova-sync: %s\n", line.c_str());
+    std::fflush(errors_);
 }
 
 bool CommandWindow::deleteOption() {

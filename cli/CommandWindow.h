@@ -16,11 +16,12 @@ namespace kestrova {
 // display and the final message is kept for the caller. `doneFd`, when not -1, is an
 // eventfd written once the run shows its final message. With `progress` set, the
 // progress line there is wiped before report text is written, so that the two do
-// not run together on one terminal.
+// not run together on one terminal. With `errors` set, every failed entry's reason and
+// a report that cannot be written are said there, one line each.
 class CommandWindow : public SyncWindow {
 public:
     CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out, int doneFd = -1,
-                  std::FILE* progress = nullptr);
+                  std::FILE* progress = nullptr, std::FILE* errors = nullptr);
 
     int rowCount() override;
     int rowCheckState(int row) override;
@@ -34,21 +35,30 @@ public:
     void enableStop(bool) override {}
     void enableDeleteOption(bool) override {}
     void messageBox(const std::string& text) override;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override;
 
     std::string statusLine() const;
     std::string finalMessage() const;
     std::string rowStatus(int row) const;
+    // 0 while the whole report has been written, else the errno that stopped it. Read
+    // once the worker has ended.
+    int reportError() const { return reportError_; }
     // Held while writing to the terminal, by the report and by the progress display.
     std::mutex& outputMutex() { return outputMutex_; }
 
 private:
+    // Writes "kestrova-sync: " and `line` to `errors`; the output mutex must be held.
+    void sayError(const std::string& line);
+
     const std::vector<FolderPair> pairs_;
     const bool deleteOption_;
     std::FILE* out_;
     const int doneFd_;
     std::FILE* progress_;
+    std::FILE* errors_;
     std::mutex outputMutex_;
     std::size_t printed_ = 0; // bytes of the report already written
+    int reportError_ = 0;
 
     mutable std::mutex mutex_; // guards what other threads read below
     std::string statusLine_;

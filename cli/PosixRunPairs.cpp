@@ -55,21 +55,28 @@ void ClearProgress(std::FILE* progress) {
 
 } // namespace
 
-int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE* report,
-             std::FILE* progress) {
+sigset_t StopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        sigaddset(&signals, signal);
+    }
+    return signals;
+}
+
+int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunStreams& streams,
+             FileSystem* fs, StopCommand stop) {
     // The worker inherits the blocked signals, so they reach only the signalfd below.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
+    const sigset_t stopSignals = StopSignals();
     sigset_t previousMask;
     pthread_sigmask(SIG_BLOCK, &stopSignals, &previousMask);
     const Descriptor signals{::signalfd(-1, &stopSignals, SFD_CLOEXEC)};
     const Descriptor done{::eventfd(0, EFD_CLOEXEC)};
 
-    CommandWindow window(pairs, deleteOption, report, done.fd, progress);
+    std::FILE* progress = streams.progress;
+    CommandWindow window(pairs, deleteOption, streams.report, done.fd, progress, streams.errors);
     int status = kExitSuccess;
-    if (!StartSyncWorker(window)) {
+    if (!(fs != nullptr ? StartSyncWorker(window, *fs) : StartSyncWorker(window))) {
         status = kExitFailures;
     } else {
         bool stopped = false;
@@ -79,8 +86,8 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
             if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
                 signalfd_siginfo info; // taken off the queue, so it is not delivered later
                 [[maybe_unused]] const ssize_t got = ::read(signals.fd, &info, sizeof info);
-                StopSyncWorker();
-                stopped = true;
+                // A run that ended before the signal was taken is not stopped by it.
+                stopped = stop != nullptr ? stop() : StopSyncWorker();
                 break;
             }
             if (ready > 0 && (waits[1].revents & POLLIN) != 0) {
@@ -99,7 +106,8 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
         }
         if (stopped) {
             status = kExitStopped;
-        } else if (g_syncStats.filesFailed.load() > 0 || g_syncStats.pairsSkipped.load() > 0) {
+        } else if (g_syncStats.filesFailed.load() > 0 || g_syncStats.pairsSkipped.load() > 0 ||
+                   window.reportError() != 0) {
             status = kExitFailures;
         }
     }

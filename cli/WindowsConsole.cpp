@@ -4,7 +4,13 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace kestrova {
+
+// Ctrl+C and Ctrl+Break are taken by the run itself; a closed pipe fails the write
+// rather than ending the process, so there is nothing to ready here.
+void PrepareProcess() {}
 
 // The runtime's argv is in the ANSI code page, which cannot hold every path.
 std::vector<std::string> CommandArguments(int, char**) {
@@ -27,6 +33,11 @@ std::FILE* ProgressStream() {
     }
     ::SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     return stderr;
+}
+
+std::string SystemErrorText(int error) {
+    char buffer[256];
+    return ::strerror_s(buffer, sizeof buffer, error) == 0 ? buffer : "unknown error";
 }
 
 } // namespace kestrova

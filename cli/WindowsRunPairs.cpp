@@ -52,21 +52,23 @@ void DrawProgress(std::FILE* progress, CommandWindow& window) {
 
 // Ctrl+C and Ctrl+Break stop the run as the Stop button does; the command then ends
 // with the status of a run stopped by a signal elsewhere.
-int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE* report,
-             std::FILE* progress) {
+int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunStreams& streams,
+             FileSystem* fs, StopCommand stop) {
     g_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
-    CommandWindow window(pairs, deleteOption, report, -1, progress);
+    std::FILE* progress = streams.progress;
+    CommandWindow window(pairs, deleteOption, streams.report, -1, progress, streams.errors);
     int status = kExitSuccess;
-    if (g_stopEvent == nullptr || !StartSyncWorker(window)) {
+    if (g_stopEvent == nullptr ||
+        !(fs != nullptr ? StartSyncWorker(window, *fs) : StartSyncWorker(window))) {
         status = kExitFailures;
     } else {
         bool stopped = false;
         while (SyncWorkerAlive()) {
             if (::WaitForSingleObject(g_stopEvent, kProgressIntervalMs) == WAIT_OBJECT_0) {
-                StopSyncWorker();
-                stopped = true;
+                // A run that ended before the stop was taken is not stopped by it.
+                stopped = stop != nullptr ? stop() : StopSyncWorker();
                 break;
             }
             if (progress != nullptr && SyncWorkerActive()) {
@@ -83,7 +85,8 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, std::FILE*
         }
         if (stopped) {
             status = kExitStopped;
-        } else if (g_syncStats.filesFailed.load() > 0 || g_syncStats.pairsSkipped.load() > 0) {
+        } else if (g_syncStats.filesFailed.load() > 0 || g_syncStats.pairsSkipped.load() > 0 ||
+                   window.reportError() != 0) {
             status = kExitFailures;
         }
     }

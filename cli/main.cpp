@@ -7,6 +7,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    kestrova::PrepareProcess();
+
     using kestrova::Arguments;
     Arguments args = kestrova::ParseArguments(kestrova::CommandArguments(argc, argv));
     switch (args.action) {
@@ -31,5 +33,9 @@ int main(int argc, char** argv) {
             return kestrova::kExitUsage;
         }
     }
-    return kestrova::RunPairs(args.pairs, args.deleteOption, stdout, kestrova::ProgressStream());
+    kestrova::RunStreams streams;
+    streams.report = stdout;
+    streams.progress = kestrova::ProgressStream();
+    streams.errors = stderr;
+    return kestrova::RunPairs(args.pairs, args.deleteOption, streams);
 }

@@ -6,9 +6,11 @@
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
+#include "sync/TargetNames.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <deque>
 
 namespace kestrova {
@@ -23,6 +25,31 @@ unsigned CopyHelpers() {
     return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
 }
 
+// One pair's root as the walk of the other tree sees it. Pairs that nest are refused
+// before the run, so only a mount can show this root in the other tree: the folder
+// itself, or a mount of part of its file system.
+struct OtherRoot {
+    FolderIdentity identity;
+    bool haveIdentity = false;
+    FileSystemPlace place;
+    bool havePlace = false;
+
+    void learn(FileSystem& fs, FolderHandle folder, const std::string& path) {
+        haveIdentity = folder != kNoFolder && fs.identify(folder, identity) == 0;
+        havePlace = PlaceInFileSystem(ResolvedLocation(path), place);
+    }
+    // Whether `folder`, at `path`, is this root or lies inside it; `crossed` tells that
+    // the walk reached it across a mount.
+    bool holds(const FolderIdentity& folder, bool crossed, const std::string& path) const {
+        if (haveIdentity && folder == identity) {
+            return true;
+        }
+        FileSystemPlace at;
+        return crossed && havePlace && PlaceInFileSystem(ResolvedLocation(path), at) &&
+               at.device == place.device && SameOrInside(at.path, place.path);
+    }
+};
+
 class CopyWalk {
 public:
     explicit CopyWalk(PassContext& run)
@@ -33,11 +60,24 @@ public:
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
-        if (target_.openRoot(roots.target) == 0) {
-            haveTargetIdentity_ = run_.fs.identify(target_.handle(), targetIdentity_) == 0;
+        sourceRoot_.learn(run_.fs, source_.handle(), roots.source);
+        sourceMount_ = sourceRoot_.identity.mount;
+        run_.targetError = target_.openRoot(roots.target);
+        if (run_.targetError == 0) {
+            targetRoot_.learn(run_.fs, target_.handle(), roots.target);
+            targetMount_ = targetRoot_.identity.mount;
+            timeStep_ = run_.fs.timeStep(target_.handle());
+            run_.targetNames = ProbeTargetNames(run_.fs, target_.handle());
+        } else {
+            // Said once for the pair; its entries are then listed without a reason each.
+            g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+            run_.failed(roots.target, {EntryFailure::Step::OpenTarget, run_.targetError});
+            reportedTargetDepth_ = 0;
         }
         path_ = roots.source;
-        const bool goOn = walkFolder();
+        sourceRootLength_ = path_.size();
+        targetRootPath_ = roots.target;
+        const bool goOn = fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity);
         return finishCopies() && goOn;
     }
 
@@ -50,9 +90,19 @@ private:
         }
         FolderListing& entries = listings_[depth];
         const FolderHandle folder = source_.handle();
-        if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
-            listFailed();
+        const int error =
+            folder == kNoFolder ? source_.error() : run_.fs.enumerate(folder, entries);
+        if (folder == kNoFolder || error != 0) {
+            listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
+        }
+        TargetMatch* match = nullptr;
+        if (run_.targetNames.caseInsensitive) {
+            if (matches_.size() <= depth) {
+                matches_.resize(depth + 1);
+            }
+            match = &matches_[depth];
+            matchTargetNames(entries, *match);
         }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
@@ -61,9 +111,15 @@ private:
             }
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
-            const bool goOn = entries.kind(i) == EntryKind::Folder
-                                  ? copyFolder(entries.name(i))
-                                  : copyEntry(entries.name(i), entries.kind(i));
+            const bool isFolder = entries.kind(i) == EntryKind::Folder;
+            bool goOn = true;
+            if (const int refused = refusedName(entries, i, match); refused != 0) {
+                listFailed({isFolder ? EntryFailure::Step::CreateFolder : EntryFailure::Step::Copy,
+                            refused});
+            } else {
+                goOn = isFolder ? copyFolder(entries.name(i))
+                                : copyEntry(entries.name(i), entries.kind(i));
+            }
             path_.resize(mark);
             if (!goOn) {
                 finishCopies();
@@ -74,38 +130,146 @@ private:
         return finishCopies();
     }
 
+    // The target folder's entries by their names regardless of case, for a target
+    // that does not tell names apart by case.
+    struct TargetMatch {
+        FoldedNames source;
+        FoldedNames target;
+        FolderListing targetEntries;
+    };
+
+    void matchTargetNames(const FolderListing& entries, TargetMatch& match) {
+        match.source.build(entries);
+        const FolderHandle targetFolder = target_.handle();
+        if (targetFolder == kNoFolder ||
+            run_.fs.enumerate(targetFolder, match.targetEntries) != 0) {
+            match.targetEntries.clear();
+        }
+        match.target.build(match.targetEntries);
+    }
+
+    // Why the target cannot take entry `i` of the current folder under its name, or 0.
+    // Where the target does not tell case apart, the names that match one target name
+    // go to the one that the target holds already, else to the first in walk order; a
+    // target entry that differs from its source name in case only is renamed to it.
+    int refusedName(const FolderListing& entries, std::size_t i, TargetMatch* match) {
+        const std::string_view name = entries.nameView(i);
+        if (run_.targetNames.windowsNames && !StorableOnWindows(name)) {
+            return kReasonNameNotStorable;
+        }
+        if (match == nullptr) {
+            return 0;
+        }
+        const std::size_t held = match->target.find(name);
+        const std::string_view heldName =
+            held == FoldedNames::kNone ? std::string_view() : match->targetEntries.nameView(held);
+        if (heldName == name) {
+            return 0;
+        }
+        const bool heldIsOwned = held != FoldedNames::kNone && Lists(entries, heldName);
+        if (heldIsOwned || match->source.find(name) != i) {
+            return kReasonCaseCollision;
+        }
+        if (held != FoldedNames::kNone) {
+            const int error = run_.fs.renameEntry(target_.handle(), match->targetEntries.name(held),
+                                                  entries.name(i));
+            if (error != 0) {
+                listFailed({EntryFailure::Step::MatchCase, error});
+            }
+        }
+        return 0;
+    }
+
     bool copyFolder(const char* name) {
         // Entering may close the handles of the folder that queued copies use.
         if (!finishCopies()) {
             return false;
         }
+        const int sourceError = source_.enter(name);
+        FolderIdentity identity;
+        if (sourceError != 0 || run_.fs.identify(source_.handle(), identity) != 0) {
+            source_.leave();
+            listFailed({EntryFailure::Step::ReadFolder, sourceError});
+            return true;
+        }
+        if (targetRoot_.holds(identity, identity.mount != sourceMount_, path_)) {
+            source_.leave();
+            listFailed({EntryFailure::Step::ReadFolder, kReasonOtherRoot});
+            return true;
+        }
+        // Under a target folder that is missing itself, nothing is tried or said.
+        const bool targetParentMissing = target_.error() != 0;
         // Most target folders exist already: opening first saves a creation that fails.
-        if (target_.enter(name) == ENOENT) {
+        int createError = 0;
+        int targetError = target_.enter(name);
+        if (targetError == ENOENT) {
             target_.leave();
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
-                run_.fs.createFolder(targetFolder, name);
+                createError = run_.fs.createFolder(targetFolder, name);
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || (createError != 0 && createError != EEXIST);
             }
-            target_.enter(name);
+            targetError = target_.enter(name);
         }
-        if (source_.enter(name) != 0) {
-            source_.leave();
+        if (targetError == ENOTDIR) {
+            // A file or link holds the name in the target; only the prune pass may
+            // clear it, so the folder is listed until then.
             target_.leave();
-            listFailed();
+            source_.leave();
+            listFailed({EntryFailure::Step::CreateFolder, kReasonOtherKind});
             return true;
         }
-        // Never walk into the pair's own target as part of the source (a bind mount
-        // can put it there where no path comparison sees it).
-        FolderIdentity identity;
-        if (haveTargetIdentity_ && run_.fs.identify(source_.handle(), identity) == 0 &&
-            identity == targetIdentity_) {
-            source_.leave();
-            target_.leave();
+        if (targetError != 0 && !targetParentMissing) {
+            const int reason =
+                createError != 0 && createError != EEXIST ? createError : targetError;
+            listFailed({EntryFailure::Step::CreateFolder, reason});
+            reportedTargetDepth_ = target_.depth();
+        }
+        if (createError == 0 && targetError == 0 && !targetParentMissing) {
+            run_.fs.copyAttributes(source_.handle(), target_.handle());
+        }
+        const std::uint64_t parentMount = sourceMount_;
+        sourceMount_ = identity.mount;
+        const bool goOn = fillFolder(identity.permissions, true);
+        sourceMount_ = parentMount;
+        target_.leave();
+        if (reportedTargetDepth_ > target_.depth()) {
+            reportedTargetDepth_ = kNoDepth;
+        }
+        source_.leave();
+        return goOn;
+    }
+
+    // Walks the current folder, its target folder kept writable for its owner while it
+    // is filled and given the source folder's permission bits afterwards, so that a
+    // backup exposes nothing its source protects.
+    bool fillFolder(unsigned permissions, bool havePermissions) {
+        FolderIdentity target;
+        FolderHandle targetFolder = target_.handle();
+        const bool haveTarget =
+            targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        // Nothing is written through a mount in the target that shows the source.
+        if (haveTarget && sourceRoot_.holds(target, target.mount != targetMount_,
+                                            targetRootPath_ + path_.substr(sourceRootLength_))) {
+            listFailed({EntryFailure::Step::CreateFolder, kReasonOtherRoot});
             return true;
+        }
+        const std::uint64_t parentMount = targetMount_;
+        if (haveTarget) {
+            targetMount_ = target.mount;
+        }
+        if (haveTarget && (target.permissions & 0300u) != 0300u) {
+            target.permissions |= 0300u;
+            run_.fs.setPermissions(targetFolder, target.permissions);
         }
         const bool goOn = walkFolder();
-        target_.leave();
-        source_.leave();
+        targetFolder = target_.handle();
+        if (haveTarget && havePermissions && target.permissions != permissions &&
+            targetFolder != kNoFolder) {
+            run_.fs.setPermissions(targetFolder, permissions);
+        }
+        targetMount_ = parentMount;
         return goOn;
     }
 
@@ -113,12 +277,13 @@ private:
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
         if (kind == EntryKind::Special) {
-            listFailed(); // pipes, sockets and devices are never opened
+            listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
             return true;
         }
         const FolderHandle targetFolder = target_.handle();
         if (targetFolder == kNoFolder) {
-            listFailed();
+            listFailed({EntryFailure::Step::Copy, target_.error()},
+                       reportedTargetDepth_ == kNoDepth);
             return true;
         }
         const LookUpResult existing = run_.fs.lookUp(targetFolder, name);
@@ -126,20 +291,34 @@ private:
             // The source's time is read only when there is a copy to compare it with;
             // a missing copy is made from the opened file and its own times.
             const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
-            if (current.error != 0 || current.kind == EntryKind::Folder) {
+            if (current.error == ENOENT ||
+                (current.error == 0 && current.kind == EntryKind::Folder)) {
                 return true; // gone, or replaced by a folder, since the folder was read
             }
+            // Details that cannot be read are a failure, never "gone" or "up to date";
+            // nor can a folder in the target take the name until the prune pass clears it.
+            if (current.error != 0) {
+                listFailed({EntryFailure::Step::Copy, current.error});
+                return true;
+            }
             if (current.kind == EntryKind::Special) {
-                listFailed();
+                listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
+                return true;
+            }
+            if (existing.kind == EntryKind::Folder) {
+                listFailed({EntryFailure::Step::Copy, kReasonOtherKind});
                 return true;
             }
             kind = current.kind;
-            if (existing.modified == current.modified) {
+            // Entries of different kinds are never up to date: the copy replaces the
+            // target's link, file or special file.
+            if (existing.kind == kind &&
+                SameTimeAtStep(existing.modified, current.modified, timeStep_)) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
             if (existing.kind == EntryKind::File && !existing.ownerWritable) {
-                listFailed();
+                listFailed({EntryFailure::Step::Copy, kReasonReadOnlyCopy});
                 return true;
             }
         }
@@ -150,22 +329,29 @@ private:
     // Waits for the queued copies and lists their outcomes in walk order; false when
     // a copy was stopped.
     bool finishCopies() {
-        return copies_.finish([](CopyOutcome outcome, std::string_view path) {
+        return copies_.finish([this](CopyOutcome outcome, std::string_view path, int error) {
             if (outcome == CopyOutcome::Copied) {
                 g_updatedFiles.add(path);
                 g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
-            } else if (outcome == CopyOutcome::Failed) {
+            } else if (outcome != CopyOutcome::Stopped) {
+                run_.targetWriteFailed =
+                    run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
                 g_failedFiles.add(path);
                 g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+                run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
             }
         });
     }
 
-    // Lists the entry in hand as failed, after the queued copies that precede it.
-    void listFailed() {
+    // Lists the entry in hand as failed, after the queued copies that precede it, and
+    // says why unless a target folder reported above it already has.
+    void listFailed(EntryFailure failure, bool sayWhy = true) {
         finishCopies();
         g_failedFiles.add(path_);
         g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+        if (sayWhy) {
+            run_.failed(path_, failure);
+        }
     }
 
     PassContext& run_;
@@ -173,9 +359,19 @@ private:
     FolderChain target_;
     CopyQueue copies_;
     std::deque<FolderListing> listings_; // one per depth, reused across folders
+    std::deque<TargetMatch> matches_;    // likewise, on targets that ignore case
     std::string path_;                   // full source path of the entry in hand
-    FolderIdentity targetIdentity_;
-    bool haveTargetIdentity_ = false;
+    std::size_t sourceRootLength_ = 0;
+    std::string targetRootPath_;
+    OtherRoot sourceRoot_;
+    OtherRoot targetRoot_;
+    std::uint64_t sourceMount_ = 0; // mounts of the folders in hand
+    std::uint64_t targetMount_ = 0;
+    // Depth of the target folder whose failure stands for the entries beneath it.
+    static constexpr std::size_t kNoDepth = SIZE_MAX;
+    std::size_t reportedTargetDepth_ = kNoDepth;
+    // Times are compared to the step the target keeps, lest every run copy everything.
+    std::int64_t timeStep_ = 1;
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "sync/CopyQueue.h"
 
+#include <cerrno>
+
 namespace kestrova {
 
 CopyQueue::CopyQueue(FileSystem& fs, const std::atomic<bool>& stop, unsigned helpers)
@@ -29,7 +31,7 @@ void CopyQueue::add(FolderHandle from, FolderHandle to, const char* name, EntryK
     }
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back({from, to, name, kind, paths_.size(), path.size(), CopyOutcome::Failed});
+        jobs_.push_back({from, to, name, kind, paths_.size(), path.size(), CopyOutcome::Failed, 0});
         paths_ += path;
     }
     work_.notify_one();
@@ -58,11 +60,14 @@ void CopyQueue::helper() {
         const std::size_t index = next_++;
         const Job job = jobs_[index];
         lock.unlock();
+        errno = 0; // a copy that fails without a reason must not pass on an older one
         const CopyOutcome outcome = stop_.load(std::memory_order_relaxed)
                                         ? CopyOutcome::Stopped
                                         : fs_.copy(job.from, job.to, job.name, job.kind, stop_);
+        const int error = errno;
         lock.lock();
         jobs_[index].outcome = outcome;
+        jobs_[index].error = outcome == CopyOutcome::Failed ? error : 0;
         if (++done_ == jobs_.size()) {
             finished_.notify_one();
         }

@@ -33,8 +33,9 @@ public:
              const std::string& path);
     std::size_t pending() const { return jobs_.size(); }
 
-    // Waits for every queued copy and calls `outcome(copyOutcome, path)` for each, in
-    // the order they were queued. Returns false when a copy was stopped.
+    // Waits for every queued copy and calls `outcome(copyOutcome, path, error)` for
+    // each, in the order they were queued; `error` is the errno a failed copy left
+    // (0 when it left none). Returns false when a copy was stopped.
     template <typename Outcome> bool finish(Outcome&& outcome) {
         if (jobs_.empty()) {
             return true;
@@ -43,7 +44,8 @@ public:
         bool goOn = true;
         for (const Job& job : jobs_) {
             goOn = goOn && job.outcome != CopyOutcome::Stopped;
-            outcome(job.outcome, std::string_view(paths_.data() + job.pathOffset, job.pathLength));
+            outcome(job.outcome, std::string_view(paths_.data() + job.pathOffset, job.pathLength),
+                    job.error);
         }
         reset();
         return goOn;
@@ -58,6 +60,7 @@ private:
         std::size_t pathOffset;
         std::size_t pathLength;
         CopyOutcome outcome;
+        int error;
     };
     void helper();
     void waitForAll();

@@ -1,5 +1,7 @@
 #include "sync/FileList.h"
 
+#include "sync/VisibleText.h"
+
 #include <cstring>
 #include <new>
 #ifdef _WIN32
@@ -46,6 +48,15 @@ void FileList::release(Block& block) {
 }
 
 void FileList::add(std::string_view path) {
+    if (NeedsEscaping(path)) {
+        const std::string shown = VisibleText(path);
+        addShown(shown);
+    } else {
+        addShown(path);
+    }
+}
+
+void FileList::addShown(std::string_view path) {
     const std::size_t needed = path.size() + 2;
     if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < needed) {
         // Pages are touched only as they fill, so a short list costs little.

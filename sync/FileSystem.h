@@ -16,6 +16,24 @@ struct FileTime {
     friend bool operator==(const FileTime&, const FileTime&) = default;
 };
 
+inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+
+// Whether `a` and `b` fall on the same step of `step` nanoseconds (file systems cut
+// times down to their step): the same time as far as such a file system can tell.
+inline bool SameTimeAtStep(const FileTime& a, const FileTime& b, std::int64_t step) {
+    if (step <= 1) {
+        return a == b;
+    }
+    if (step < kNanosecondsPerSecond) {
+        return a.seconds == b.seconds && a.nanoseconds / step == b.nanoseconds / step;
+    }
+    const std::int64_t seconds = step / kNanosecondsPerSecond;
+    const auto floorStep = [seconds](std::int64_t value) {
+        return value >= 0 ? value / seconds : -((-value + seconds - 1) / seconds);
+    };
+    return floorStep(a.seconds) == floorStep(b.seconds);
+}
+
 // Links are never followed; pipes, sockets and devices are Special and never opened.
 enum class EntryKind : std::uint8_t { File, Folder, Link, Special };
 
@@ -27,14 +45,23 @@ struct LookUpResult {
     bool ownerWritable = true;
 };
 
-// Tells whether two open folders are the same folder, whatever paths led to them.
+// Tells whether two open folders are the same folder, whatever paths led to them,
+// and on which mount the folder was reached: a bind mount shows a folder of the same
+// file system (same device and inode) on another mount.
 struct FolderIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+    std::uint64_t mount = 0;  // the mount's id, or the device where ids are unknown
+    unsigned permissions = 0; // permission bits, set-user-ID and set-group-ID left out
+    // The same folder, on whichever mount.
+    friend bool operator==(const FolderIdentity& a, const FolderIdentity& b) {
+        return a.device == b.device && a.inode == b.inode;
+    }
 };
 
-enum class CopyOutcome { Copied, Failed, Stopped };
+// WriteFailed: the target could not take the copy (no space, quota, I/O error,
+// read-only file system, file too large), so it may lack more than this one entry.
+enum class CopyOutcome { Copied, Failed, WriteFailed, Stopped };
 
 // An open folder. Every other operation names an entry relative to one, so that walks
 // work below any depth and never pass through a link.
@@ -66,17 +93,33 @@ public:
     // listings finds each name's counterpart.
     virtual int compareNames(std::string_view a, std::string_view b) const { return a.compare(b); }
 
-    // Gives `name` in `to` the contents (or link text), modification time and
-    // permission bits of `name` in `from`, replacing what was there only once the
-    // copy is complete. A failed or stopped copy leaves no partial file behind.
-    // Called from several threads at once, for different entries.
+    // Gives `name` in `to` the contents (or link text), modification time, permission
+    // bits and extended attributes of `name` in `from`, replacing what was there only
+    // once the copy is complete. A failed or stopped copy leaves no partial file behind;
+    // a failed copy leaves its reason in errno, as a failed system call does.
+    // Attributes the target cannot hold are left out without failing the copy and
+    // counted in the run's statistics. Called from several threads at once, for
+    // different entries.
     virtual CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                              const std::atomic<bool>& stop) = 0;
     virtual int createFolder(FolderHandle parent, const char* name) = 0;
+    // Gives the folder `to` the extended attributes (access control lists included) of
+    // the folder `from`, as `copy` does for files.
+    virtual int copyAttributes(FolderHandle from, FolderHandle to) = 0;
+    // The step, in nanoseconds, to which files in `folder` keep their modification
+    // times: 1 where every nanosecond is kept, 1'000'000'000 for whole seconds.
+    virtual std::int64_t timeStep(FolderHandle folder) = 0;
     // Deletes a file, link or special file (never what a link points to).
     virtual int deleteFile(FolderHandle parent, const char* name) = 0;
     // Removes an empty folder.
     virtual int removeFolder(FolderHandle parent, const char* name) = 0;
+    // Renames the entry `from` of `folder` to `to`, within that folder.
+    virtual int renameEntry(FolderHandle folder, const char* from, const char* to) = 0;
+    // Sets an open folder's permission bits.
+    virtual int setPermissions(FolderHandle folder, unsigned permissions) = 0;
+    // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK
+    // while another open of it holds one). Closing the folder releases it.
+    virtual int lockFolder(FolderHandle folder) = 0;
 };
 
 } // namespace kestrova

@@ -11,9 +11,10 @@ class FileSystem;
 // assured are skipped before either pass runs.
 enum class PairProblem {
     None,
-    NotAbsolute,      // a root is empty or not a full path
+    NotAbsolute,      // a root is empty, not a full path, or has "." or ".." or NUL in it
     SameOrNested,     // the roots are one folder, or one lies inside the other
     SourceUnreadable, // the source root is missing or cannot be read
+    TargetBusy,       // another run holds the target root's lock
 };
 
 // The two roots in full-path form, the form the passes open and show.
@@ -37,7 +38,21 @@ PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::stri
 // nearest existing parent resolved and the remaining names appended.
 std::string ResolvedLocation(const std::string& fullPath);
 
+// Whether `inner` is the folder `outer` or lies inside it ("/" contains all).
+bool SameOrInside(const std::string& inner, const std::string& outer);
+
 // Whether `a` and `b` are the same folder or one contains the other ("/" contains all).
 bool SameOrNested(const std::string& a, const std::string& b);
+
+// Where a resolved path lies in its file system, whatever mount shows it: the file
+// system's device and the path from that file system's own root. Two bind mounts of
+// one folder give the same place.
+struct FileSystemPlace {
+    std::string device;
+    std::string path;
+};
+
+// Finds the place of `resolvedPath` from the mount table; false when it cannot be read.
+bool PlaceInFileSystem(const std::string& resolvedPath, FileSystemPlace& place);
 
 } // namespace kestrova

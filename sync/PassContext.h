@@ -1,7 +1,13 @@
 #pragma once
 
+#include "sync/EntryFailure.h"
 #include "sync/FileSystem.h"
 #include "sync/RunWindow.h"
+#include "sync/TargetNames.h"
+
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace kestrova {
 
@@ -9,8 +15,28 @@ namespace kestrova {
 struct PassContext {
     RunWindow& window;
     FileSystem& fs;
+    // Set by the copy pass: 0, or the errno of opening the pair's target folder.
+    int targetError = 0;
+    // Set by the copy pass: how the target's file system treats names.
+    TargetNames targetNames{};
+    // Set by the copy pass when the target could not take a write (no space, a folder
+    // that could not be created, ...); nothing is deleted after that.
+    bool targetWriteFailed = false;
+    // Set by the prune pass when it cleared a target entry that was in the way of a
+    // source entry of another kind (a folder where the source has a file, or the
+    // reverse); the copy pass then runs again to put the source entry in its place.
+    bool clearedOtherKinds = false;
+    // Target folders the prune pass left alone (mount points, the source itself),
+    // listed under the failure heading once the pair's passes are done.
+    std::vector<std::string> leftAlone{};
+    // Why each listed entry failed, told to the window once the pair's passes are
+    // done, so that a second copy pass does not say a failure twice.
+    std::vector<std::pair<std::string, EntryFailure>> failures{};
 
     bool stopped() const { return window.stopped(); }
+    void failed(std::string path, EntryFailure failure) {
+        failures.emplace_back(std::move(path), failure);
+    }
 };
 
 } // namespace kestrova

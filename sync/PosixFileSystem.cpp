@@ -1,14 +1,21 @@
 #include "sync/PosixFileSystem.h"
 
 #include "sync/FolderListing.h"
+#include "sync/SyncStats.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace kestrova {
@@ -40,15 +47,21 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Errors after which the read/write fall-back can still do the copy.
+// Errors after which the pread/pwrite fall-back can still do the copy.
 bool CopyRangeUnsupported(int error) {
     return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
            error == EBADF || error == EPERM || error == ETXTBSY;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+// Failures that say the target cannot take what is written to it. An I/O error may
+// come from either side; it counts, as taking it for one keeps the backup safe.
+bool TargetWriteError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EIO || error == EROFS || error == EFBIG;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size, off_t at) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const ssize_t written = ::pwrite(fd, data, size, at);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -56,9 +69,262 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
             return false;
         }
         data += written;
+        at += written;
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+// Moves up to `want` bytes at offset `at` with pread and pwrite: the count moved, 0 at
+// the end of the file, -1 on an error.
+ssize_t ReadWrite(int from, int to, off_t at, std::size_t want) {
+    // Copies run on several threads at once; each has its own buffer.
+    thread_local std::unique_ptr<char[]> copyBuffer(new char[kBufferSize]);
+    std::size_t moved = 0;
+    while (moved < want) {
+        const off_t offset = at + static_cast<off_t>(moved);
+        const ssize_t got =
+            ::pread(from, copyBuffer.get(), std::min(kBufferSize, want - moved), offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (!WriteAll(to, copyBuffer.get(), static_cast<std::size_t>(got), offset)) {
+            return -1;
+        }
+        moved += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(moved);
+}
+
+// Copies bytes [at, end) of `from` to the same offsets in `to`, checking for a stop
+// between chunks; false on a failure or a stop. A file that became shorter since it
+// was opened ends the range early.
+bool CopyRange(int from, int to, off_t at, off_t end, bool& useCopyRange,
+               const std::atomic<bool>& stop) {
+    while (at < end) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        const auto want = static_cast<std::size_t>(
+            std::min<off_t>(end - at, static_cast<off_t>(PosixFileSystem::kCopyChunk)));
+        ssize_t moved;
+        if (useCopyRange) {
+            off_t in = at;
+            off_t out = at;
+            moved = ::copy_file_range(from, &in, to, &out, want, 0);
+            // Some file systems refuse the call or report an early end; pread/pwrite
+            // then carries on from where it stopped.
+            if ((moved < 0 && CopyRangeUnsupported(errno)) || moved == 0) {
+                useCopyRange = false;
+                continue;
+            }
+        } else {
+            moved = ReadWrite(from, to, at, want);
+        }
+        if (moved < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (moved == 0) {
+            return true;
+        }
+        at += moved;
+    }
+    return true;
+}
+
+// Copies the data of `from` (described by `source` when it was opened) into the
+// empty file `to`. Only the stretches that hold data are copied, so holes stay holes.
+bool CopyContents(int from, const struct stat& source, int to, const std::atomic<bool>& stop) {
+    const off_t size = source.st_size;
+    bool useCopyRange = true;
+    // A file with as many blocks as bytes has no hole: one range, no search for holes.
+    if (source.st_blocks * 512 >= size) {
+        return CopyRange(from, to, 0, size, useCopyRange, stop);
+    }
+    for (off_t at = 0; at < size;) {
+        off_t data = ::lseek(from, at, SEEK_DATA);
+        off_t hole = size;
+        if (data < 0) {
+            if (errno == ENXIO) {
+                break; // nothing but a hole is left
+            }
+            data = at; // holes cannot be told here: all of it is data
+        } else {
+            hole = ::lseek(from, data, SEEK_HOLE);
+            if (hole <= data || hole > size) {
+                hole = size;
+            }
+        }
+        if (data >= size) {
+            break;
+        }
+        if (!CopyRange(from, to, data, hole, useCopyRange, stop)) {
+            return false;
+        }
+        at = hole;
+    }
+    // A hole at the end is made by the size alone.
+    return ::ftruncate(to, size) == 0;
+}
+
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+constexpr const char* kDefaultAcl = "system.posix_acl_default";
+
+// Errors by which a target refuses an attribute it cannot hold, or that this process
+// may not set (security.* and trusted.* without the privilege).
+bool AttributeNotHeld(int error) {
+    return error == EOPNOTSUPP || error == ENOSYS || error == EPERM || error == E2BIG ||
+           error == ENOSPC || error == EDQUOT || error == ERANGE || error == EINVAL;
+}
+
+// Errors by which a file system without permission bits or owners refuses them:
+// through FUSE drivers ENOSYS or EOPNOTSUPP, from others EPERM.
+bool PermissionsNotHeld(int error) {
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
+}
+
+// Reads an attribute list or value with `get(buffer, size)` into `buffer`, sized
+// first; the size read, or -1 with errno set.
+template <typename Get> ssize_t ReadSized(std::string& buffer, Get get) {
+    for (;;) {
+        const ssize_t size = get(nullptr, 0);
+        if (size <= 0) {
+            return size;
+        }
+        buffer.resize(static_cast<std::size_t>(size));
+        const ssize_t got = get(buffer.data(), buffer.size());
+        if (got >= 0 || errno != ERANGE) {
+            return got;
+        }
+        // It grew between the two calls: size it again.
+    }
+}
+
+// Gives the new file or folder `to` the extended attributes of `from`, access control
+// lists included; `inherited` tells that `to` may have taken lists from the folder it
+// was made in, which the source's own replace. Returns 0 when all were kept,
+// EOPNOTSUPP when the target refused some (the rest are kept), another errno on a
+// failure.
+int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
+    std::string names;
+    const ssize_t listed = ReadSized(
+        names, [from](char* list, std::size_t size) { return ::flistxattr(from, list, size); });
+    if (listed < 0 && errno != EOPNOTSUPP) {
+        return errno;
+    }
+    bool refused = false;
+    bool accessAcl = false;
+    bool defaultAcl = false;
+    std::string value;
+    for (ssize_t at = 0; at < listed;
+         at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
+        const char* name = names.data() + at;
+        accessAcl = accessAcl || std::strcmp(name, kAccessAcl) == 0;
+        defaultAcl = defaultAcl || std::strcmp(name, kDefaultAcl) == 0;
+        const ssize_t size = ReadSized(value, [from, name](char* data, std::size_t capacity) {
+            return ::fgetxattr(from, name, data, capacity);
+        });
+        if (size < 0) {
+            if (errno == ENODATA) {
+                continue; // removed since the list was read
+            }
+            return errno;
+        }
+        if (::fsetxattr(to, name, value.data(), static_cast<std::size_t>(size), 0) != 0) {
+            if (!AttributeNotHeld(errno)) {
+                return errno;
+            }
+            refused = true;
+        }
+    }
+    // Whatever is made in a folder with a default access control list takes one from
+    // it; the copy has the source's own, or none.
+    if (inherited && !accessAcl) {
+        ::fremovexattr(to, kAccessAcl);
+    }
+    if (inherited && folder && !defaultAcl) {
+        ::fremovexattr(to, kDefaultAcl);
+    }
+    return refused ? EOPNOTSUPP : 0;
+}
+
+// Gives the file `name` in `folder` the time `times` again where renaming it changed
+// its time: some drivers (FAT through FUSE) stamp a renamed file with the time of the
+// rename. A time that did not land makes the next run copy the file again.
+void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&times)[2]) {
+    struct stat st;
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (st.st_mtim.tv_sec != times[1].tv_sec || st.st_mtim.tv_nsec != times[1].tv_nsec)) {
+        ::utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW);
+    }
+}
+
+// Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
+constexpr int kCannotLink = -1;
+
+// Gives the open unnamed file `file` the name `name` in `folder`: 0 or an errno.
+int LinkUnnamed(int file, int folder, const char* name) {
+    if (::linkat(file, "", folder, name, AT_EMPTY_PATH) == 0) {
+        return 0;
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    // Without the privilege to link by handle the kernel answers ENOENT; the file's
+    // entry in /proc links it all the same.
+    char path[48];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", file);
+    if (::linkat(AT_FDCWD, path, folder, name, AT_SYMLINK_FOLLOW) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    return error == ENOENT && ::access("/proc/self/fd", F_OK) != 0 ? kCannotLink : error;
+}
+
+// The process id in the name of a temporary ".kestrova-PID-N.part", or 0 when `name`
+// is not one.
+long TemporaryOwner(const char* name) {
+    constexpr std::size_t kPrefix = sizeof ".kestrova-" - 1;
+    if (std::strncmp(name, ".kestrova-", kPrefix) != 0) {
+        return 0;
+    }
+    const auto number = [](const char*& text) {
+        long value = 0;
+        const char* start = text;
+        while (*text >= '0' && *text <= '9' && text - start < 18) {
+            value = value * 10 + (*text++ - '0');
+        }
+        return text == start ? -1 : value;
+    };
+    const char* at = name + kPrefix;
+    const long owner = number(at);
+    if (owner <= 0 || owner > std::numeric_limits<pid_t>::max() || *at++ != '-' || number(at) < 0 ||
+        std::strcmp(at, ".part") != 0) {
+        return 0;
+    }
+    return owner;
+}
+
+bool ProcessAlive(long id) {
+    return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+// `time` cut down to a step of `step` nanoseconds.
+FileTime CutToStep(const FileTime& time, std::int64_t step) {
+    if (step < kNanosecondsPerSecond) {
+        return {time.seconds, time.nanoseconds - time.nanoseconds % step};
+    }
+    const std::int64_t seconds = step / kNanosecondsPerSecond;
+    return {time.seconds - time.seconds % seconds, 0};
 }
 
 } // namespace
@@ -84,16 +350,24 @@ int PosixFileSystem::openFolder(FolderHandle parent, const char* name, FolderHan
 
 void PosixFileSystem::closeFolder(FolderHandle folder) {
     if (folder >= 0) {
+        {
+            std::lock_guard lock(foldersMutex_);
+            copiedInto_.erase(folder); // the number may come back for another folder
+        }
         ::close(folder);
     }
 }
 
 int PosixFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
-    struct stat st;
-    if (::fstat(folder, &st) != 0) {
+    struct statx st;
+    if (::statx(folder, "", AT_EMPTY_PATH, STATX_INO | STATX_MODE | STATX_MNT_ID, &st) != 0) {
         return errno;
     }
-    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    identity.device = ::makedev(st.stx_dev_major, st.stx_dev_minor);
+    identity.inode = st.stx_ino;
+    // Without mount ids (kernels before 5.8) only mounts of other file systems show.
+    identity.mount = (st.stx_mask & STATX_MNT_ID) != 0 ? st.stx_mnt_id : identity.device;
+    identity.permissions = st.stx_mode & 01777u;
     return 0;
 }
 
@@ -142,9 +416,14 @@ int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
                 continue;
             }
             // Only file systems that do not report kinds in the records cost a look-up.
+            // An entry whose kind cannot be read is never taken for gone: as a special
+            // file it is listed as failed and nothing is deleted for it.
             struct stat st;
             if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                continue; // gone since the folder was read
+                if (errno != ENOENT) {
+                    listing.add(name, EntryKind::Special);
+                }
+                continue;
             }
             listing.add(name, KindOf(st.st_mode));
         }
@@ -171,77 +450,112 @@ void PosixFileSystem::makeTemporaryName(TemporaryName& name) {
                   temporaryCounter_.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
+bool PosixFileSystem::prepareFolder(FolderHandle folder) {
+    {
+        std::lock_guard lock(foldersMutex_);
+        const auto found = copiedInto_.find(folder);
+        if (found != copiedInto_.end()) {
+            return found->second;
+        }
+    }
+    const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    removeStaleTemporaries(folder);
+    std::lock_guard lock(foldersMutex_);
+    copiedInto_.emplace(folder, inherits);
+    return inherits;
+}
+
+void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
+    const int copy = ::openat(folder, ".", kFolderFlags);
+    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (dir == nullptr) {
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        return;
+    }
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const long owner = TemporaryOwner(entry->d_name);
+        if (owner == 0 || owner == processId_ || ProcessAlive(owner)) {
+            continue;
+        }
+        // A run writing a temporary holds a lock on it, which also tells a run on
+        // another machine sharing the folder; a link's temporary cannot be locked.
+        const int file =
+            ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (file >= 0) {
+            if (::flock(file, LOCK_EX | LOCK_NB) == 0) {
+                ::unlinkat(folder, entry->d_name, 0);
+            }
+            ::close(file);
+        } else if (errno == ELOOP) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char* name,
                                   EntryKind kind, const std::atomic<bool>& stop) {
     if (from < 0 || to < 0) {
         return CopyOutcome::Failed;
     }
+    CopyOutcome outcome = CopyOutcome::Failed;
+    errno = 0;
     switch (kind) {
     case EntryKind::File:
-        return copyFile(from, to, name, stop);
+        outcome = copyFile(from, to, name, stop);
+        break;
     case EntryKind::Link:
-        return copyLink(from, to, name);
+        prepareFolder(to);
+        outcome = copyLink(from, to, name);
+        break;
     case EntryKind::Folder:
     case EntryKind::Special:
         break;
     }
-    return CopyOutcome::Failed;
+    return outcome == CopyOutcome::Failed && TargetWriteError(errno) ? CopyOutcome::WriteFailed
+                                                                     : outcome;
 }
 
-bool PosixFileSystem::copyContents(int from, int to, std::uint64_t size,
-                                   const std::atomic<bool>& stop) {
-    bool useCopyRange = true;
-    std::uint64_t total = 0;
-    for (;;) {
-        if (stop.load(std::memory_order_relaxed)) {
-            return false;
-        }
-        ssize_t moved;
-        if (useCopyRange) {
-            moved = ::copy_file_range(from, nullptr, to, nullptr, kCopyChunk, 0);
-            // Some file systems refuse the call or report an early end; the plain
-            // read/write loop then carries on from where it stopped.
-            if ((moved < 0 && CopyRangeUnsupported(errno)) || (moved == 0 && total < size)) {
-                useCopyRange = false;
-                continue;
-            }
-        } else {
-            // Copies run on several threads at once; each has its own buffer.
-            thread_local std::unique_ptr<char[]> copyBuffer(new char[kBufferSize]);
-            std::size_t chunk = 0;
-            moved = 0;
-            while (chunk < kCopyChunk) {
-                const ssize_t got = ::read(from, copyBuffer.get(), kBufferSize);
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (got <= 0) {
-                    moved = got;
-                    break;
-                }
-                if (!WriteAll(to, copyBuffer.get(), static_cast<std::size_t>(got))) {
-                    return false;
-                }
-                chunk += static_cast<std::size_t>(got);
-                moved = static_cast<ssize_t>(chunk);
-            }
-        }
-        if (moved < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (moved == 0) {
-            return true;
-        }
-        total += static_cast<std::uint64_t>(moved);
-        // Saves the call that would only report the end. A file that grew since it was
-        // opened keeps its older time in the copy, so the next run copies it again.
-        if (size > 0 && total >= size) {
-            return true;
-        }
+bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,
+                               const std::atomic<bool>& stop) {
+    if (!CopyContents(from, source, to, stop)) {
+        return false;
     }
+    const int attributes = CopyExtendedAttributes(from, to, inherited, false);
+    if (attributes == EOPNOTSUPP) {
+        g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
+    } else if (attributes != 0) {
+        return false;
+    }
+    // Permission bits only, set after the access control list, which they must match:
+    // set-user-ID and set-group-ID are not handed on to a copy that may belong to
+    // another user. A file system without permission bits (FAT) keeps the copy
+    // without them: its contents and time are what must land.
+    if (::fchmod(to, source.st_mode & 0777) != 0 && !PermissionsNotHeld(errno)) {
+        return false;
+    }
+    const struct timespec times[2] = {source.st_atim, source.st_mtim};
+    return ::futimens(to, times) == 0;
+}
+
+int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
+    int error = LinkUnnamed(file, to, name);
+    if (error != EEXIST) {
+        return error;
+    }
+    // An older copy is there: the new one takes a temporary name first and is renamed
+    // over it, so that the name is never missing.
+    TemporaryName temporary;
+    makeTemporaryName(temporary);
+    ::flock(file, LOCK_EX | LOCK_NB); // shows other runs that a live run owns the name
+    error = LinkUnnamed(file, to, temporary.text);
+    if (error == 0 && ::renameat(to, temporary.text, to, name) != 0) {
+        error = errno;
+        ::unlinkat(to, temporary.text, 0);
+    }
+    return error;
 }
 
 CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const char* name,
@@ -256,6 +570,29 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
+    const bool inherited = prepareFolder(to);
+    // An unnamed file vanishes by itself when a copy fails, stops or is killed.
+    const int unnamed = unnamedFiles_.load(std::memory_order_relaxed)
+                            ? ::openat(to, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
+                            : -1;
+    if (unnamed >= 0) {
+        const bool filled = fillCopy(source, st, unnamed, inherited, stop);
+        const int error = filled ? linkIntoPlace(unnamed, to, name) : 0;
+        ::close(unnamed);
+        if (error == kCannotLink) {
+            unnamedFiles_.store(false, std::memory_order_relaxed); // a named temporary, then
+        } else {
+            ::close(source);
+            if (filled && error == 0) {
+                return CopyOutcome::Copied;
+            }
+            if (error != 0) {
+                errno = error;
+            }
+            return !filled && stop.load(std::memory_order_relaxed) ? CopyOutcome::Stopped
+                                                                   : CopyOutcome::Failed;
+        }
+    }
     TemporaryName temporary;
     makeTemporaryName(temporary);
     const int target = ::openat(to, temporary.text, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -263,20 +600,19 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
-    bool done = copyContents(source, target, static_cast<std::uint64_t>(st.st_size), stop);
+    ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
+    bool done = fillCopy(source, st, target, inherited, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
-    if (done) {
-        // Permission bits only: set-user-ID and set-group-ID are not handed on to a
-        // copy that may belong to another user.
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        done = ::fchmod(target, st.st_mode & 0777) == 0 && ::futimens(target, times) == 0;
-    }
     done = (::close(target) == 0) && done;
     ::close(source);
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        KeepTimeAfterRename(to, name, times);
         return CopyOutcome::Copied;
     }
+    const int error = errno;
     ::unlinkat(to, temporary.text, 0);
+    errno = error;
     return stopped ? CopyOutcome::Stopped : CopyOutcome::Failed;
 }
 
@@ -301,12 +637,62 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
         ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
+    const int error = errno;
     ::unlinkat(to, temporary.text, 0);
+    errno = error;
     return CopyOutcome::Failed;
 }
 
 int PosixFileSystem::createFolder(FolderHandle parent, const char* name) {
     return ::mkdirat(parent, name, 0777) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::copyAttributes(FolderHandle from, FolderHandle to) {
+    if (from < 0 || to < 0) {
+        return EBADF;
+    }
+    const int error = CopyExtendedAttributes(from, to, true, true);
+    if (error == EOPNOTSUPP) {
+        g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
+    return error;
+}
+
+std::int64_t PosixFileSystem::timeStep(FolderHandle folder) {
+    // A file made for the purpose is given a time with every digit set and read back:
+    // what the file system cut off tells its step. The second is odd, so that a
+    // 2-second step shows.
+    int probe = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    TemporaryName temporary{};
+    if (probe < 0) {
+        makeTemporaryName(temporary);
+        probe = ::openat(folder, temporary.text, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (probe < 0) {
+            return 1; // nothing can be written there; times are compared exactly
+        }
+    }
+    const FileTime set{1'000'000'001, kNanosecondsPerSecond - 1};
+    const struct timespec times[2] = {{set.seconds, set.nanoseconds},
+                                      {set.seconds, set.nanoseconds}};
+    struct stat st;
+    std::int64_t step = 1;
+    if (::futimens(probe, times) == 0 && ::fstat(probe, &st) == 0) {
+        const FileTime kept = TimeOf(st);
+        for (const std::int64_t candidate :
+             {std::int64_t{1}, std::int64_t{100}, std::int64_t{1'000}, std::int64_t{1'000'000},
+              std::int64_t{10'000'000}, kNanosecondsPerSecond, 2 * kNanosecondsPerSecond}) {
+            if (kept == CutToStep(set, candidate)) {
+                step = candidate;
+                break;
+            }
+        }
+    }
+    ::close(probe);
+    if (temporary.text[0] != '\0') {
+        ::unlinkat(folder, temporary.text, 0);
+    }
+    return step;
 }
 
 int PosixFileSystem::deleteFile(FolderHandle parent, const char* name) {
@@ -315,6 +701,18 @@ int PosixFileSystem::deleteFile(FolderHandle parent, const char* name) {
 
 int PosixFileSystem::removeFolder(FolderHandle parent, const char* name) {
     return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
+    return ::fchmod(folder, permissions) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::lockFolder(FolderHandle folder) {
+    return ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
 }
 
 } // namespace kestrova

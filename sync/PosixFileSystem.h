@@ -5,15 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <unordered_map>
 
 namespace kestrova {
 
 // The file-system port on POSIX: every call is relative to an open folder handle
 // (openat, fstatat, unlinkat, ...), so paths of any length and depth work and no
-// link is ever followed below a root. Copies go to a temporary file in the target
-// folder, filled with copy_file_range (read/write where the kernel cannot), and are
-// renamed over the target only when complete. One instance serves one walk at a time;
-// copies (and only copies) may run on several threads at once.
+// link is ever followed below a root. A copy is written to an unnamed file in the
+// target folder (O_TMPFILE) and linked into place only when complete; where the file
+// system has no unnamed files, a named temporary is renamed over the target instead.
+// Contents are filled with copy_file_range (read/write where the kernel cannot), and
+// holes stay holes. One instance serves one run; copies (and only copies) may run on
+// several threads at once.
 class PosixFileSystem : public FileSystem {
 public:
     PosixFileSystem();
@@ -28,8 +33,13 @@ public:
     CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                      const std::atomic<bool>& stop) override;
     int createFolder(FolderHandle parent, const char* name) override;
+    int copyAttributes(FolderHandle from, FolderHandle to) override;
+    std::int64_t timeStep(FolderHandle folder) override;
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
+    int renameEntry(FolderHandle folder, const char* from, const char* to) override;
+    int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int lockFolder(FolderHandle folder) override;
 
     // Bytes moved between two checks for a stop request while copying one file.
     static constexpr std::size_t kCopyChunk = 4 << 20;
@@ -38,17 +48,29 @@ private:
     CopyOutcome copyFile(FolderHandle from, FolderHandle to, const char* name,
                          const std::atomic<bool>& stop);
     CopyOutcome copyLink(FolderHandle from, FolderHandle to, const char* name);
-    // Copies the open file `from` (of `size` bytes when opened) into `to`, checking
-    // for a stop between chunks; false on a failure or a stop.
-    bool copyContents(int from, int to, std::uint64_t size, const std::atomic<bool>& stop);
+    // Fills the new file `to` from the open file `from`: contents, extended
+    // attributes, permission bits and times; false on a failure or a stop.
+    bool fillCopy(int from, const struct stat& source, int to, bool inherited,
+                  const std::atomic<bool>& stop);
+    // Puts the complete unnamed file `file` in place as `name`; 0 or an errno.
+    int linkIntoPlace(int file, FolderHandle to, const char* name);
     struct TemporaryName {
         char text[64];
     };
     void makeTemporaryName(TemporaryName& name);
+    // The first time a copy goes into the open folder `folder`, removes the
+    // temporaries that runs no longer alive left there. Tells whether what is made
+    // there takes a default access control list.
+    bool prepareFolder(FolderHandle folder);
+    void removeStaleTemporaries(FolderHandle folder);
 
     std::unique_ptr<char[]> buffer_; // directory records
     std::atomic<unsigned long> temporaryCounter_{0};
+    std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
     long processId_;
+    std::mutex foldersMutex_;
+    // Open target folders copied into, whether they hand on a default access list.
+    std::unordered_map<FolderHandle, bool> copiedInto_;
 };
 
 } // namespace kestrova

@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 namespace kestrova {
@@ -65,20 +67,89 @@ std::string ResolvedLocation(const std::string& fullPath) {
     }
 }
 
+bool SameOrInside(const std::string& inner, const std::string& outer) {
+    return outer == "/" || inner == outer ||
+           (inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+            inner[outer.size()] == '/');
+}
+
 bool SameOrNested(const std::string& a, const std::string& b) {
-    if (a == "/" || b == "/" || a == b) {
-        return true;
+    return SameOrInside(a, b) || SameOrInside(b, a);
+}
+
+namespace {
+
+// "." and ".." say nothing certain about a folder that may be missing or reached
+// through a link (missing/.. names the parent only as text), so roots with them are
+// not taken; nor are paths with a NUL byte, which the system would cut short.
+bool PlainFullPath(const std::string& path) {
+    if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos) {
+        return false;
     }
-    const auto inside = [](const std::string& inner, const std::string& outer) {
-        return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
-               inner[outer.size()] == '/';
-    };
-    return inside(a, b) || inside(b, a);
+    std::size_t at = 0;
+    while (at < path.size()) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        const std::string_view name(path.data() + at, end - at);
+        if (name == "." || name == "..") {
+            return false;
+        }
+        at = end + 1;
+    }
+    return true;
+}
+
+// The mount table escapes blanks, tabs, new lines and backslashes as octal.
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size()) {
+            const std::string digits = text.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string::npos) {
+                out += static_cast<char>(std::stoi(digits, nullptr, 8));
+                i += 3;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+bool PlaceInFileSystem(const std::string& resolvedPath, FileSystemPlace& place) {
+    std::ifstream table("/proc/self/mountinfo");
+    if (!table) {
+        return false;
+    }
+    std::string line;
+    std::string bestPoint;
+    bool found = false;
+    while (std::getline(table, line)) {
+        // id, parent id, device, root in its file system, mount point, ...
+        std::istringstream fields(line);
+        std::string id, parent, device, root, point;
+        if (!(fields >> id >> parent >> device >> root >> point)) {
+            continue;
+        }
+        point = Unescape(point);
+        // The last mount on the longest matching point is the one that shows the path.
+        if (SameOrInside(resolvedPath, point) && (!found || point.size() >= bestPoint.size())) {
+            found = true;
+            bestPoint = point;
+            root = Unescape(root);
+            const std::string rest =
+                bestPoint == "/" ? resolvedPath : resolvedPath.substr(bestPoint.size());
+            place.device = device;
+            place.path = root == "/" ? (rest.empty() ? "/" : rest) : root + rest;
+        }
+    }
+    return found;
 }
 
 PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
                       PairRoots& roots) {
-    if (source.empty() || target.empty() || source.front() != '/' || target.front() != '/') {
+    if (!PlainFullPath(source) || !PlainFullPath(target)) {
         return PairProblem::NotAbsolute;
     }
     PairRoots full{FullPathForm(source), FullPathForm(target)};
@@ -87,7 +158,18 @@ PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::stri
         return PairProblem::SourceUnreadable;
     }
     fs.closeFolder(handle);
-    if (SameOrNested(ResolvedLocation(full.source), ResolvedLocation(full.target))) {
+    const std::string resolvedSource = ResolvedLocation(full.source);
+    const std::string resolvedTarget = ResolvedLocation(full.target);
+    if (SameOrNested(resolvedSource, resolvedTarget)) {
+        return PairProblem::SameOrNested;
+    }
+    // Bind mounts can show one folder under paths that do not nest.
+    FileSystemPlace sourcePlace;
+    FileSystemPlace targetPlace;
+    if (PlaceInFileSystem(resolvedSource, sourcePlace) &&
+        PlaceInFileSystem(resolvedTarget, targetPlace) &&
+        sourcePlace.device == targetPlace.device &&
+        SameOrNested(sourcePlace.path, targetPlace.path)) {
         return PairProblem::SameOrNested;
     }
     roots = std::move(full);

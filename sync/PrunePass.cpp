@@ -2,6 +2,7 @@
 
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
+#include "sync/TargetNames.h"
 
 #include <cerrno>
 #include <deque>
@@ -21,13 +22,21 @@ public:
     bool start(const PairRoots& roots) {
         // Without a readable source root every look-up would fail and the whole
         // target would go; nothing is pruned then.
+        FolderIdentity targetRoot;
         if (source_.openRoot(roots.source) != 0 ||
             run_.fs.identify(source_.handle(), sourceIdentity_) != 0 ||
-            target_.openRoot(roots.target) != 0) {
+            target_.openRoot(roots.target) != 0 ||
+            run_.fs.identify(target_.handle(), targetRoot) != 0) {
             return true;
         }
+        targetMount_ = targetRoot.mount;
+        targetRoot_ = roots.target;
         path_ = roots.source;
-        return pruneFolder();
+        sourceRootLength_ = path_.size();
+        const bool opened = openUp(targetRoot.permissions);
+        const bool goOn = pruneFolder();
+        closeDown(opened, targetRoot.permissions);
+        return goOn;
     }
 
 private:
@@ -41,6 +50,13 @@ private:
         return listings[depth];
     }
 
+    FoldedNames& foldedForDepth(std::size_t depth) {
+        while (foldedSources_.size() <= depth) {
+            foldedSources_.emplace_back();
+        }
+        return foldedSources_[depth];
+    }
+
     // Reads the names of the source folder matching the current target folder. Returns
     // 0, or the error that every look-up in that folder would give.
     int listSource(FolderListing& names) {
@@ -51,10 +67,32 @@ private:
         return run_.fs.enumerate(folder, names);
     }
 
-    // Whether the folder just entered in the target chain is the source root itself.
-    bool isSourceRoot() {
-        FolderIdentity identity;
-        return run_.fs.identify(target_.handle(), identity) != 0 || identity == sourceIdentity_;
+    // Whether the walk may act inside the folder just entered in the target chain: not
+    // when it is the source root, nor when it lies on another mount than the target
+    // root (a mount point inside the target, which may show anything, the source
+    // included). Such a folder is left alone and its path listed as failed.
+    bool mayActInside(FolderIdentity& identity) {
+        if (run_.fs.identify(target_.handle(), identity) != 0) {
+            return false;
+        }
+        if (identity == sourceIdentity_ || identity.mount != targetMount_) {
+            run_.leftAlone.push_back(targetRoot_ + path_.substr(sourceRootLength_));
+            return false;
+        }
+        return true;
+    }
+
+    // Lets the owner delete in the current target folder while the walk is in it: a
+    // folder mirrored from a read-only source folder is read-only too. Returns whether
+    // its bits were changed, to be put back by closeDown.
+    bool openUp(unsigned permissions) {
+        return (permissions & 0300u) != 0300u &&
+               run_.fs.setPermissions(target_.handle(), permissions | 0300u) == 0;
+    }
+    void closeDown(bool opened, unsigned permissions) {
+        if (opened) {
+            run_.fs.setPermissions(target_.handle(), permissions);
+        }
     }
 
     // Deletes a file, link or special file, unless it is read-only.
@@ -79,28 +117,54 @@ private:
         // Both listings are in the port's name order, so one merge answers every look-up.
         FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
         const int sourceError = listSource(sourceNames);
+        // Where the target does not tell names apart by case, a target entry whose
+        // name differs from its source's in case only is its counterpart.
+        FoldedNames* folded = nullptr;
+        if (run_.targetNames.caseInsensitive && sourceError == 0) {
+            folded = &foldedForDepth(depth);
+            folded->build(sourceNames);
+        }
         std::size_t next = 0;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
                 return false;
             }
             const char* name = entries.name(i);
+            const bool isFolder = entries.kind(i) == EntryKind::Folder;
             int error = sourceError;
+            std::size_t counterpart = FoldedNames::kNone;
             if (error == 0) {
                 while (next < sourceNames.size() &&
                        run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) < 0) {
                     ++next;
                 }
-                const bool found =
+                bool found =
                     next < sourceNames.size() &&
                     run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) == 0;
+                counterpart = found ? next : FoldedNames::kNone;
+                if (!found && folded != nullptr) {
+                    counterpart = folded->find(entries.nameView(i));
+                    found = counterpart != FoldedNames::kNone;
+                }
                 error = found ? 0 : ENOENT;
+                // A folder where the source has a file or link (or the reverse) is in
+                // the way of the source entry: it goes as if missing. A special file
+                // in the source is never copied, so it makes no room for itself.
+                const EntryKind sourceKind =
+                    found ? sourceNames.kind(counterpart) : EntryKind::Special;
+                if (sourceKind != EntryKind::Special &&
+                    (sourceKind == EntryKind::Folder) != isFolder) {
+                    error = ENOENT;
+                    run_.clearedOtherKinds = true;
+                }
             }
             const std::size_t mark = path_.size();
             AppendName(path_, name);
             bool goOn = true;
-            if (entries.kind(i) == EntryKind::Folder) {
-                goOn = pruneSubFolder(name, error);
+            if (isFolder) {
+                goOn = pruneSubFolder(
+                    name, counterpart == FoldedNames::kNone ? name : sourceNames.name(counterpart),
+                    error);
             } else {
                 run_.window.setStatusLine(path_);
                 if (CounterpartMissing(error)) {
@@ -115,8 +179,8 @@ private:
         return true;
     }
 
-    // `error` is what looking up the folder's counterpart in the source gave.
-    bool pruneSubFolder(const char* name, int error) {
+    // `error` is what looking up the folder's counterpart `sourceName` in the source gave.
+    bool pruneSubFolder(const char* name, const char* sourceName, int error) {
         if (CounterpartMissing(error)) {
             return DeleteTree(name);
         }
@@ -124,23 +188,29 @@ private:
             return true;
         }
         bool goOn = true;
-        if (target_.enter(name) == 0 && !isSourceRoot()) {
-            source_.enter(name); // a failure is kept in the chain and answers the look-ups
+        FolderIdentity folder;
+        if (target_.enter(name) == 0 && mayActInside(folder)) {
+            const bool opened = openUp(folder.permissions);
+            source_.enter(sourceName); // a failure is kept in the chain and answers the look-ups
             goOn = pruneFolder();
             source_.leave();
+            closeDown(opened, folder.permissions);
         }
         target_.leave();
         return goOn;
     }
 
-    // Removes the target sub-folder `name` with everything in it, links as links.
+    // Removes the target sub-folder `name` (whose mapped source path is path_) with
+    // everything in it, links as links.
     bool DeleteTree(const char* name) {
         bool goOn = true;
+        FolderIdentity self;
         if (target_.enter(name) == 0) {
-            if (isSourceRoot()) {
+            if (!mayActInside(self)) {
                 target_.leave();
                 return true;
             }
+            const bool opened = openUp(self.permissions);
             FolderListing& entries = listingForDepth(listings_);
             const FolderHandle folder = target_.handle();
             if (folder != kNoFolder && run_.fs.enumerate(folder, entries) == 0) {
@@ -148,12 +218,16 @@ private:
                     if (run_.stopped()) {
                         goOn = false;
                     } else if (entries.kind(i) == EntryKind::Folder) {
+                        const std::size_t mark = path_.size();
+                        AppendName(path_, entries.name(i));
                         goOn = DeleteTree(entries.name(i));
+                        path_.resize(mark);
                     } else {
                         deleteEntry(entries.name(i), entries.kind(i));
                     }
                 }
             }
+            closeDown(opened, self.permissions); // matters only when something resisted
         }
         target_.leave();
         if (goOn) {
@@ -167,11 +241,29 @@ private:
     FolderChain source_;
     std::deque<FolderListing> listings_;       // target folders, one per depth
     std::deque<FolderListing> sourceListings_; // their source counterparts
+    std::deque<FoldedNames> foldedSources_;    // those by name regardless of case
     std::string path_;                         // mapped source path of the entry in hand
+    std::size_t sourceRootLength_ = 0;
+    std::string targetRoot_;
     FolderIdentity sourceIdentity_;
+    std::uint64_t targetMount_ = 0;
 };
 
 } // namespace
+
+bool SourceEmptyTargetNot(FileSystem& fs, const PairRoots& roots) {
+    FolderListing entries;
+    const auto count = [&](const std::string& root) -> std::size_t {
+        FolderHandle folder = kNoFolder;
+        if (fs.openRoot(root, folder) != 0) {
+            return 0;
+        }
+        const int error = fs.enumerate(folder, entries);
+        fs.closeFolder(folder);
+        return error == 0 ? entries.size() : 0;
+    };
+    return count(roots.source) == 0 && count(roots.target) > 0;
+}
 
 bool PrunePass(PassContext& run, const PairRoots& roots) {
     PruneWalk walk(run);

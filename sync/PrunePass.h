@@ -13,4 +13,9 @@ namespace kestrova {
 // a stop cut the pass short.
 bool PrunePass(PassContext& run, const PairRoots& roots);
 
+// Whether the source root has no entries while the target root has some: the mark
+// of a source that is not there (an empty mount point), whose prune pass would
+// empty the whole backup.
+bool SourceEmptyTargetNot(FileSystem& fs, const PairRoots& roots);
+
 } // namespace kestrova

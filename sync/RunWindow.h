@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/SyncWindow.h"
+#include "sync/VisibleText.h"
 
 #include <atomic>
 #include <string>
@@ -27,8 +28,13 @@ public:
         }
     }
     void setStatusLine(const std::string& text) {
-        if (!stopped()) {
-            window_.setStatusLine(text);
+        if (stopped()) {
+            return;
+        }
+        if (NeedsEscaping(text)) {
+            window_.setStatusLine(VisibleText(text));
+        } else {
+            window_.setStatusLine(text); // no copy for the common plain path
         }
     }
     void setReport(const std::string& text) {
@@ -46,6 +52,11 @@ public:
         }
         if (!stopped()) {
             window_.enableStop(running);
+        }
+    }
+    void entryFailed(const std::string& path, const EntryFailure& failure) {
+        if (!stopped()) {
+            window_.entryFailed(path, failure);
         }
     }
     void messageBox(const std::string& text) {

@@ -7,6 +7,9 @@
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
+#include "sync/VisibleText.h"
+
+#include <cerrno>
 
 namespace kestrova {
 
@@ -23,18 +26,25 @@ const char* SkipReason(PairProblem problem) {
         return texts::kSkipNested;
     case PairProblem::SourceUnreadable:
         return texts::kSkipSourceUnreadable;
+    case PairProblem::TargetBusy:
+        return texts::kSkipTargetBusy;
     case PairProblem::None:
         break;
     }
     return "";
 }
 
-// The lists are moved into the report, which is sized once for the whole block.
-void AppendOutcome(std::string& report) {
+// The lists are moved into the report, which is sized once for the whole block. A
+// target folder that could not be opened is said once, after the failed entries.
+void AppendOutcome(std::string& report, int targetError) {
     report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
-    if (!g_failedFiles.empty()) {
+    if (!g_failedFiles.empty() || targetError != 0) {
         report += texts::kFailedHeading;
         g_failedFiles.moveTo(report);
+        if (targetError != 0) {
+            report += targetError == ENOENT ? texts::kTargetMissing : texts::kTargetUnopenable;
+            report += texts::kLineEnd;
+        }
         report += texts::kLineEnd;
     } else {
         report += texts::kNoErrors;
@@ -48,18 +58,89 @@ void AppendOutcome(std::string& report) {
     }
 }
 
+// The lock a pair holds on its target root while it runs, so that two runs (two
+// windows, a window and a scheduled command) never work on one target at once.
+class TargetLock {
+public:
+    explicit TargetLock(FileSystem& fs) : fs_(fs) {}
+    ~TargetLock() { fs_.closeFolder(folder_); }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+    // False only while another run holds the lock. A target that does not exist, or
+    // a file system without locks, has nothing to guard.
+    bool take(const std::string& target) {
+        if (fs_.openRoot(target, folder_) != 0) {
+            folder_ = kNoFolder;
+            return true;
+        }
+        const int error = fs_.lockFolder(folder_);
+        return error != EWOULDBLOCK && error != EAGAIN;
+    }
+
+private:
+    FileSystem& fs_;
+    FolderHandle folder_ = kNoFolder;
+};
+
+// Runs the passes of a pair that passed its checks; false when a stop cut them short.
+// Returns through `pruneSkipped` the reason line when the prune pass was left out.
+bool RunPasses(PassContext& run, const PairRoots& roots, const char*& pruneSkipped) {
+    const std::uint64_t failedBefore = g_syncStats.filesFailed.load();
+    if (!CopyPass(run, roots)) {
+        return false;
+    }
+    if (run.window.deleteOption()) {
+        if (run.targetWriteFailed) {
+            pruneSkipped = texts::kNoPruneAfterWriteFailure;
+        } else if (SourceEmptyTargetNot(run.fs, roots)) {
+            pruneSkipped = texts::kNoPruneEmptySource;
+        } else {
+            if (!PrunePass(run, roots)) {
+                return false;
+            }
+            // Entries that were in the way of another kind are gone now: a second copy
+            // pass puts the source entries in their place and lists afresh what fails.
+            if (run.clearedOtherKinds) {
+                g_failedFiles.clear();
+                g_syncStats.filesFailed.store(failedBefore);
+                run.failures.clear();
+                if (!CopyPass(run, roots)) {
+                    return false;
+                }
+            }
+        }
+    }
+    for (const std::string& path : run.leftAlone) {
+        g_failedFiles.add(path);
+        g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+        run.failed(path, {EntryFailure::Step::Prune, kReasonMountPoint});
+    }
+    for (const auto& [path, failure] : run.failures) {
+        run.window.entryFailed(path, failure);
+    }
+    if (pruneSkipped != nullptr) {
+        g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
+    }
+    return true;
+}
+
 // Runs one checked pair and appends its block; false when a stop cut it short.
 bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
-    report += texts::kFrom + source + texts::kLineEnd;
-    report += texts::kTo + target + texts::kLineEnd;
+    report += texts::kFrom + VisibleText(source) + texts::kLineEnd;
+    report += texts::kTo + VisibleText(target) + texts::kLineEnd;
     window.setRowStatus(row, texts::kInProgress);
     g_failedFiles.clear();
     g_updatedFiles.clear();
 
     PairRoots roots;
-    const PairProblem problem = CheckPair(fs, source, target, roots);
+    PairProblem problem = CheckPair(fs, source, target, roots);
+    TargetLock lock(fs);
+    if (problem == PairProblem::None && !lock.take(roots.target)) {
+        problem = PairProblem::TargetBusy;
+    }
     const char* status = texts::kDone;
     if (problem != PairProblem::None) {
         report += SkipReason(problem);
@@ -67,14 +148,20 @@ bool SyncPair(RunWindow& window, FileSystem& fs, int row, std::string& report) {
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
         status = texts::kSkipped;
     } else {
+        const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
-        if (!CopyPass(run, roots)) {
+        const char* pruneSkipped = nullptr;
+        if (!RunPasses(run, roots, pruneSkipped)) {
             return false;
         }
-        if (window.deleteOption() && !PrunePass(run, roots)) {
-            return false;
+        if (pruneSkipped != nullptr) {
+            report += pruneSkipped;
+            report += texts::kLineEnd;
         }
-        AppendOutcome(report);
+        AppendOutcome(report, run.targetError);
+        if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
+            report += texts::kAttributesNotKept;
+        }
     }
     if (window.stopped()) {
         return false;

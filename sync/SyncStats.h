@@ -10,8 +10,12 @@ namespace kestrova {
 struct SyncStats {
     std::atomic<std::uint64_t> filesExamined{0};
     std::atomic<std::uint64_t> filesCopied{0};
-    // Entries listed under the failure heading: files, links, special files, folders.
+    // Entries listed under the failure heading: files, links, special files, folders,
+    // and a target folder that cannot be opened.
     std::atomic<std::uint64_t> filesFailed{0};
+    // Files and folders copied without some extended attribute the target cannot hold.
+    std::atomic<std::uint64_t> attributesNotKept{0};
+    // Pairs left out of the run, or whose prune pass was left out.
     std::atomic<std::uint64_t> pairsSkipped{0};
     std::atomic<std::uint64_t> pairsDone{0};
 

@@ -9,6 +9,9 @@ inline constexpr const char* kFailedHeading = "以下文件更新失敗，可能
 inline constexpr const char* kNoErrors = "同步過程中沒有錯誤\r\n";
 inline constexpr const char* kUpdatedHeading = "更新了以下改動過的文件\r\n";
 inline constexpr const char* kNothingUpdated = "沒有文件需要更新\r\n";
+// After the lists, when the target could not hold some extended attribute.
+inline constexpr const char* kAttributesNotKept =
+    "目標無法保存部分擴展屬性或存取控制清單，這些屬性沒有複製\r\n";
 inline constexpr const char* kSeparator = "\r\n---------------------------------\r\n\r\n";
 inline constexpr const char* kLineEnd = "\r\n";
 
@@ -20,5 +23,13 @@ inline constexpr const char* kFinished = "同步完成﹝";
 inline constexpr const char* kSkipNotAbsolute = "源目錄或目標目錄不是完整路徑，已跳過";
 inline constexpr const char* kSkipNested = "源目錄和目標目錄相同或互相包含，已跳過";
 inline constexpr const char* kSkipSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
+inline constexpr const char* kSkipTargetBusy = "目標目錄正由另一個同步使用，已跳過";
+
+inline constexpr const char* kNoPruneAfterWriteFailure = "目標目錄寫入失敗，已跳過刪除";
+inline constexpr const char* kNoPruneEmptySource = "源目錄為空，已跳過刪除";
+
+// Said once after a pair's failed entries when its target folder could not be opened.
+inline constexpr const char* kTargetMissing = "目標目錄不存在";
+inline constexpr const char* kTargetUnopenable = "目標目錄無法打開";
 
 } // namespace kestrova::texts

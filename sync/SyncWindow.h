@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sync/EntryFailure.h"
+
 #include <string>
 
 namespace kestrova {
@@ -30,6 +32,10 @@ public:
     virtual void enableDeleteOption(bool enabled) = 0;
     // A modal OK box with the exclamation icon; returns once it is dismissed.
     virtual void messageBox(const std::string& text) = 0;
+    // Says why an entry is listed under the failure heading, when it is listed; the
+    // path comes with its raw bytes (EntryFailure tells what it names). A window
+    // that shows only the report need not implement it.
+    virtual void entryFailed(const std::string& /*path*/, const EntryFailure& /*failure*/) {}
 };
 
 } // namespace kestrova

@@ -20,6 +20,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// What every folder reads as: the owner may list, write and enter it. The read-only
+// attribute of a folder does not keep files from being made or deleted in it, so there
+// are no permissions to carry or to open up for a while.
+constexpr unsigned kFolderPermissions = 0700;
 // 100 ns intervals from 1601 to 1970.
 constexpr std::int64_t kUnixEpoch = 116444736000000000;
 
@@ -152,6 +156,9 @@ WindowsFileSystem::~WindowsFileSystem() {
         if (folder.handle != nullptr) {
             ::CloseHandle(folder.handle);
         }
+        if (folder.lock != nullptr) {
+            ::CloseHandle(folder.lock);
+        }
     }
 }
 
@@ -160,10 +167,10 @@ int WindowsFileSystem::keep(void* handle, std::wstring path, FolderHandle& folde
     if (!freeSlots_.empty()) {
         folder = freeSlots_.back();
         freeSlots_.pop_back();
-        folders_[static_cast<std::size_t>(folder)] = {handle, std::move(path)};
+        folders_[static_cast<std::size_t>(folder)] = {handle, std::move(path), nullptr};
     } else {
         folder = static_cast<FolderHandle>(folders_.size());
-        folders_.push_back({handle, std::move(path)});
+        folders_.push_back({handle, std::move(path), nullptr});
     }
     return 0;
 }
@@ -240,7 +247,10 @@ void WindowsFileSystem::closeFolder(FolderHandle folder) {
     Folder& slot = folders_[static_cast<std::size_t>(folder)];
     if (slot.handle != nullptr) {
         ::CloseHandle(slot.handle);
-        slot = {nullptr, {}};
+        if (slot.lock != nullptr) {
+            ::CloseHandle(slot.lock);
+        }
+        slot = {nullptr, {}, nullptr};
         freeSlots_.push_back(folder);
     }
 }
@@ -251,8 +261,12 @@ int WindowsFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
     if (handle == nullptr || !::GetFileInformationByHandle(handle, &info)) {
         return EBADF;
     }
-    identity = {info.dwVolumeSerialNumber,
-                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    // A volume shows each folder at one place only (a volume mounted on a folder has
+    // a serial number of its own), so the volume stands for the mount as well.
+    identity.device = info.dwVolumeSerialNumber;
+    identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity.mount = info.dwVolumeSerialNumber;
+    identity.permissions = kFolderPermissions;
     return 0;
 }
 
@@ -438,6 +452,72 @@ int WindowsFileSystem::removeFolder(FolderHandle parent, const char* name) {
         return EBADF;
     }
     return ::RemoveDirectoryW(path.c_str()) ? 0 : LastErrno();
+}
+
+// A folder's named streams and attributes describe how it is shown, not what it holds;
+// the copies of its files carry theirs, the folder itself takes none.
+int WindowsFileSystem::copyAttributes(FolderHandle, FolderHandle) {
+    return 0;
+}
+
+// NTFS and most others keep times to 100 ns, exFAT to 10 ms, FAT to two seconds.
+std::int64_t WindowsFileSystem::timeStep(FolderHandle folder) {
+    wchar_t name[MAX_PATH + 1] = {};
+    const HANDLE handle = handleOf(folder);
+    if (handle == nullptr || !::GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr,
+                                                              nullptr, name, MAX_PATH + 1)) {
+        return 100;
+    }
+    const std::wstring_view system = name;
+    if (system == L"FAT" || system == L"FAT32") {
+        return 2 * kNanosecondsPerSecond;
+    }
+    if (system == L"exFAT") {
+        return 10'000'000;
+    }
+    return 100;
+}
+
+int WindowsFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
+    const std::wstring source = pathOf(folder, from);
+    const std::wstring target = pathOf(folder, to);
+    if (source.empty() || target.empty()) {
+        return EBADF;
+    }
+    return ::MoveFileExW(source.c_str(), target.c_str(), 0) ? 0 : LastErrno();
+}
+
+int WindowsFileSystem::setPermissions(FolderHandle, unsigned) {
+    return 0;
+}
+
+// The lock is a named mutex whose name is the folder's volume and file index, so
+// that every path to the folder (links, other letter case, mapped drives) finds the
+// same one: creating it finds it held while another open of the folder has it. A
+// handle on the folder itself with exclusive sharing would also refuse everyone
+// else who merely looks into the target while the run lasts.
+int WindowsFileSystem::lockFolder(FolderHandle folder) {
+    FolderIdentity identity;
+    if (const int error = identify(folder, identity); error != 0) {
+        return error;
+    }
+    const std::wstring name = L"Kestrova.Target." + std::to_wstring(identity.device) + L"." +
+                              std::to_wstring(identity.inode);
+    const HANDLE lock = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (lock == nullptr) {
+        return LastErrno();
+    }
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(lock);
+        return EWOULDBLOCK;
+    }
+    std::lock_guard guard(mutex_);
+    Folder& slot = folders_[static_cast<std::size_t>(folder)];
+    if (slot.lock != nullptr) {
+        ::CloseHandle(slot.lock);
+    }
+    slot.lock = lock;
+    return 0;
 }
 
 } // namespace kestrova

@@ -19,8 +19,9 @@ namespace kestrova {
 // (symbolic links, junctions) are links: never entered, never deleted through.
 // Copies (contents, named streams, times, attributes) go to a temporary file in
 // the target folder, written in chunks between which a stop request is honoured,
-// and are renamed over the target only when complete. One instance serves one walk at a time;
-// copies (and only copies) may run on several threads at once.
+// and are renamed over the target only when complete. Folders have no permission
+// bits here: every folder reads as its owner's to write, and none are set. One instance serves one
+// walk at a time; copies (and only copies) may run on several threads at once.
 class WindowsFileSystem : public FileSystem {
 public:
     WindowsFileSystem();
@@ -38,6 +39,11 @@ public:
     int createFolder(FolderHandle parent, const char* name) override;
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
+    int copyAttributes(FolderHandle from, FolderHandle to) override;
+    std::int64_t timeStep(FolderHandle folder) override;
+    int renameEntry(FolderHandle folder, const char* from, const char* to) override;
+    int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int lockFolder(FolderHandle folder) override;
 
     // Bytes copied between two checks for a stop request.
     static constexpr std::size_t kCopyChunk = 1 << 20;
@@ -46,6 +52,7 @@ private:
     struct Folder {
         void* handle; // null while the slot is free
         std::wstring path;
+        void* lock = nullptr; // the handle that holds the folder's lock, if taken
     };
     int keep(void* handle, std::wstring path, FolderHandle& folder);
     // The full path of `name` in `folder`; empty for a folder that is not open.

@@ -3,6 +3,8 @@
 #include "sync/FileSystem.h"
 #include "windows/WideText.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace kestrova {
@@ -136,17 +138,44 @@ std::string ResolvedLocation(const std::string& fullPath) {
 }
 
 // Names match without regard to letter case, so nesting is judged that way too.
+bool SameOrInside(const std::string& inner, const std::string& outer) {
+    const std::wstring wideInner = Wide(inner);
+    std::wstring_view outerView;
+    const std::wstring wideOuter = Wide(outer);
+    outerView = wideOuter;
+    if (SameIgnoringCase(wideInner, outerView)) {
+        return true;
+    }
+    if (!outerView.empty() && outerView.back() == L'\\') {
+        outerView.remove_suffix(1); // a drive root holds everything on its drive
+    }
+    return wideInner.size() > outerView.size() && wideInner[outerView.size()] == L'\\' &&
+           SameIgnoringCase(std::wstring_view(wideInner).substr(0, outerView.size()), outerView);
+}
+
 bool SameOrNested(const std::string& a, const std::string& b) {
-    const std::wstring wideA = Wide(a);
-    const std::wstring wideB = Wide(b);
-    const auto inside = [](std::wstring_view inner, std::wstring_view outer) {
-        if (!outer.empty() && outer.back() == L'\\') {
-            outer.remove_suffix(1); // a drive root holds everything on its drive
-        }
-        return inner.size() > outer.size() && inner[outer.size()] == L'\\' &&
-               SameIgnoringCase(inner.substr(0, outer.size()), outer);
-    };
-    return SameIgnoringCase(wideA, wideB) || inside(wideA, wideB) || inside(wideB, wideA);
+    return SameOrInside(a, b) || SameOrInside(b, a);
+}
+
+// The volume's own name ("\\?\Volume{...}\") stands for the device, so that a volume
+// shown both under a drive letter and on a folder gives one place; the path is the
+// rest after the volume's mount point.
+bool PlaceInFileSystem(const std::string& resolvedPath, FileSystemPlace& place) {
+    const std::wstring wide = Wide(resolvedPath);
+    std::wstring point(32768, L'\0');
+    if (!::GetVolumePathNameW(wide.c_str(), point.data(), static_cast<DWORD>(point.size()))) {
+        return false;
+    }
+    point.resize(std::wcslen(point.c_str()));
+    wchar_t volume[MAX_PATH + 1] = {};
+    const std::wstring device =
+        ::GetVolumeNameForVolumeMountPointW(point.c_str(), volume, MAX_PATH + 1) ? volume : point;
+    std::wstring_view rest = wide;
+    const std::size_t pointLength = point.back() == L'\\' ? point.size() - 1 : point.size();
+    rest.remove_prefix(std::min(pointLength, rest.size()));
+    place.device = Utf8(device);
+    place.path = rest.empty() ? "\\" : Utf8(rest);
+    return true;
 }
 
 PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
@@ -160,7 +189,18 @@ PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::stri
         return PairProblem::SourceUnreadable;
     }
     fs.closeFolder(handle);
-    if (SameOrNested(ResolvedLocation(full.source), ResolvedLocation(full.target))) {
+    const std::string resolvedSource = ResolvedLocation(full.source);
+    const std::string resolvedTarget = ResolvedLocation(full.target);
+    if (SameOrNested(resolvedSource, resolvedTarget)) {
+        return PairProblem::SameOrNested;
+    }
+    // A volume mounted on a folder shows its folders under a second path as well.
+    FileSystemPlace sourcePlace;
+    FileSystemPlace targetPlace;
+    if (PlaceInFileSystem(resolvedSource, sourcePlace) &&
+        PlaceInFileSystem(resolvedTarget, targetPlace) &&
+        sourcePlace.device == targetPlace.device &&
+        SameOrNested(sourcePlace.path, targetPlace.path)) {
         return PairProblem::SameOrNested;
     }
     roots = std::move(full);

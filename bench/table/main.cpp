@@ -24,7 +24,7 @@ struct Run {
 // scenario -> tool -> repetition -> run
 using Results = std::map<std::string, std::map<std::string, std::map<int, Run>>>;
 
-const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La"};
+const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La", "Sp"};
 const std::vector<std::string> tools = {"kestrova", "rsync", "rclone", "cp", "floor"};
 
 std::string heading(const std::string& tool, const std::string& scenario) {
@@ -55,6 +55,9 @@ std::string describe(const std::string& scenario) {
     if (scenario == "Sd") {
         return "Sd: 10% of S removed";
     }
+    if (scenario == "Sp") {
+        return "Sp: first copy of a sparse file";
+    }
     return "La: first copy of L";
 }
 
@@ -67,6 +70,9 @@ std::string target(const std::string& scenario) {
     }
     if (scenario == "Sc" || scenario == "Sd") {
         return "<= 0.5 x rsync; < 1.0 x rclone";
+    }
+    if (scenario == "Sp") {
+        return "<= 1.0 x cp --sparse=always; no more room on disk than the source";
     }
     return "<= 1.053 x cp --reflink=never (>= 0.95 x its throughput)";
 }
@@ -129,7 +135,8 @@ int main() {
         }
         std::cout << '\n';
     }
-    std::cout << "\n(floor: the metadata floor in Sb, cp --reflink=never in La)\n\n"
+    std::cout << "\n(floor: the metadata floor in Sb, cp --reflink=never in La; cp -a runs "
+                 "with --sparse=always in Sp)\n\n"
               << "Paired ratios, kestrova-sync's time over the peer's (median over "
                  "repetitions; below 1.0 means kestrova-sync is faster):\n\n"
               << "| Scenario |";

@@ -2,6 +2,7 @@
 
 #include "tree/Random.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -159,6 +160,38 @@ std::string makeLargeTree(const std::string& root, std::uint64_t seed, int files
         }
         const timespec times[2] = {randomTime(random), randomTime(random)};
         ok = ok && ::futimens(fd, times) == 0;
+        ::close(fd);
+        if (!ok) {
+            return failure("cannot write", path);
+        }
+    }
+    return {};
+}
+
+std::string makeSparseTree(const std::string& root, std::uint64_t seed, int files,
+                           std::uint64_t bytesEach, std::uint64_t dataEach) {
+    Random random(seed);
+    if (::mkdir(root.c_str(), 0755) != 0) {
+        return failure("cannot create", root);
+    }
+    std::vector<char> block(1 << 20);
+    const std::uint64_t stretches = std::max<std::uint64_t>(dataEach / block.size(), 1);
+    for (int i = 0; i < files; ++i) {
+        const std::string path = root + "/sparse-" + std::to_string(i) + ".img";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            return failure("cannot create", path);
+        }
+        // Stretches of data spread evenly, holes between them and at the end.
+        bool ok = true;
+        for (std::uint64_t n = 0; ok && n < stretches; ++n) {
+            fill(random, block);
+            ok = ::lseek(fd, static_cast<off_t>(n * (bytesEach / stretches)), SEEK_SET) >= 0 &&
+                 writeAll(fd, block.data(), block.size());
+        }
+        const timespec times[2] = {randomTime(random), randomTime(random)};
+        ok =
+            ok && ::ftruncate(fd, static_cast<off_t>(bytesEach)) == 0 && ::futimens(fd, times) == 0;
         ::close(fd);
         if (!ok) {
             return failure("cannot write", path);

@@ -14,4 +14,9 @@ std::string makeSmallTree(const std::string& root, std::uint64_t seed, int files
 std::string makeLargeTree(const std::string& root, std::uint64_t seed, int files,
                           std::uint64_t bytesEach);
 
+// Scenario Sp: sparse files of `bytesEach` bytes, each holding `dataEach` bytes of random
+// data in stretches of 1 MiB spread evenly, with holes between them.
+std::string makeSparseTree(const std::string& root, std::uint64_t seed, int files,
+                           std::uint64_t bytesEach, std::uint64_t dataEach);
+
 } // namespace kestrova::bench

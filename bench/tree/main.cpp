@@ -13,6 +13,7 @@ namespace {
 int usage() {
     std::fputs("usage: bench-tree small DIR SEED [FILES FOLDERS]\n"
                "       bench-tree large DIR SEED [FILES MIB_EACH]\n"
+               "       bench-tree sparse DIR SEED [FILES GIB_EACH MIB_OF_DATA_EACH]\n"
                "       bench-tree touch DIR SEED SHARE\n"
                "       bench-tree hide SOURCE TARGET STASH SEED SHARE\n"
                "       bench-tree restore SOURCE TARGET STASH\n",
@@ -41,6 +42,11 @@ int main(int argc, char** argv) {
         const int files = argc == 6 ? static_cast<int>(number(argv[4])) : 8;
         const std::uint64_t mib = argc == 6 ? number(argv[5]) : 256;
         error = makeLargeTree(argv[2], number(argv[3]), files, mib << 20);
+    } else if (command == "sparse" && (argc == 4 || argc == 7)) {
+        const int files = argc == 7 ? static_cast<int>(number(argv[4])) : 1;
+        const std::uint64_t gib = argc == 7 ? number(argv[5]) : 8;
+        const std::uint64_t mib = argc == 7 ? number(argv[6]) : 64;
+        error = makeSparseTree(argv[2], number(argv[3]), files, gib << 30, mib << 20);
     } else if (command == "touch" && argc == 5) {
         error = touchFiles(argv[2], number(argv[3]), std::strtod(argv[4], nullptr));
     } else if (command == "hide" && argc == 7) {

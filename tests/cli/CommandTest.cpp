@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,17 +16,28 @@ namespace {
 struct Outcome {
     int status = -1;
     std::string out;
+    std::string err;
 };
 
-// Runs kestrova-sync with `args`, standard output captured.
-Outcome RunCommand(const std::vector<std::string>& args) {
+enum class Output { Captured, Full, Closed, ReaderGone };
+
+// Runs kestrova-sync with `args`, standard output (unless it is to be full or
+// closed) and standard error captured.
+Outcome RunCommand(const std::vector<std::string>& args, Output output = Output::Captured) {
     int pipeFds[2];
     EXPECT_EQ(::pipe(pipeFds), 0);
+    std::FILE* errors = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    if (output == Output::Captured || output == Output::ReaderGone) {
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    } else if (output == Output::Full) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+    }
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ::fileno(errors), STDERR_FILENO);
     std::vector<std::string> all = {KESTROVA_SYNC_PROGRAM};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -38,16 +50,27 @@ Outcome RunCommand(const std::vector<std::string>& args) {
               0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
+    if (output == Output::ReaderGone) {
+        ::close(pipeFds[0]);
+        pipeFds[0] = -1;
+    }
     Outcome outcome;
     char buffer[4096];
     ssize_t got;
-    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+    while (pipeFds[0] >= 0 && (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) {
         outcome.out.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(pipeFds[0]);
+    if (pipeFds[0] >= 0) {
+        ::close(pipeFds[0]);
+    }
     int status = 0;
     ::waitpid(child, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::rewind(errors);
+    while ((got = static_cast<ssize_t>(std::fread(buffer, 1, sizeof buffer, errors))) > 0) {
+        outcome.err.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::fclose(errors);
     return outcome;
 }
 
@@ -67,13 +90,44 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
     EXPECT_NE(again.out.find("沒有文件需要更新\n"), std::string::npos);
 
     WriteTree(src, {{"fifo", Pipe()}});
-    EXPECT_EQ(RunCommand({src, dst}).status, 1);
-    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // fails on the pipe too
+    const Outcome failed = RunCommand({src, dst});
+    EXPECT_EQ(failed.status, 1);
+    const std::string fifoLine =
+        "kestrova-sync: cannot copy " + src + "/fifo: pipes, sockets and devices are not copied\n";
+    EXPECT_EQ(failed.err, fifoLine);
+    EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // refused: ".." in a root
+    EXPECT_EQ(RunCommand({"--delete", temp.sub("empty"), dst}).status, 1); // backup kept
     EXPECT_EQ(RunCommand({"relative", dst}).status, 1);
     EXPECT_EQ(RunCommand({src}).status, 2);
     EXPECT_EQ(RunCommand({"--bogus", src, dst}).status, 2);
     EXPECT_EQ(RunCommand({"--help"}).status, 0);
     EXPECT_EQ(RunCommand({"--version"}).out, "kestrova-sync " KESTROVA_VERSION_FOR_TEST "\n");
+}
+
+// Reasons go to standard error, the missing target once; a report that cannot be
+// written (full, closed, or a pipe nobody reads) is said there and fails the
+// command, while the run itself goes on.
+TEST(CommandTest, FailuresAndAnUnwritableReportAreSaidOnStandardError) {
+    TempFolder temp;
+    const std::string src = temp.sub("src");
+    const std::string missing = temp.path() + "/missing";
+    WriteTree(src, {{"a", File("a")}, {"sub/b", File("b")}});
+    const Outcome noTarget = RunCommand({src, missing});
+    EXPECT_EQ(noTarget.status, 1);
+    EXPECT_EQ(noTarget.err, "kestrova-sync: " + missing + ": the target folder does not exist\n");
+    EXPECT_NE(noTarget.out.find(src + "/sub/b\n目標目錄不存在\n\n"), std::string::npos);
+
+    const std::string dst = temp.sub("dst");
+    const Outcome full = RunCommand({src, dst}, Output::Full);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "kestrova-sync: cannot write the report: No space left on device\n");
+    EXPECT_EQ(ReadTree(dst), ReadTree(src));
+    const Outcome closed = RunCommand({src, dst}, Output::Closed);
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "kestrova-sync: cannot write the report: Bad file descriptor\n");
+    const Outcome readerGone = RunCommand({src, dst}, Output::ReaderGone);
+    EXPECT_EQ(readerGone.status, 1);
+    EXPECT_EQ(readerGone.err, "kestrova-sync: cannot write the report: Broken pipe\n");
 }
 
 // SIGTERM stops the run like the Stop button: exit status 130, the partial copy gone,
@@ -82,8 +136,15 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
-    WriteTree(src, {{"big", File("")}});
-    ASSERT_EQ(::truncate((src + "/big").c_str(), 8LL << 30), 0);
+    {
+        // Data, not holes, so that the copy takes a while.
+        const std::string block(1 << 20, 'b');
+        const int fd = ::open((src + "/big").c_str(), O_WRONLY | O_CREAT, 0644);
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(::write(fd, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+        }
+        ::close(fd);
+    }
     WriteTree(dst, {{"big", File("previous")}});
 
     std::string program = KESTROVA_SYNC_PROGRAM;
@@ -92,13 +153,21 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
     char* argv[] = {program.data(), srcArg.data(), dstArg.data(), nullptr};
     pid_t child = 0;
     ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    // The partial copy is an unnamed file in the target folder, open in the child.
+    const std::string openFiles = "/proc/" + std::to_string(child) + "/fd";
     const auto partial = [&] {
-        DIR* folder = ::opendir(dst.c_str());
+        DIR* folder = ::opendir(openFiles.c_str());
         bool found = false;
-        while (const dirent* entry = ::readdir(folder)) {
-            found = found || std::string(entry->d_name).find(".part") != std::string::npos;
+        while (const dirent* entry = folder != nullptr ? ::readdir(folder) : nullptr) {
+            char text[4096];
+            const ssize_t size = ::readlinkat(::dirfd(folder), entry->d_name, text, sizeof text);
+            found =
+                found || (size > 0 &&
+                          std::string(text, static_cast<std::size_t>(size)).starts_with(dst + "/"));
         }
-        ::closedir(folder);
+        if (folder != nullptr) {
+            ::closedir(folder);
+        }
         return found;
     };
     for (int i = 0; i < 20000 && !partial(); ++i) {

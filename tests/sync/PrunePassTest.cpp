@@ -50,15 +50,41 @@ TEST_F(PrunePassTest, ReadOnlyFilesAndTheFoldersHoldingThemSurvive) {
                                    {"gone/ro", File("r", kTime, 0, 0400)}}));
 }
 
-// Counterparts are matched by name only: a target file whose source counterpart is a
-// folder stays; a target folder whose counterpart is a file is emptied.
-TEST_F(PrunePassTest, CounterpartsOfTheOtherKind) {
-    WriteTree(src, {{"was-file", Folder()}, {"was-folder", File("now a file")}});
-    WriteTree(dst, {{"was-file", File("old", kTime, 0)},
+// Entries of different kinds are never up to date. A file or link in the way is
+// replaced by the copy; a folder in the way of a file, or a file in the way of a
+// folder, is listed without the delete option and replaced with it, in one run, the
+// way the prune pass removes things (a read-only file stays, and so does its folder).
+TEST_F(PrunePassTest, EntriesOfAnotherKindAreReplacedInOneRun) {
+    const Tree source = {{"stuck", File("s")},
+                         {"was-file/f", File("f")},
+                         {"was-link-dir", Folder()},
+                         {"was-folder", File("now a file")},
+                         {"was-link", File("l")}};
+    WriteTree(src, source);
+    WriteTree(dst, {{"stuck/ro", File("r", kTime, 0, 0444)},
+                    {"was-file", File("old")},
+                    {"was-link-dir", Link(src)},
                     {"was-folder/inner", File("i")},
-                    {"was-folder/sub/inner", File("i")}});
-    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {src + "/was-folder"}, {}));
-    EXPECT_EQ(ReadTree(dst), (Tree{{"was-file", File("old")}, {"was-folder", Folder()}}));
+                    {"was-folder/sub/inner", File("i")},
+                    {"was-link", Link("l")}});
+    const std::string stuck = src + "/stuck";
+    EXPECT_EQ(RunPair(src, dst, false),
+              Block(src, dst,
+                    {stuck, src + "/was-file", src + "/was-folder", src + "/was-link-dir"},
+                    {src + "/was-link"}));
+    EXPECT_EQ(RunPair(src, dst, true),
+              Block(src, dst, {stuck}, {src + "/was-file/f", src + "/was-folder"}));
+    Tree expected = Full(source);
+    expected["stuck"] = Folder();
+    expected["stuck/ro"] = File("r", kTime, 0, 0444);
+    EXPECT_EQ(ReadTree(dst), expected);
+}
+
+TEST_F(PrunePassTest, AnEmptySourceNeverEmptiesItsBackup) {
+    const Tree backup = {{"f", File("f")}, {"d/g", File("g")}};
+    WriteTree(dst, backup);
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {}, "源目錄為空，已跳過刪除"));
+    EXPECT_EQ(ReadTree(dst), Full(backup));
 }
 
 TEST_F(PrunePassTest, CaseSensitiveNamesMeanACaseVariantIsDeleted) {

@@ -4,12 +4,26 @@
 #include "support/TreeFixture.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncRun.h"
+#include "sync/VisibleText.h"
 
 #include <atomic>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kestrova::test {
+
+using Reasons = std::vector<std::tuple<std::string, EntryFailure::Step, int>>;
+
+// Records why entries were listed as failed.
+class ReasonRecorder : public TestWindow {
+public:
+    using TestWindow::TestWindow;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override {
+        reasons.emplace_back(path, failure.step, failure.reason);
+    }
+    Reasons reasons;
+};
 
 // Runs the window's pairs to the end on the calling thread.
 inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
@@ -33,11 +47,15 @@ inline bool IsFolder(FolderHandle handle, const std::string& path) {
            a.st_ino == b.st_ino;
 }
 
-// The report block expected for one pair that ran.
+// The report block expected for one pair that ran; `note` is a line about a skipped
+// prune pass.
 inline std::string Block(const std::string& source, const std::string& target,
                          const std::vector<std::string>& failed,
-                         const std::vector<std::string>& updated) {
+                         const std::vector<std::string>& updated, const std::string& note = {}) {
     std::string block = "從 " + source + "\r\n到 " + target + "\r\n";
+    if (!note.empty()) {
+        block += note + "\r\n";
+    }
     if (failed.empty()) {
         block += "同步過程中沒有錯誤\r\n";
     } else {
@@ -62,7 +80,7 @@ inline std::string Block(const std::string& source, const std::string& target,
 // The report block of a skipped pair.
 inline std::string SkippedBlock(const std::string& source, const std::string& target,
                                 const std::string& reason) {
-    return "從 " + source + "\r\n到 " + target + "\r\n" + reason +
+    return "從 " + VisibleText(source) + "\r\n到 " + VisibleText(target) + "\r\n" + reason +
            "\r\n\r\n---------------------------------\r\n\r\n";
 }
 

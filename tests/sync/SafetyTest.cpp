@@ -1,6 +1,7 @@
 #include "RunHelpers.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace kestrova::test {
 namespace {
@@ -43,11 +44,15 @@ protected:
     std::string link; // text of the link "alias" when a test makes one
 };
 
-TEST_F(SafetyTest, EmptyOrRelativeRootsAreSkipped) {
+TEST_F(SafetyTest, EmptyRelativeDottedOrCutRootsAreSkipped) {
     expectSkipped("", dst, kNotAbsolute);
     expectSkipped(src, "", kNotAbsolute);
     expectSkipped("data/src", dst, kNotAbsolute);
     expectSkipped(src, "dst", kNotAbsolute);
+    // "missing/.." reads as the parent but names no folder that exists.
+    expectSkipped(src, temp.path() + "/data/missing/..", kNotAbsolute);
+    expectSkipped(src + "/.", dst, kNotAbsolute);
+    expectSkipped(src, dst + std::string("\0/x", 3), kNotAbsolute);
 }
 
 TEST_F(SafetyTest, SameOrNestedFoldersAreSkipped) {
@@ -56,9 +61,16 @@ TEST_F(SafetyTest, SameOrNestedFoldersAreSkipped) {
     expectSkipped(src, src + "/inner", kNested);
     expectSkipped(src, src + "/not-yet/made", kNested);
     expectSkipped(src + "/inner", src, kNested);
-    expectSkipped(src, temp.path() + "/data/./src/../src", kNested);
     expectSkipped("/", dst, kNested);
     expectSkipped(src, "/", kNested);
+}
+
+TEST_F(SafetyTest, SiblingsWhoseNamesShareAPrefixRunNormally) {
+    const std::string src2 = temp.path() + "/data/src2";
+    ::mkdir(src2.c_str(), 0755);
+    WriteTree(src2, {{"f", File("f")}});
+    EXPECT_EQ(RunPair(src, src2, true), Block(src, src2, {}, {src + "/inner/s", src + "/s"}));
+    EXPECT_EQ(ReadTree(src2), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
 TEST_F(SafetyTest, NestingThroughLinksIsSeen) {
@@ -80,6 +92,86 @@ TEST_F(SafetyTest, TrailingSeparatorsMapInsideTheFolders) {
     EXPECT_EQ(window.report(), Block(src + "/", target, {}, {src + "/inner/s", src + "/s"}));
     EXPECT_EQ(ReadTree(dst), Full({{"s", File("s")}, {"inner/s", File("s")}}));
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
+}
+
+// Reports the folder at `path` as lying on another mount or, when `as` is given, as
+// being the folder `as`: what a mount can make of a folder.
+class Disguised : public PosixFileSystem {
+public:
+    Disguised(std::string path, std::string as) : path_(std::move(path)), as_(std::move(as)) {}
+    int identify(FolderHandle folder, FolderIdentity& identity) override {
+        const int error = PosixFileSystem::identify(folder, identity);
+        struct stat st;
+        if (error == 0 && IsFolder(folder, path_)) {
+            ++identity.mount;
+            if (!as_.empty() && ::stat(as_.c_str(), &st) == 0) {
+                identity.device = st.st_dev;
+                identity.inode = st.st_ino;
+            }
+        }
+        return error;
+    }
+
+private:
+    std::string path_;
+    std::string as_;
+};
+
+TEST_F(SafetyTest, PruneLeavesOtherMountsAndTheSourceAloneAndListsThem) {
+    for (const std::string& as : {std::string(), src}) {
+        for (const std::string name : {"x", "inner"}) { // without and with a counterpart
+            WriteTree(dst, {{name + "/p1", File("p")}});
+            Disguised fs(dst + "/" + name, as);
+            const std::string report = RunPair(src, dst, true, &fs);
+            EXPECT_NE(report.find("\r\n" + dst + "/" + name + "\r\n"), std::string::npos) << report;
+            EXPECT_EQ(ReadTree(dst + "/" + name).count("p1"), 1u) << name << " as " << as;
+        }
+    }
+    EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
+}
+
+TEST_F(SafetyTest, CopyNeverWalksIntoTheTargetShownInsideTheSource) {
+    Disguised fs(src + "/inner", dst);
+    EXPECT_EQ(RunPair(src, dst, false, &fs), Block(src, dst, {src + "/inner"}, {src + "/s"}));
+    EXPECT_EQ(ReadTree(dst).count("inner/s"), 0u);
+}
+
+// Unmounts on leaving a test, before its temporary folder is removed.
+struct BindMounts {
+    std::vector<std::string> points;
+    bool add(const std::string& from, const std::string& at) {
+        ::mkdir(at.c_str(), 0755);
+        if (::mount(from.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            return false;
+        }
+        points.push_back(at);
+        return true;
+    }
+    ~BindMounts() {
+        for (auto at = points.rbegin(); at != points.rend(); ++at) {
+            ::umount2(at->c_str(), MNT_DETACH);
+        }
+    }
+};
+
+TEST_F(SafetyTest, BindMountsNeverLeadARunIntoTheOtherTree) {
+    BindMounts mounts;
+    const std::string alias = temp.path() + "/alias";
+    if (!mounts.add(src + "/inner", dst + "/x") || !mounts.add(dst + "/inner", src + "/m") ||
+        !mounts.add(src + "/inner", alias)) {
+        GTEST_SKIP() << "bind mounts need root";
+    }
+    WriteTree(src, {{"x/s", File("not for inner", kTime + 1)}});
+    const std::string report = RunPair(src, dst, true);
+    EXPECT_NE(report.find("使用\r\n" + src + "/m\r\n" + src + "/x\r\n" + dst + "/x\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(ReadTree(src + "/inner"), (Tree{{"s", File("s")}}));
+    EXPECT_EQ(ReadTree(dst + "/inner"), (Tree{{"s", File("s")}}));
+    TestWindow window({{src, alias, 2, {}}, {alias, src, 2, {}}}, true);
+    RunToEnd(window);
+    EXPECT_EQ(window.report(),
+              SkippedBlock(src, alias, kNested) + SkippedBlock(alias, src, kNested));
 }
 
 } // namespace

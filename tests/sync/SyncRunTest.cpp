@@ -3,6 +3,7 @@
 #include "sync/SyncWorker.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 namespace kestrova::test {
 namespace {
@@ -54,6 +55,39 @@ TEST_F(SyncRunTest, FailuresAreListedBeforeUpdatesAndSkippedPairsDoNotStopTheRun
                   SkippedBlock("relative", dst2, "源目錄或目標目錄不是完整路徑，已跳過") +
                   Block(src2, dst2, {}, {src2 + "/b"}));
     EXPECT_EQ(window.rowStatus(1), "跳過");
+}
+
+// Names that could steer a terminal or split a line are shown escaped in the report
+// and the status line, and copied under their exact names.
+TEST_F(SyncRunTest, NamesAreShownEscapedAndCopiedExactly) {
+    const std::string root = temp.sub("odd\nroot");
+    const std::string forged = "x\033]0;pwned\007\033[2Jy";
+    WriteTree(root, {{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}});
+    TestWindow window({{root, dst1, 2, {}}});
+    RunToEnd(window);
+    const std::string shownRoot = temp.path() + "/odd\\x0Aroot";
+    EXPECT_EQ(window.report(),
+              Block(shownRoot, dst1, {},
+                    {shownRoot + "/a\\x0Ab", shownRoot + "/x\\x1B]0;pwned\\x07\\x1B[2Jy",
+                     shownRoot + "/\\xFF\\\\"}));
+    EXPECT_EQ(window.statusLine(), shownRoot + "/\\xFF\\\\");
+    EXPECT_EQ(ReadTree(dst1),
+              (Tree{{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}}));
+}
+
+// A pair holds a lock on its target while it runs and lets it go when it is done.
+TEST_F(SyncRunTest, APairWhoseTargetAnotherRunHoldsIsSkipped) {
+    WriteTree(src1, {{"one", File("1")}});
+    WriteTree(src2, {{"two", File("2")}});
+    const int held = ::open(dst1.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    TestWindow window({{src1, dst1, 2, {}}, {src1, dst2, 2, {}}, {src2, dst2, 2, {}}}, true);
+    RunToEnd(window);
+    ::close(held);
+    EXPECT_EQ(window.report(), SkippedBlock(src1, dst1, "目標目錄正由另一個同步使用，已跳過") +
+                                   Block(src1, dst2, {}, {src1 + "/one"}) +
+                                   Block(src2, dst2, {}, {src2 + "/two"}));
+    EXPECT_EQ(ReadTree(dst1), Tree{});
 }
 
 // The status line shows every source file examined, and in the prune pass the
