@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -216,6 +217,8 @@ TEST(WindowsEngine, DriveRootsAndNestedOrRelativeRoots) {
     EXPECT_TRUE(SameOrNested("C:\\", "c:\\x"));
     EXPECT_FALSE(SameOrNested("C:\\Data\\Src", "C:\\Data\\Src2"));
     EXPECT_FALSE(SameOrNested("C:\\x", "D:\\x"));
+    EXPECT_TRUE(SameOrInside("c:\\data\\src\\x", "C:\\Data\\Src"));
+    EXPECT_FALSE(SameOrInside("C:\\Data", "C:\\Data\\Src"));
     EXPECT_EQ(FullPathForm("c:/a//b\\.\\c\\..\\"), "c:\\a\\b");
     EXPECT_EQ(FullPathForm("C:\\.."), "C:\\");
 
@@ -231,6 +234,17 @@ TEST(WindowsEngine, DriveRootsAndNestedOrRelativeRoots) {
         EXPECT_EQ(CheckPair(fs, relative, root.at("backup"), roots), PairProblem::NotAbsolute)
             << relative;
     }
+
+    // A target's lock is found through any spelling of its path and ends with its open.
+    FolderHandle first = kNoFolder;
+    FolderHandle second = kNoFolder;
+    ASSERT_EQ(fs.openRoot(upper, first), 0);
+    ASSERT_EQ(fs.openRoot(lower, second), 0);
+    EXPECT_EQ(fs.lockFolder(first), 0);
+    EXPECT_EQ(fs.lockFolder(second), EWOULDBLOCK);
+    fs.closeFolder(first);
+    EXPECT_EQ(fs.lockFolder(second), 0);
+    fs.closeFolder(second);
 }
 
 // Paths beyond 260 characters are walked, copied and pruned.
