@@ -1,10 +1,10 @@
 #include "cli/FailureLine.h"
 
+#include "cli/Console.h"
 #include "i18n/Translate.h"
 #include "sync/VisibleText.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace kestrova {
 
@@ -32,8 +32,7 @@ std::string ReasonText(int reason) {
     default:
         break;
     }
-    char buffer[256];
-    return ::strerror_r(reason, buffer, sizeof buffer); // thread-safe, unlike strerror
+    return SystemErrorText(reason);
 }
 
 std::string FailureLine(const std::string& path, const EntryFailure& failure) {

@@ -15,8 +15,11 @@ inline constexpr int kExitFailures = 1; // a copy failed, a pair was skipped, or
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitStopped = 130; // a stop signal cut the run short
 
+#ifndef _WIN32
 // SIGINT, SIGTERM, SIGHUP and SIGQUIT: each stops a run as the Stop button does.
+// Windows takes Ctrl+C and Ctrl+Break instead.
 sigset_t StopSignals();
+#endif
 
 // Where a run writes. `report` takes the report; `progress`, when not null, a
 // one-line progress display redrawn a few times a second; `errors`, when not null,

@@ -47,7 +47,7 @@ int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt, FolderFileSy
 }
 
 int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt) {
-    PosixFolderFileSystem fs;
+    NativeFolderFileSystem fs;
     return ConfirmFolderPath(path, prompt, fs, kNativePathStyle);
 }
 

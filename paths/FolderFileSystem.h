@@ -22,4 +22,18 @@ public:
     void createFolder(const std::string& path) override;
 };
 
+// The real file system on Windows: the attribute query and CreateDirectory, on
+// the wide-character API.
+class WindowsFolderFileSystem : public FolderFileSystem {
+public:
+    bool exists(const std::string& path) override;
+    void createFolder(const std::string& path) override;
+};
+
+#ifdef _WIN32
+using NativeFolderFileSystem = WindowsFolderFileSystem;
+#else
+using NativeFolderFileSystem = PosixFolderFileSystem;
+#endif
+
 } // namespace kestrova

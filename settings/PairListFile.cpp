@@ -73,13 +73,13 @@ std::string FormatPairList(const PairListAccess& list) {
 }
 
 ReadStatus LoadPairList(PairListAccess& list) {
-    return LoadPairList(list, PairListFilePath());
+    return LoadPairList(list, PairListFileToRead());
 }
 
 ReadStatus LoadPairList(PairListAccess& list, const std::string& pairListFile) {
     std::string contents;
     const ReadStatus status = ReadWholeFile(pairListFile, contents);
-    ParsePairList(contents, list);
+    ParsePairList(TextFromFile(std::move(contents)), list);
     return status;
 }
 

@@ -11,8 +11,14 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(kSeparators);
     if (slash == std::string::npos) {
         return ".";
     }
@@ -21,7 +27,7 @@ std::string FolderOf(const std::string& path) {
 
 // A hidden name beside the file, unique to this process and attempt.
 std::string TempNameFor(const std::string& path, int attempt) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of(kSeparators);
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".tmp-" +
            std::to_string(::getpid()) + "-" + std::to_string(attempt);

@@ -16,7 +16,7 @@ constexpr int kDefault = 1;
 } // namespace
 
 int ReadOption() {
-    return ReadOption(SettingsFilePath());
+    return ReadOption(SettingsFileToRead());
 }
 
 int ReadOption(const std::string& settingsFile) {

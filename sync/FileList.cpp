@@ -4,7 +4,11 @@
 
 #include <cstring>
 #include <new>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
+#endif
 
 namespace kestrova {
 
@@ -13,6 +17,25 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
 constexpr std::size_t kPageSize = 4096;
 
+// Memory of its own for one block, or null.
+void* MapBlock(std::size_t capacity) {
+#ifdef _WIN32
+    return ::VirtualAlloc(nullptr, capacity, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+#else
+    void* data =
+        ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return data == MAP_FAILED ? nullptr : data;
+#endif
+}
+
+void UnmapBlock(void* data, [[maybe_unused]] std::size_t capacity) {
+#ifdef _WIN32
+    ::VirtualFree(data, 0, MEM_RELEASE);
+#else
+    ::munmap(data, capacity);
+#endif
+}
+
 } // namespace
 
 FileList::~FileList() {
@@ -20,7 +43,7 @@ FileList::~FileList() {
 }
 
 void FileList::release(Block& block) {
-    ::munmap(block.data, block.capacity);
+    UnmapBlock(block.data, block.capacity);
     block.data = nullptr;
 }
 
@@ -39,9 +62,8 @@ void FileList::addShown(std::string_view path) {
         // Pages are touched only as they fill, so a short list costs little.
         const std::size_t capacity =
             needed > kBlockSize ? (needed + kPageSize - 1) / kPageSize * kPageSize : kBlockSize;
-        void* data =
-            ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (data == MAP_FAILED) {
+        void* data = MapBlock(capacity);
+        if (data == nullptr) {
             throw std::bad_alloc();
         }
         blocks_.push_back({static_cast<char*>(data), capacity, 0});

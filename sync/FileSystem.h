@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kestrova {
 
@@ -86,6 +87,11 @@ public:
     virtual int enumerate(FolderHandle folder, FolderListing& listing) = 0;
     // Looks up one name without following a link.
     virtual LookUpResult lookUp(FolderHandle folder, const char* name) = 0;
+    // Orders two names of one folder the way the file system matches them (< 0, 0,
+    // > 0), the order `enumerate` lists them in: by bytes here; a port whose names
+    // match without regard to letter case orders them that way, so that merging two
+    // listings finds each name's counterpart.
+    virtual int compareNames(std::string_view a, std::string_view b) const { return a.compare(b); }
 
     // Gives `name` in `to` the contents (or link text), modification time, permission
     // bits and extended attributes of `name` in `from`, replacing what was there only

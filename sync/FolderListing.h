@@ -2,6 +2,7 @@
 
 #include "sync/FileSystem.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,6 +20,14 @@ public:
     void add(std::string_view name, EntryKind kind);
     // Byte order of the names, the order in which NTFS enumerates them.
     void sortByName();
+    // Any other order of the names: `less(a, b)` on two string_views.
+    template <typename Less> void sortBy(Less less) {
+        const char* base = names_.data();
+        std::sort(entries_.begin(), entries_.end(), [base, &less](const Entry& a, const Entry& b) {
+            return less(std::string_view(base + a.nameOffset, a.nameLength),
+                        std::string_view(base + b.nameOffset, b.nameLength));
+        });
+    }
 
     std::size_t size() const { return entries_.size(); }
     const char* name(std::size_t i) const { return names_.data() + entries_[i].nameOffset; }

@@ -130,7 +130,7 @@ private:
         if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
             return true;
         }
-        // Both listings are in byte order, so one merge answers every look-up.
+        // Both listings are in the port's name order, so one merge answers every look-up.
         FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
         const int sourceError = listSource(sourceNames);
         // Where the target does not tell names apart by case, a target entry whose
@@ -151,11 +151,12 @@ private:
             std::size_t counterpart = FoldedNames::kNone;
             if (error == 0) {
                 while (next < sourceNames.size() &&
-                       sourceNames.nameView(next) < entries.nameView(i)) {
+                       run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) < 0) {
                     ++next;
                 }
                 bool found =
-                    next < sourceNames.size() && sourceNames.nameView(next) == entries.nameView(i);
+                    next < sourceNames.size() &&
+                    run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) == 0;
                 counterpart = found ? next : FoldedNames::kNone;
                 if (!found && folded != nullptr) {
                     counterpart = folded->find(entries.nameView(i));

@@ -1,6 +1,6 @@
 #include "sync/SyncWorker.h"
 
-#include "sync/PosixFileSystem.h"
+#include "sync/NativeFileSystem.h"
 #include "sync/SyncRun.h"
 
 namespace kestrova {
@@ -65,7 +65,7 @@ int SyncRun() {
     if (window == nullptr) {
         return 0;
     }
-    PosixFileSystem fs;
+    NativeFileSystem fs;
     return SyncRun(*window, fs, g_stopRequested);
 }
 

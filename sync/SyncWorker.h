@@ -46,7 +46,7 @@ bool SyncStopRequested();
 // that Stop no longer finds it. Does nothing on any other thread.
 void ClearSyncThread();
 
-// The thread body Start launches: SyncRun over g_syncDialog with the POSIX port.
+// The thread body Start launches: SyncRun over g_syncDialog with the platform's port.
 int SyncRun();
 
 // Waits until no worker thread exists. After a Stop this waits only for the

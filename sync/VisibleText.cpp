@@ -55,8 +55,16 @@ bool IsHidden(char32_t value) {
            (value >= 0x202A && value <= 0x202E) || (value >= 0x2066 && value <= 0x2069);
 }
 
+// On Windows a backslash separates the names of a path and is never part of a name,
+// so it is shown as it is there.
+#ifdef _WIN32
+constexpr bool kBackslashIsSeparator = true;
+#else
+constexpr bool kBackslashIsSeparator = false;
+#endif
+
 bool IsPlain(unsigned char c) {
-    return c >= 0x20 && c < 0x7F && c != '\\';
+    return c >= 0x20 && c < 0x7F && (c != '\\' || kBackslashIsSeparator);
 }
 
 void AppendByte(std::string& out, unsigned char c) {

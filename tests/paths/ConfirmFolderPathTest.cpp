@@ -13,6 +13,8 @@
 namespace kestrova {
 namespace {
 
+using test::kSeparator;
+using test::MakeTempFolder;
 using test::MemoryFolderFileSystem;
 using test::PresetPrompt;
 using Boxes = std::vector<std::pair<std::string, BoxStyle>>;
@@ -67,9 +69,8 @@ TEST(ConfirmFolderPath, FolderThatCannotBeMadeIsReportedAfterTheQuestion) {
 }
 
 TEST(ConfirmFolderPath, YesCreatesTheMissingLevelsOnDisk) {
-    std::string base = std::filesystem::temp_directory_path() / "kestrova-paths-XXXXXX";
-    ASSERT_NE(::mkdtemp(base.data()), nullptr);
-    const std::string path = base + "/one/two";
+    const std::string base = MakeTempFolder();
+    const std::string path = base + kSeparator + "one" + kSeparator + "two";
     PresetPrompt prompt;
     prompt.answer = BoxAnswer::Yes;
     EXPECT_EQ(ConfirmFolderPath(path, prompt), kFolderPathOk);

@@ -3,12 +3,31 @@
 #include "paths/FolderFileSystem.h"
 #include "paths/MessagePrompt.h"
 
+#include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace kestrova::test {
+
+#ifdef _WIN32
+inline constexpr const char* kSeparator = "\\";
+#else
+inline constexpr const char* kSeparator = "/";
+#endif
+
+// A new empty folder below the system's temporary folder, as a native path.
+inline std::string MakeTempFolder() {
+    const auto base = std::filesystem::temp_directory_path();
+    for (unsigned n = std::random_device()();; ++n) {
+        const auto folder = base / ("kestrova-paths-" + std::to_string(n));
+        if (std::filesystem::create_directory(folder)) {
+            return folder.string();
+        }
+    }
+}
 
 // A file system held in memory: creation succeeds unless the name is refused.
 // Records every call, so tests can tell whether the disk was looked at.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,8 @@ namespace kestrova {
 namespace {
 
 using namespace std::string_view_literals;
+using test::kSeparator;
+using test::MakeTempFolder;
 using test::MemoryFolderFileSystem;
 using Names = std::vector<std::string>;
 
@@ -87,32 +90,34 @@ TEST(ValidateFolderPath, CreateModeWorksOuterFirstAndStopsAtFailure) {
 
 // The real file system, failing on purpose for one name: CI runs as root,
 // where permission bits do not stop mkdir.
-class RefusingFolderFileSystem : public PosixFolderFileSystem {
+class RefusingFolderFileSystem : public NativeFolderFileSystem {
 public:
     std::string refused;
     void createFolder(const std::string& path) override {
         if (path != refused) {
-            PosixFolderFileSystem::createFolder(path);
+            NativeFolderFileSystem::createFolder(path);
         }
     }
 };
 
 TEST(ValidateFolderPath, CreateModeOnDisk) {
-    std::string base = std::filesystem::temp_directory_path() / "kestrova-paths-XXXXXX";
-    ASSERT_NE(::mkdtemp(base.data()), nullptr);
+    const std::string base = MakeTempFolder();
+    const auto at = [&base](const std::string& relative) {
+        std::string path = base + kSeparator + relative;
+        std::replace(path.begin(), path.end(), '/', *kSeparator);
+        return path;
+    };
     RefusingFolderFileSystem fs;
-    fs.refused = base + "/c/d";
-    std::ofstream(base + "/file") << "data";
+    fs.refused = at("c/d");
+    std::ofstream(at("file")) << "data";
 
-    EXPECT_EQ(ValidateFolderPath(base + "/a/b", false, fs, PathStyle::Posix), kFolderPathOk);
-    EXPECT_TRUE(std::filesystem::is_directory(base + "/a/b"));
-    EXPECT_EQ(ValidateFolderPath(base + "/file", false, fs, PathStyle::Posix), kFolderPathOk);
-    EXPECT_EQ(ValidateFolderPath(base + "/file/sub", false, fs, PathStyle::Posix),
-              kFolderPathNotCreated);
-    EXPECT_EQ(ValidateFolderPath(base + "/c/d/e", false, fs, PathStyle::Posix),
-              kFolderPathNotCreated);
-    EXPECT_TRUE(std::filesystem::is_directory(base + "/c"));
-    EXPECT_FALSE(std::filesystem::exists(base + "/c/d"));
+    EXPECT_EQ(ValidateFolderPath(at("a/b"), false, fs), kFolderPathOk);
+    EXPECT_TRUE(std::filesystem::is_directory(at("a/b")));
+    EXPECT_EQ(ValidateFolderPath(at("file"), false, fs), kFolderPathOk);
+    EXPECT_EQ(ValidateFolderPath(at("file/sub"), false, fs), kFolderPathNotCreated);
+    EXPECT_EQ(ValidateFolderPath(at("c/d/e"), false, fs), kFolderPathNotCreated);
+    EXPECT_TRUE(std::filesystem::is_directory(at("c")));
+    EXPECT_FALSE(std::filesystem::exists(at("c/d")));
     std::filesystem::remove_all(base);
 }
 

@@ -93,6 +93,7 @@ private:
     int writes_ = 0;
 };
 
+#ifndef _WIN32
 TEST(Save, ReadOnlyOrUnreadableFileIsLeftAlone) {
     for (const mode_t mode : {mode_t{0444}, mode_t{0200}}) {
         TempFolder folder;
@@ -108,6 +109,7 @@ TEST(Save, ReadOnlyOrUnreadableFileIsLeftAlone) {
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"dirlist.cfg"});
     }
 }
+#endif
 
 TEST(Save, ShortAndInterruptedWritesComplete) {
     TempFolder folder;

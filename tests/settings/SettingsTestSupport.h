@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,8 +39,18 @@ public:
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        const auto base = std::filesystem::temp_directory_path();
+        for (unsigned n = std::random_device()();; ++n) {
+            path_ = base / ("kestrova-" + std::to_string(n));
+            if (std::filesystem::create_directory(path_)) {
+                break;
+            }
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "kestrova-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
+#endif
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -48,8 +59,12 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const {
+        return (path_ / name).string();
+    }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
 
     // Names of everything in the folder, sorted.
     std::vector<std::string> entries() const {
@@ -88,7 +103,11 @@ public:
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
     static void Set(const char* name, const char* value) {
+#ifdef _WIN32
+        ::_putenv_s(name, value ? value : ""); // an empty value removes the variable
+#else
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
+#endif
     }
 
 private:

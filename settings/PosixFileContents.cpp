@@ -38,4 +38,8 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& contents) {
     return status;
 }
 
+std::string TextFromFile(std::string bytes) {
+    return bytes;
+}
+
 } // namespace kestrova

@@ -56,4 +56,12 @@ std::string PairListFilePath() {
     return Join(ConfigFolder(), "dirlist.cfg");
 }
 
+std::string SettingsFileToRead() {
+    return SettingsFilePath();
+}
+
+std::string PairListFileToRead() {
+    return PairListFilePath();
+}
+
 } // namespace kestrova

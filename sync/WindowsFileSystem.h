@@ -1,0 +1,74 @@
+#pragma once
+
+#include "sync/FileSystem.h"
+
+#include <atomic>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace kestrova {
+
+// The file-system port on Windows, on the wide-character API. A folder handle
+// stands for an open folder (kept open so that it cannot be removed while a walk is
+// in it) and its full path in the "\\?\" form, so paths of any length work. Names
+// match without regard to letter case, as the file system matches them; read-only
+// is the read-only attribute; reparse points that stand for another place
+// (symbolic links, junctions) are links: never entered, never deleted through.
+// Copies (contents, named streams, times, attributes) go to a temporary file in
+// the target folder, written in chunks between which a stop request is honoured,
+// and are renamed over the target only when complete. Folders have no permission
+// bits here: every folder reads as its owner's to write, and none are set. One instance serves one
+// walk at a time; copies (and only copies) may run on several threads at once.
+class WindowsFileSystem : public FileSystem {
+public:
+    WindowsFileSystem();
+    ~WindowsFileSystem() override;
+
+    int openRoot(const std::string& path, FolderHandle& folder) override;
+    int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override;
+    void closeFolder(FolderHandle folder) override;
+    int identify(FolderHandle folder, FolderIdentity& identity) override;
+    int enumerate(FolderHandle folder, FolderListing& listing) override;
+    LookUpResult lookUp(FolderHandle folder, const char* name) override;
+    int compareNames(std::string_view a, std::string_view b) const override;
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override;
+    int createFolder(FolderHandle parent, const char* name) override;
+    int deleteFile(FolderHandle parent, const char* name) override;
+    int removeFolder(FolderHandle parent, const char* name) override;
+    int copyAttributes(FolderHandle from, FolderHandle to) override;
+    std::int64_t timeStep(FolderHandle folder) override;
+    int renameEntry(FolderHandle folder, const char* from, const char* to) override;
+    int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int lockFolder(FolderHandle folder) override;
+
+    // Bytes copied between two checks for a stop request.
+    static constexpr std::size_t kCopyChunk = 1 << 20;
+
+private:
+    struct Folder {
+        void* handle; // null while the slot is free
+        std::wstring path;
+        void* lock = nullptr; // the handle that holds the folder's lock, if taken
+    };
+    int keep(void* handle, std::wstring path, FolderHandle& folder);
+    // The full path of `name` in `folder`; empty for a folder that is not open.
+    std::wstring pathOf(FolderHandle folder, const char* name) const;
+    void* handleOf(FolderHandle folder) const;
+    std::wstring temporaryPath(FolderHandle folder);
+    CopyOutcome copyFile(const std::wstring& from, const std::wstring& to,
+                         const std::wstring& temporary, const std::atomic<bool>& stop);
+    CopyOutcome copyLink(const std::wstring& from, const std::wstring& to,
+                         const std::wstring& temporary);
+
+    mutable std::mutex mutex_; // guards the slots: copies read them on other threads
+    std::deque<Folder> folders_;
+    std::vector<FolderHandle> freeSlots_;
+    std::atomic<unsigned long> temporaryCounter_{0};
+    unsigned long processId_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,139 @@
+#include "windows/WideText.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kestrova {
+namespace {
+
+using windows::Wide;
+
+struct Outcome {
+    DWORD status = 0;
+    std::string out;
+};
+
+std::wstring Program() {
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring path(self, length);
+    return path.substr(0, path.find_last_of(L'\\')) + L"\\..\\cli\\kestrova-sync.exe";
+}
+
+// Runs kestrova-sync.exe with `args` (quoted on its command line), standard output
+// captured; `whileRunning` is called once the program has started.
+template <typename Action>
+Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whileRunning) {
+    std::wstring line = L"\"" + Program() + L"\"";
+    for (const std::string& arg : args) {
+        line += L" \"" + Wide(arg) + L"\"";
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    EXPECT_TRUE(::CreatePipe(&read, &write, &inherit, 0));
+    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                          &startup, &process)) {
+        ADD_FAILURE() << "cannot start the program: " << ::GetLastError();
+        return outcome;
+    }
+    ::CloseHandle(write);
+    whileRunning(process.dwProcessId);
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        outcome.out.append(buffer, got);
+    }
+    ::CloseHandle(read);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &outcome.status);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    return outcome;
+}
+
+Outcome RunCommand(const std::vector<std::string>& args) {
+    return RunCommand(args, 0, [](DWORD) {});
+}
+
+std::string MakeFolder(const std::string& path) {
+    std::filesystem::create_directories(Wide(path));
+    return path;
+}
+
+// Folder names outside the ANSI code page reach the program whole; the exit
+// statuses are those of the Linux command.
+TEST(WindowsCommand, WideArgumentsReportAndExitStatuses) {
+    const std::string base = std::filesystem::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string source = MakeFolder(base + "\\源 \xf0\x9f\x93\x81");
+    const std::string target = MakeFolder(base + "\\備份");
+    std::ofstream(std::filesystem::path(Wide(source + "\\文件.txt")), std::ios::binary) << "data";
+
+    const Outcome first = RunCommand({"--delete", source, target});
+    EXPECT_EQ(first.status, 0u);
+    EXPECT_NE(first.out.find("從 " + source), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(source + "\\文件.txt"), std::string::npos) << first.out;
+    EXPECT_TRUE(std::filesystem::exists(Wide(target + "\\文件.txt")));
+
+    const Outcome second = RunCommand({source, target});
+    EXPECT_EQ(second.status, 0u);
+    EXPECT_NE(second.out.find("沒有文件需要更新"), std::string::npos) << second.out;
+
+    EXPECT_EQ(RunCommand({"relative", target}).status, 1u);
+    EXPECT_EQ(RunCommand({source}).status, 2u);
+    std::filesystem::remove_all(Wide(base));
+}
+
+// Ctrl+Break stops a run as Stop does: the partial copy goes, the status says so.
+TEST(WindowsCommand, CtrlBreakStopsTheRun) {
+    const std::string base = std::filesystem::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    {
+        std::ofstream big(std::filesystem::path(Wide(source + "\\big.bin")), std::ios::binary);
+        big.seekp((std::int64_t{4} << 30) - 1);
+        big.put('x');
+    }
+    // Console events reach only processes of one console; a test run may have none.
+    ::AllocConsole();
+    bool sent = false;
+    const Outcome stopped =
+        RunCommand({source, target}, CREATE_NEW_PROCESS_GROUP, [&](DWORD process) {
+            while (std::filesystem::is_empty(Wide(target))) {
+                ::Sleep(10);
+            }
+            sent = ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process);
+            if (!sent) {
+                ::TerminateProcess(::OpenProcess(PROCESS_TERMINATE, FALSE, process), 9);
+            }
+        });
+    if (!sent) {
+        std::filesystem::remove_all(Wide(base));
+        GTEST_SKIP() << "Ctrl+Break cannot be sent here (under Wine, GenerateConsoleCtrlEvent "
+                        "fails for a test run without a terminal)";
+    }
+    EXPECT_EQ(stopped.status, 130u);
+    EXPECT_TRUE(std::filesystem::is_empty(Wide(target)));
+    std::filesystem::remove_all(Wide(base));
+}
+
+} // namespace
+} // namespace kestrova

@@ -1,0 +1,344 @@
+// The engine on the Windows port: what only Windows has. Trees are made with the
+// wide-character API, so that the checks do not go through the port under test.
+
+#include "support/TestWindow.h"
+#include "sync/PairCheck.h"
+#include "sync/SyncRun.h"
+#include "sync/WindowsFileSystem.h"
+#include "windows/WideText.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace kestrova {
+namespace {
+
+using test::TestWindow;
+using windows::LongPath;
+using windows::Wide;
+
+constexpr std::int64_t kTicks = 132'000'000'000'000'123; // a last-write time, 100 ns units
+
+class Folder {
+public:
+    Folder() {
+        const std::string base = std::filesystem::temp_directory_path().string();
+        for (unsigned n = std::random_device()();; ++n) {
+            path_ = base + (base.back() == '\\' ? "" : "\\") + "kestrova-" + std::to_string(n);
+            if (::CreateDirectoryW(LongPath(path_).c_str(), nullptr)) {
+                break;
+            }
+        }
+    }
+    ~Folder() {
+        // Junctions are removed as links; remove_all would not enter them either.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(
+                 LongPath(path_), std::filesystem::directory_options::none)) {
+            ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(LongPath(path_), ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    std::string at(const std::string& relative) const { return path_ + "\\" + relative; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void MakeFolder(const std::string& path) {
+    ::CreateDirectoryW(LongPath(path).c_str(), nullptr);
+}
+
+void WriteFile(const std::string& path, const std::string& data, std::int64_t ticks = kTicks,
+               DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    const std::wstring wide = LongPath(path);
+    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    ::WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+    ::SetFileAttributesW(wide.c_str(), attributes);
+}
+
+std::string ReadFile(const std::string& path) {
+    const HANDLE file = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    std::string data(1 << 16, '\0');
+    DWORD got = 0;
+    ::ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
+    ::CloseHandle(file);
+    data.resize(got);
+    return data;
+}
+
+std::int64_t TicksOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data);
+    return static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+}
+
+DWORD AttributesOf(const std::string& path) {
+    return ::GetFileAttributesW(LongPath(path).c_str());
+}
+
+// Names in a folder exactly as stored, sorted.
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(LongPath(folder))) {
+        names.push_back(windows::Utf8(entry.path().filename().wstring()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The drive Q: for a test of drive roots: the empty drive the Wine prefix of the
+// tests provides, or on Windows a drive made to stand for `folder`.
+bool MakeDrive(const std::string& folder) {
+    if (::GetFileAttributesW(L"Q:\\") != INVALID_FILE_ATTRIBUTES) {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = ::FindFirstFileW(L"Q:\\*", &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            ::FindClose(search);
+        }
+        return search == INVALID_HANDLE_VALUE; // a drive's root has no "." and ".."
+    }
+    return ::DefineDosDeviceW(0, L"Q:", Wide(folder).c_str());
+}
+
+void RemoveDrive(const std::string& folder) {
+    if (!::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, L"Q:",
+                            Wide(folder).c_str())) {
+        ::DeleteFileW(L"Q:\\top.txt");
+    }
+}
+
+std::string RunPair(const std::string& source, const std::string& target, bool deleteOption) {
+    TestWindow window({{source, target, 2, {}}}, deleteOption);
+    WindowsFileSystem fs;
+    std::atomic<bool> stop{false};
+    SyncRun(window, fs, stop);
+    return window.report();
+}
+
+std::string Block(const std::string& source, const std::string& target, const std::string& failed,
+                  const std::string& updated) {
+    return "從 " + source + "\r\n到 " + target + "\r\n" +
+           (failed.empty() ? "同步過程中沒有錯誤\r\n"
+                           : "以下文件更新失敗，可能正在使用\r\n" + failed + "\r\n") +
+           (updated.empty() ? "沒有文件需要更新\r\n"
+                            : "更新了以下改動過的文件\r\n" + updated + "\r\n") +
+           "\r\n---------------------------------\r\n\r\n";
+}
+
+// Names match without regard to case in both passes; read-only is the attribute;
+// times and attributes carry over to the 100 ns.
+TEST(WindowsEngine, CaseInsensitiveCounterpartsReadOnlyAndTimes) {
+    Folder root;
+    const std::string source = root.at("src");
+    const std::string target = root.at("dst");
+    MakeFolder(source);
+    MakeFolder(target);
+    MakeFolder(source + "\\Sub");
+    WriteFile(source + "\\a.txt", "new a");
+    WriteFile(source + "\\Sub\\b.txt", "b");
+    WriteFile(source + "\\Keep.txt", "keep", kTicks);
+    WriteFile(source + "\\RO.txt", "read-only", kTicks + 7, FILE_ATTRIBUTE_READONLY);
+    WriteFile(source + "\\Locked.txt", "newer", kTicks + 1);
+    WriteFile(target + "\\A.TXT", "old a", kTicks - 10'000'000);
+    MakeFolder(target + "\\sub");
+    WriteFile(target + "\\KEEP.TXT", "keep", kTicks);
+    WriteFile(target + "\\Locked.txt", "older", kTicks, FILE_ATTRIBUTE_READONLY);
+    WriteFile(target + "\\extra.txt", "gone");
+    MakeFolder(target + "\\Old");
+    WriteFile(target + "\\Old\\x.txt", "gone");
+
+    const std::string s = source + "\\";
+    EXPECT_EQ(RunPair(source, target, true),
+              Block(source, target, s + "Locked.txt\r\n",
+                    s + "a.txt\r\n" + s + "RO.txt\r\n" + s + "Sub\\b.txt\r\n"));
+    // One entry per name whatever its case; which case a replaced copy keeps is the
+    // file system's choice.
+    std::vector<std::string> names = Names(target);
+    for (std::string& name : names) {
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"a.txt", "keep.txt", "locked.txt", "ro.txt", "sub"}));
+    EXPECT_EQ(ReadFile(target + "\\a.txt"), "new a");
+    EXPECT_EQ(ReadFile(target + "\\sub\\b.txt"), "b");
+    EXPECT_EQ(ReadFile(target + "\\Locked.txt"), "older");
+    EXPECT_EQ(TicksOf(target + "\\RO.txt"), kTicks + 7);
+    EXPECT_NE(AttributesOf(target + "\\RO.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+
+    // The second run finds everything in place but the read-only copy it must not replace.
+    EXPECT_EQ(RunPair(source, target, true), Block(source, target, s + "Locked.txt\r\n", ""));
+}
+
+// A drive root maps inside the target; nesting is judged on final paths, without
+// regard to case; roots that are not full paths are refused.
+TEST(WindowsEngine, DriveRootsAndNestedOrRelativeRoots) {
+    Folder root;
+    MakeFolder(root.at("drive"));
+    MakeFolder(root.at("backup"));
+    ASSERT_TRUE(MakeDrive(root.at("drive")));
+    WriteFile("Q:\\top.txt", "top");
+    EXPECT_EQ(RunPair("Q:\\", root.at("backup"), false),
+              Block("Q:\\", root.at("backup"), "", "Q:\\top.txt\r\n"));
+    RemoveDrive(root.at("drive"));
+    EXPECT_EQ(ReadFile(root.at("backup\\top.txt")), "top");
+
+    EXPECT_TRUE(SameOrNested("C:\\Data\\Src", "c:\\data\\src\\Backup"));
+    EXPECT_TRUE(SameOrNested("C:\\", "c:\\x"));
+    EXPECT_FALSE(SameOrNested("C:\\Data\\Src", "C:\\Data\\Src2"));
+    EXPECT_FALSE(SameOrNested("C:\\x", "D:\\x"));
+    EXPECT_TRUE(SameOrInside("c:\\data\\src\\x", "C:\\Data\\Src"));
+    EXPECT_FALSE(SameOrInside("C:\\Data", "C:\\Data\\Src"));
+    EXPECT_EQ(FullPathForm("c:/a//b\\.\\c\\..\\"), "c:\\a\\b");
+    EXPECT_EQ(FullPathForm("C:\\.."), "C:\\");
+
+    WindowsFileSystem fs;
+    PairRoots roots;
+    const std::string upper = root.at("drive");
+    std::string lower = upper;
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    EXPECT_EQ(CheckPair(fs, upper, lower + "\\Inner", roots), PairProblem::SameOrNested);
+    for (const char* relative : {"", "drive", "C:drive", "\\drive"}) {
+        EXPECT_EQ(CheckPair(fs, relative, root.at("backup"), roots), PairProblem::NotAbsolute)
+            << relative;
+    }
+
+    // A target's lock is found through any spelling of its path and ends with its open.
+    FolderHandle first = kNoFolder;
+    FolderHandle second = kNoFolder;
+    ASSERT_EQ(fs.openRoot(upper, first), 0);
+    ASSERT_EQ(fs.openRoot(lower, second), 0);
+    EXPECT_EQ(fs.lockFolder(first), 0);
+    EXPECT_EQ(fs.lockFolder(second), EWOULDBLOCK);
+    fs.closeFolder(first);
+    EXPECT_EQ(fs.lockFolder(second), 0);
+    fs.closeFolder(second);
+}
+
+// Paths beyond 260 characters are walked, copied and pruned.
+TEST(WindowsEngine, LongPaths) {
+    Folder root;
+    const std::string name(60, 'n');
+    std::string source = root.at("src");
+    std::string target = root.at("dst");
+    MakeFolder(source);
+    MakeFolder(target);
+    std::string deep = source;
+    for (int level = 0; level < 6; ++level) {
+        deep += "\\" + name;
+        MakeFolder(deep);
+    }
+    ASSERT_GT(deep.size(), 300u);
+    WriteFile(deep + "\\file.txt", "deep");
+    MakeFolder(target + "\\gone");
+    std::string gone = target + "\\gone";
+    for (int level = 0; level < 6; ++level) {
+        gone += "\\" + name;
+        MakeFolder(gone);
+    }
+    WriteFile(gone + "\\old.txt", "old");
+
+    EXPECT_EQ(RunPair(source, target, true), Block(source, target, "", deep + "\\file.txt\r\n"));
+    EXPECT_EQ(ReadFile(target + deep.substr(source.size()) + "\\file.txt"), "deep");
+    EXPECT_EQ(Names(target), std::vector<std::string>{name});
+}
+
+// Junctions are never entered by the copy and never deleted through by the prune.
+TEST(WindowsEngine, JunctionsAreNeverFollowed) {
+    Folder root;
+    const std::string source = root.at("src");
+    const std::string target = root.at("dst");
+    MakeFolder(source);
+    MakeFolder(target);
+    MakeFolder(root.at("outside"));
+    WriteFile(root.at("outside\\precious.txt"), "precious");
+    if (!::CreateSymbolicLinkW(Wide(target + "\\link").c_str(), Wide(root.at("outside")).c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY)) {
+        GTEST_SKIP() << "links to folders cannot be made here (error " << ::GetLastError() << ")";
+    }
+    ::CreateSymbolicLinkW(Wide(source + "\\into").c_str(), Wide(root.at("outside")).c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY);
+    RunPair(source, target, true);
+    EXPECT_EQ(ReadFile(root.at("outside\\precious.txt")), "precious");
+    EXPECT_EQ(AttributesOf(target + "\\link"), INVALID_FILE_ATTRIBUTES);
+    // The link in the source was not walked as a folder: at most the link was copied.
+    const DWORD into = AttributesOf(target + "\\into");
+    EXPECT_TRUE(into == INVALID_FILE_ATTRIBUTES || (into & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+// A stop in the middle of a large file ends its copy at once, removes the partial
+// file and keeps the old copy.
+TEST(WindowsEngine, StopInTheMiddleOfALargeFile) {
+    Folder root;
+    MakeFolder(root.at("src"));
+    MakeFolder(root.at("dst"));
+    const HANDLE big = ::CreateFileW(Wide(root.at("src\\big.bin")).c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = std::int64_t{1} << 30;
+    ASSERT_TRUE(::SetFilePointerEx(big, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(big));
+    ::CloseHandle(big);
+    WriteFile(root.at("dst\\big.bin"), "old copy", kTicks - 1);
+
+    WindowsFileSystem fs;
+    FolderHandle from = kNoFolder;
+    FolderHandle to = kNoFolder;
+    ASSERT_EQ(fs.openRoot(root.at("src"), from), 0);
+    ASSERT_EQ(fs.openRoot(root.at("dst"), to), 0);
+    std::atomic<bool> stop{false};
+    std::atomic<CopyOutcome> outcome{CopyOutcome::Copied};
+    std::atomic<bool> finished{false};
+    std::thread copier([&] {
+        outcome = fs.copy(from, to, "big.bin", EntryKind::File, stop);
+        finished = true;
+    });
+    // Stops once the partial file has its first chunk.
+    while (!finished && Names(root.at("dst")).size() < 2) {
+        std::this_thread::yield();
+    }
+    const auto asked = std::chrono::steady_clock::now();
+    stop = true;
+    copier.join();
+    const auto took = std::chrono::steady_clock::now() - asked;
+    fs.closeFolder(from);
+    fs.closeFolder(to);
+    ASSERT_EQ(outcome, CopyOutcome::Stopped) << "copied before the stop";
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+    EXPECT_EQ(Names(root.at("dst")), std::vector<std::string>{"big.bin"});
+    EXPECT_EQ(ReadFile(root.at("dst\\big.bin")), "old copy");
+}
+
+} // namespace
+} // namespace kestrova
