@@ -53,12 +53,13 @@ void DrawProgress(std::FILE* progress, CommandWindow& window) {
 // Ctrl+C and Ctrl+Break stop the run as the Stop button does; the command then ends
 // with the status of a run stopped by a signal elsewhere.
 int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunStreams& streams,
-             FileSystem* fs, StopCommand stop) {
+             FileSystem* fs, StopCommand stop, const RunOptions& options) {
     g_stopEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
     std::FILE* progress = streams.progress;
     CommandWindow window(pairs, deleteOption, streams.report, -1, progress, streams.errors);
+    window.setRunOptions(options);
     int status = kExitSuccess;
     if (g_stopEvent == nullptr ||
         !(fs != nullptr ? StartSyncWorker(window, *fs) : StartSyncWorker(window))) {

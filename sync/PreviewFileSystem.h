@@ -26,6 +26,9 @@ public:
     void closeFolder(FolderHandle folder) override;
     int identify(FolderHandle folder, FolderIdentity& identity) override;
     int enumerate(FolderHandle folder, FolderListing& listing) override;
+    int compareNames(std::string_view a, std::string_view b) const override {
+        return base_.compareNames(a, b);
+    }
     LookUpResult lookUp(FolderHandle folder, const char* name) override;
     CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                      const std::atomic<bool>& stop) override;

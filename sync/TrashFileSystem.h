@@ -44,6 +44,9 @@ public:
     int enumerate(FolderHandle folder, FolderListing& listing) override {
         return base_.enumerate(folder, listing);
     }
+    int compareNames(std::string_view a, std::string_view b) const override {
+        return base_.compareNames(a, b);
+    }
     LookUpResult lookUp(FolderHandle folder, const char* name) override {
         return base_.lookUp(folder, name);
     }
