@@ -30,6 +30,10 @@ std::string FullPathForm(const std::string& path);
 // `path` with `name` appended after one "/".
 void AppendName(std::string& path, const char* name);
 
+// Whether `path` can be a pair's root as it stands: a full path of the platform, and
+// on Linux one without ".", ".." or NUL, which say nothing certain about the folder.
+bool AcceptableRoot(const std::string& path);
+
 // Checks a pair in the order of the reasons above and fills `roots` when it passes.
 PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
                       PairRoots& roots);

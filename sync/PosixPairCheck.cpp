@@ -147,33 +147,8 @@ bool PlaceInFileSystem(const std::string& resolvedPath, FileSystemPlace& place) 
     return found;
 }
 
-PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
-                      PairRoots& roots) {
-    if (!PlainFullPath(source) || !PlainFullPath(target)) {
-        return PairProblem::NotAbsolute;
-    }
-    PairRoots full{FullPathForm(source), FullPathForm(target)};
-    FolderHandle handle = kNoFolder;
-    if (fs.openRoot(full.source, handle) != 0) {
-        return PairProblem::SourceUnreadable;
-    }
-    fs.closeFolder(handle);
-    const std::string resolvedSource = ResolvedLocation(full.source);
-    const std::string resolvedTarget = ResolvedLocation(full.target);
-    if (SameOrNested(resolvedSource, resolvedTarget)) {
-        return PairProblem::SameOrNested;
-    }
-    // Bind mounts can show one folder under paths that do not nest.
-    FileSystemPlace sourcePlace;
-    FileSystemPlace targetPlace;
-    if (PlaceInFileSystem(resolvedSource, sourcePlace) &&
-        PlaceInFileSystem(resolvedTarget, targetPlace) &&
-        sourcePlace.device == targetPlace.device &&
-        SameOrNested(sourcePlace.path, targetPlace.path)) {
-        return PairProblem::SameOrNested;
-    }
-    roots = std::move(full);
-    return PairProblem::None;
+bool AcceptableRoot(const std::string& path) {
+    return PlainFullPath(path);
 }
 
 } // namespace kestrova

@@ -178,33 +178,8 @@ bool PlaceInFileSystem(const std::string& resolvedPath, FileSystemPlace& place) 
     return true;
 }
 
-PairProblem CheckPair(FileSystem& fs, const std::string& source, const std::string& target,
-                      PairRoots& roots) {
-    if (RootLength(source) == 0 || RootLength(target) == 0) {
-        return PairProblem::NotAbsolute;
-    }
-    PairRoots full{FullPathForm(source), FullPathForm(target)};
-    FolderHandle handle = kNoFolder;
-    if (fs.openRoot(full.source, handle) != 0) {
-        return PairProblem::SourceUnreadable;
-    }
-    fs.closeFolder(handle);
-    const std::string resolvedSource = ResolvedLocation(full.source);
-    const std::string resolvedTarget = ResolvedLocation(full.target);
-    if (SameOrNested(resolvedSource, resolvedTarget)) {
-        return PairProblem::SameOrNested;
-    }
-    // A volume mounted on a folder shows its folders under a second path as well.
-    FileSystemPlace sourcePlace;
-    FileSystemPlace targetPlace;
-    if (PlaceInFileSystem(resolvedSource, sourcePlace) &&
-        PlaceInFileSystem(resolvedTarget, targetPlace) &&
-        sourcePlace.device == targetPlace.device &&
-        SameOrNested(sourcePlace.path, targetPlace.path)) {
-        return PairProblem::SameOrNested;
-    }
-    roots = std::move(full);
-    return PairProblem::None;
+bool AcceptableRoot(const std::string& path) {
+    return RootLength(path) != 0;
 }
 
 } // namespace kestrova
