@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -98,6 +100,65 @@ TEST(WindowsCommand, WideArgumentsReportAndExitStatuses) {
 
     EXPECT_EQ(RunCommand({"relative", target}).status, 1u);
     EXPECT_EQ(RunCommand({source}).status, 2u);
+    std::filesystem::remove_all(Wide(base));
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(std::filesystem::path(Wide(path)), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Wine's name for a Windows path on the Linux side, or "" on Windows.
+std::string UnixPath(const std::string& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto name = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = name != nullptr ? name(Wide(path).c_str()) : nullptr;
+    if (unix == nullptr) {
+        return {};
+    }
+    std::string result = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// With --trash the deleted and the replaced file go to the Recycle Bin, the new copy
+// lands. Under Wine the bin is the freedesktop trash in $XDG_DATA_HOME, here a folder
+// of the test's own, where each file and where it came from can be read back.
+TEST(WindowsCommand, TrashSendsDeletedAndReplacedFilesToTheRecycleBin) {
+    const std::string base = std::filesystem::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    const std::string data = MakeFolder(base + "\\data");
+    std::ofstream(std::filesystem::path(Wide(source + "\\a.txt")), std::ios::binary) << "new";
+    std::ofstream(std::filesystem::path(Wide(target + "\\a.txt")), std::ios::binary) << "old";
+    std::ofstream(std::filesystem::path(Wide(target + "\\gone.txt")), std::ios::binary) << "g";
+    std::filesystem::last_write_time(std::filesystem::path(Wide(target + "\\a.txt")),
+                                     std::filesystem::file_time_type{});
+    const std::string unixData = UnixPath(data);
+    ::SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(unixData).c_str());
+    const std::wstring root = Wide(base.substr(0, 3));
+    SHQUERYRBINFO before{sizeof before, 0, 0};
+    ::SHQueryRecycleBinW(root.c_str(), &before);
+
+    const Outcome run = RunCommand({"--delete", "--trash", source, target});
+    ::SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(run.status, 0u) << run.out;
+    EXPECT_EQ(ReadAll(target + "\\a.txt"), "new");
+    EXPECT_FALSE(std::filesystem::exists(Wide(target + "\\gone.txt")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Wide(target)), {}), 1);
+    if (unixData.empty()) {
+        SHQUERYRBINFO after{sizeof after, 0, 0};
+        ::SHQueryRecycleBinW(root.c_str(), &after);
+        EXPECT_GE(after.i64NumItems, before.i64NumItems + 2);
+    } else {
+        EXPECT_EQ(ReadAll(data + "\\Trash\\files\\a.txt"), "old");
+        EXPECT_EQ(ReadAll(data + "\\Trash\\files\\gone.txt"), "g");
+        EXPECT_NE(ReadAll(data + "\\Trash\\info\\a.txt.trashinfo")
+                      .find("Path=" + UnixPath(target) + "/a.txt\n"),
+                  std::string::npos);
+    }
     std::filesystem::remove_all(Wide(base));
 }
 
