@@ -32,8 +32,9 @@ std::wstring Program() {
 // Runs kestrova-sync.exe with `args` (quoted on its command line), standard output
 // captured; `whileRunning` is called once the program has started.
 template <typename Action>
-Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whileRunning) {
-    std::wstring line = L"\"" + Program() + L"\"";
+Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whileRunning,
+                   const std::wstring& program = Program()) {
+    std::wstring line = L"\"" + program + L"\"";
     for (const std::string& arg : args) {
         line += L" \"" + Wide(arg) + L"\"";
     }
@@ -160,6 +161,74 @@ TEST(WindowsCommand, TrashSendsDeletedAndReplacedFilesToTheRecycleBin) {
                   std::string::npos);
     }
     std::filesystem::remove_all(Wide(base));
+}
+
+// Sets an environment variable for as long as it lives; an empty value unsets it.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+        wchar_t old[256];
+        const DWORD length = ::GetEnvironmentVariableW(name, old, 256);
+        had_ = length > 0 && length < 256;
+        old_ = had_ ? old : L"";
+        set(value);
+    }
+    ~ScopedVariable() { ::SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    void set(const wchar_t* value) { ::SetEnvironmentVariableW(name_, *value ? value : nullptr); }
+
+private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool had_ = false;
+};
+
+// The texts follow LANGUAGE, LC_ALL, LC_MESSAGES and LANG and, where none is set, the
+// user's display language; the catalogues are found in a locale folder beside the
+// program, in a folder whose name the ANSI code page cannot hold.
+TEST(WindowsCommand, TextsInTheUsersLanguage) {
+    namespace fs = std::filesystem;
+    const std::string base = fs::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string installed = MakeFolder(base + "\\程序 \xf0\x9f\x93\x81");
+    const fs::path built(Program());
+    fs::copy_file(built, Wide(installed + "\\kestrova-sync.exe"));
+    fs::copy(built.parent_path().parent_path() / "locale", Wide(installed + "\\locale"),
+             fs::copy_options::recursive);
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    const auto firstLine = [&] {
+        const Outcome run = RunCommand(
+            {source, target}, 0, [](DWORD) {}, Wide(installed + "\\kestrova-sync.exe"));
+        return run.out.substr(0, run.out.find(source));
+    };
+    ScopedVariable language(L"LANGUAGE", L"");
+    ScopedVariable all(L"LC_ALL", L"");
+    ScopedVariable messages(L"LC_MESSAGES", L"");
+    ScopedVariable lang(L"LANG", L"zh_CN.UTF-8");
+    EXPECT_EQ(firstLine(), "从 ");
+    lang.set(L"C");
+    EXPECT_EQ(firstLine(), "從 ");
+    lang.set(L"en_US.UTF-8");
+    all.set(L"zh_TW.UTF-8");
+    EXPECT_EQ(firstLine(), "從 ");
+
+    all.set(L"");
+    lang.set(L"");
+    wchar_t display[LOCALE_NAME_MAX_LENGTH] = {};
+    ::LCIDToLocaleName(MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT), display,
+                       LOCALE_NAME_MAX_LENGTH, 0);
+    const std::wstring_view shown = display;
+    // English and Chinese have catalogues; the test knows no other language's texts.
+    const char* expected = shown.starts_with(L"en")                 ? "From "
+                           : shown == L"zh-CN" || shown == L"zh-SG" ? "从 "
+                           : shown.starts_with(L"zh")               ? "從 "
+                                                                    : nullptr;
+    if (expected != nullptr) {
+        EXPECT_EQ(firstLine(), expected) << windows::Utf8(shown);
+    }
+    fs::remove_all(Wide(base));
 }
 
 // Ctrl+Break stops a run as Stop does: the partial copy goes, the status says so.
