@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -58,10 +59,24 @@ Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whi
     }
     ::CloseHandle(write);
     whileRunning(process.dwProcessId);
+    // Read until the program has ended and its output is drained, not until the pipe
+    // closes: under Wine, a program's first window (the shell's, for the Recycle Bin)
+    // may start the desktop process, which inherits the pipe and outlives the program.
     char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        outcome.out.append(buffer, got);
+    for (bool ended = false;;) {
+        DWORD available = 0;
+        DWORD got = 0;
+        if (!::PeekNamedPipe(read, nullptr, 0, nullptr, &available, nullptr)) {
+            break; // every writer has closed it
+        }
+        if (available > 0 &&
+            ::ReadFile(read, buffer, std::min<DWORD>(sizeof buffer, available), &got, nullptr)) {
+            outcome.out.append(buffer, got);
+        } else if (ended) {
+            break;
+        } else {
+            ended = ::WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0;
+        }
     }
     ::CloseHandle(read);
     ::WaitForSingleObject(process.hProcess, INFINITE);
