@@ -229,16 +229,15 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
         errno = copyError;
         return outcome;
     }
-    // New copy aside, old one back at its name, recycled, new copy in place.
+    // New copy aside, old one back at its name, recycled, new copy in place. Should a
+    // rename fail, the old one, now held by its name aside only, stays there.
     if (!::MoveFileExW(path.c_str(), fresh.c_str(), 0)) {
         errno = LastErrno();
-        ::DeleteFileW(old.c_str());
         return CopyOutcome::Failed;
     }
     if (!::MoveFileExW(old.c_str(), path.c_str(), 0)) {
         errno = LastErrno();
         ::MoveFileExW(fresh.c_str(), path.c_str(), 0);
-        ::DeleteFileW(old.c_str());
         return CopyOutcome::Failed;
     }
     int error = 0;
