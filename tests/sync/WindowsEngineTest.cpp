@@ -129,11 +129,11 @@ bool MakeDrive(const std::string& folder) {
     return ::DefineDosDeviceW(0, L"Q:", Wide(folder).c_str());
 }
 
+// The drive is left empty, so that a later run in the same Wine prefix finds it so.
 void RemoveDrive(const std::string& folder) {
-    if (!::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, L"Q:",
-                            Wide(folder).c_str())) {
-        ::DeleteFileW(L"Q:\\top.txt");
-    }
+    ::DeleteFileW(L"Q:\\top.txt");
+    ::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, L"Q:",
+                       Wide(folder).c_str());
 }
 
 std::string RunPair(const std::string& source, const std::string& target, bool deleteOption) {
