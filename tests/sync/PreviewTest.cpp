@@ -69,6 +69,28 @@ TEST_F(PreviewTest, APairOverTheDeletionCapDeletesNothing) {
     EXPECT_EQ(g_syncStats.pairsSkipped.load(), 0u);
 }
 
+#ifdef _WIN32
+// Names match without regard to case, in the preview as in the run: the folder
+// "A.TXT" in the way of the file "a.txt" goes, and the file comes.
+class WindowsPreviewTest : public PreviewTest {};
+
+TEST_F(WindowsPreviewTest, NamesMatchWithoutRegardToCase) {
+    WriteTree(src, {{"a.txt", File("a")}});
+    const Tree target = {{"A.TXT/inner", File("i")}};
+    WriteTree(dst, target);
+    std::string preview = run({true, false, RunOptions::kNoCap});
+    EXPECT_EQ(ReadTree(dst), Full(target));
+    for (const auto& [foreseen, done] :
+         {std::pair<std::string, std::string>{"將會更新以下文件", "更新了以下改動過的文件"},
+          {"將會刪除以下文件和目錄", "刪除了以下文件和目錄"}}) {
+        ASSERT_NE(preview.find(foreseen), std::string::npos) << preview;
+        preview.replace(preview.find(foreseen), foreseen.size(), done);
+    }
+    EXPECT_EQ(preview, run({false, true, RunOptions::kNoCap}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"a.txt", File("a")}}));
+}
+#endif
+
 #ifndef _WIN32
 // Puts back every entry of the trash in `trash` where its .trashinfo says it was.
 void RestoreAll(const std::string& trash) {
