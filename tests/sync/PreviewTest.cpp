@@ -122,7 +122,7 @@ void RestoreAll(const std::string& trash) {
 }
 
 // Sets XDG_DATA_HOME, where the trash of the home file system lives, for one test.
-class TrashTest : public PreviewTest {
+class PosixTrashTest : public PreviewTest {
 protected:
     void useDataHome(const std::string& path) { ::setenv("XDG_DATA_HOME", path.c_str(), 1); }
     void TearDown() override {
@@ -140,7 +140,7 @@ private:
             : nullptr;
 };
 
-TEST_F(TrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
+TEST_F(PosixTrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
     const std::string data = temp.sub("data é");
     useDataHome(data);
     WriteTree(src, {{"a", File("new", kTime + 10)}, {"keep", File("k")}});
