@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -20,7 +21,13 @@ std::uint32_t Swap(std::uint32_t v) {
 } // namespace
 
 std::unique_ptr<MessageCatalogue> MessageCatalogue::Load(const std::string& file) {
+#ifdef _WIN32
+    // Paths are UTF-8; a plain string would be read in the ANSI code page.
+    std::ifstream in(std::filesystem::path(std::u8string(file.begin(), file.end())),
+                     std::ios::binary);
+#else
     std::ifstream in(file, std::ios::binary);
+#endif
     if (!in) {
         return nullptr;
     }

@@ -73,7 +73,13 @@ std::vector<std::string> CatalogueNames(const LocaleVariables& variables) {
 } // namespace
 
 LocaleVariables LocaleVariablesFromEnvironment() {
-    return {Variable("LANGUAGE"), Variable("LC_ALL"), Variable("LC_MESSAGES"), Variable("LANG")};
+    LocaleVariables variables{Variable("LANGUAGE"), Variable("LC_ALL"), Variable("LC_MESSAGES"),
+                              Variable("LANG")};
+    if (variables.language.empty() && variables.all.empty() && variables.messages.empty() &&
+        variables.lang.empty()) {
+        variables.lang = UserLanguage();
+    }
+    return variables;
 }
 
 std::string UseCatalogue(const std::string& localeFolder, const LocaleVariables& variables) {

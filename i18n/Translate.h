@@ -19,7 +19,13 @@ struct LocaleVariables {
     std::string lang;     // LANG
 };
 
+// The variables of the environment. Where none of them is set, LANG is the user's
+// language setting of the system, if it has one of its own (Windows).
 LocaleVariables LocaleVariablesFromEnvironment();
+
+// The language the user chose in the system's settings, as a locale name ("zh_CN"),
+// where the system has such a setting apart from the locale variables; else "".
+std::string UserLanguage();
 
 // The catalogue in use for Translate from now on: the first catalogue, in the
 // order the variables ask for, found as <localeFolder>/<name>/LC_MESSAGES/kestrova.mo.

@@ -6,7 +6,8 @@
 
 namespace kestrova {
 
-// The catalogues of a Windows program lie in a locale folder beside it.
+// The catalogues of a Windows program lie in a locale folder beside it; in a build
+// tree, in the tree's locale folder, one above the programs' own folders.
 std::string DefaultLocaleFolder() {
     std::wstring executable(32768, L'\0');
     const DWORD length =
@@ -15,8 +16,14 @@ std::string DefaultLocaleFolder() {
         return "locale";
     }
     executable.resize(length);
-    const std::string path = windows::Utf8(executable);
-    return path.substr(0, path.find_last_of("\\/") + 1) + "locale";
+    const std::wstring folder = executable.substr(0, executable.find_last_of(L"\\/") + 1);
+    for (const wchar_t* relative : {L"locale", L"..\\locale"}) {
+        const DWORD attributes = ::GetFileAttributesW((folder + relative).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return windows::Utf8(folder + relative);
+        }
+    }
+    return windows::Utf8(folder) + "locale";
 }
 
 } // namespace kestrova

@@ -19,8 +19,12 @@ namespace kestrova {
 // nothing is deleted or replaced and `trashMissing` turns true. Nothing inside a
 // trash is ever deleted through this port, should a target hold one.
 //
+// On Windows the trash is the Recycle Bin of the drive holding the entry; a file the
+// bin would not keep (see WindowsTrashFileSystem.cpp) stays as if there were no trash.
+//
 // Every other call goes to `base`, whose folder handles must be open descriptors
-// (the POSIX port). Copies may run on several threads at once, as there.
+// (the POSIX port) or the Windows port's. Copies may run on several threads at once,
+// as there.
 class TrashFileSystem : public FileSystem {
 public:
     explicit TrashFileSystem(FileSystem& base);

@@ -48,6 +48,10 @@ public:
     // Bytes copied between two checks for a stop request.
     static constexpr std::size_t kCopyChunk = 1 << 20;
 
+    // The full path ("\\?\" form) of `name` in `folder`; empty for a folder that is
+    // not open.
+    std::wstring pathOf(FolderHandle folder, const char* name) const;
+
 private:
     struct Folder {
         void* handle; // null while the slot is free
@@ -55,8 +59,6 @@ private:
         void* lock = nullptr; // the handle that holds the folder's lock, if taken
     };
     int keep(void* handle, std::wstring path, FolderHandle& folder);
-    // The full path of `name` in `folder`; empty for a folder that is not open.
-    std::wstring pathOf(FolderHandle folder, const char* name) const;
     void* handleOf(FolderHandle folder) const;
     std::wstring temporaryPath(FolderHandle folder);
     CopyOutcome copyFile(const std::wstring& from, const std::wstring& to,

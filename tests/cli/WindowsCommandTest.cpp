@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -30,8 +33,9 @@ std::wstring Program() {
 // Runs kestrova-sync.exe with `args` (quoted on its command line), standard output
 // captured; `whileRunning` is called once the program has started.
 template <typename Action>
-Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whileRunning) {
-    std::wstring line = L"\"" + Program() + L"\"";
+Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whileRunning,
+                   const std::wstring& program = Program()) {
+    std::wstring line = L"\"" + program + L"\"";
     for (const std::string& arg : args) {
         line += L" \"" + Wide(arg) + L"\"";
     }
@@ -55,10 +59,24 @@ Outcome RunCommand(const std::vector<std::string>& args, DWORD flags, Action whi
     }
     ::CloseHandle(write);
     whileRunning(process.dwProcessId);
+    // Read until the program has ended and its output is drained, not until the pipe
+    // closes: under Wine, a program's first window (the shell's, for the Recycle Bin)
+    // may start the desktop process, which inherits the pipe and outlives the program.
     char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        outcome.out.append(buffer, got);
+    for (bool ended = false;;) {
+        DWORD available = 0;
+        DWORD got = 0;
+        if (!::PeekNamedPipe(read, nullptr, 0, nullptr, &available, nullptr)) {
+            break; // every writer has closed it
+        }
+        if (available > 0 &&
+            ::ReadFile(read, buffer, std::min<DWORD>(sizeof buffer, available), &got, nullptr)) {
+            outcome.out.append(buffer, got);
+        } else if (ended) {
+            break;
+        } else {
+            ended = ::WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0;
+        }
     }
     ::CloseHandle(read);
     ::WaitForSingleObject(process.hProcess, INFINITE);
@@ -99,6 +117,133 @@ TEST(WindowsCommand, WideArgumentsReportAndExitStatuses) {
     EXPECT_EQ(RunCommand({"relative", target}).status, 1u);
     EXPECT_EQ(RunCommand({source}).status, 2u);
     std::filesystem::remove_all(Wide(base));
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(std::filesystem::path(Wide(path)), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Wine's name for a Windows path on the Linux side, or "" on Windows.
+std::string UnixPath(const std::string& path) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto name = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = name != nullptr ? name(Wide(path).c_str()) : nullptr;
+    if (unix == nullptr) {
+        return {};
+    }
+    std::string result = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// With --trash the deleted and the replaced file go to the Recycle Bin, the new copy
+// lands. Under Wine the bin is the freedesktop trash in $XDG_DATA_HOME, here a folder
+// of the test's own, where each file and where it came from can be read back.
+TEST(WindowsCommand, TrashSendsDeletedAndReplacedFilesToTheRecycleBin) {
+    const std::string base = std::filesystem::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    const std::string data = MakeFolder(base + "\\data");
+    std::ofstream(std::filesystem::path(Wide(source + "\\a.txt")), std::ios::binary) << "new";
+    std::ofstream(std::filesystem::path(Wide(target + "\\a.txt")), std::ios::binary) << "old";
+    std::ofstream(std::filesystem::path(Wide(target + "\\gone.txt")), std::ios::binary) << "g";
+    std::filesystem::last_write_time(std::filesystem::path(Wide(target + "\\a.txt")),
+                                     std::filesystem::file_time_type{});
+    const std::string unixData = UnixPath(data);
+    ::SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(unixData).c_str());
+    const std::wstring root = Wide(base.substr(0, 3));
+    SHQUERYRBINFO before{sizeof before, 0, 0};
+    ::SHQueryRecycleBinW(root.c_str(), &before);
+
+    const Outcome run = RunCommand({"--delete", "--trash", source, target});
+    ::SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(run.status, 0u) << run.out;
+    EXPECT_EQ(ReadAll(target + "\\a.txt"), "new");
+    EXPECT_FALSE(std::filesystem::exists(Wide(target + "\\gone.txt")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Wide(target)), {}), 1);
+    if (unixData.empty()) {
+        SHQUERYRBINFO after{sizeof after, 0, 0};
+        ::SHQueryRecycleBinW(root.c_str(), &after);
+        EXPECT_GE(after.i64NumItems, before.i64NumItems + 2);
+    } else {
+        EXPECT_EQ(ReadAll(data + "\\Trash\\files\\a.txt"), "old");
+        EXPECT_EQ(ReadAll(data + "\\Trash\\files\\gone.txt"), "g");
+        EXPECT_NE(ReadAll(data + "\\Trash\\info\\a.txt.trashinfo")
+                      .find("Path=" + UnixPath(target) + "/a.txt\n"),
+                  std::string::npos);
+    }
+    std::filesystem::remove_all(Wide(base));
+}
+
+// Sets an environment variable for as long as it lives; an empty value unsets it.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+        wchar_t old[256];
+        const DWORD length = ::GetEnvironmentVariableW(name, old, 256);
+        had_ = length > 0 && length < 256;
+        old_ = had_ ? old : L"";
+        set(value);
+    }
+    ~ScopedVariable() { ::SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    void set(const wchar_t* value) { ::SetEnvironmentVariableW(name_, *value ? value : nullptr); }
+
+private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool had_ = false;
+};
+
+// The texts follow LANGUAGE, LC_ALL, LC_MESSAGES and LANG and, where none is set, the
+// user's display language; the catalogues are found in a locale folder beside the
+// program, in a folder whose name the ANSI code page cannot hold.
+TEST(WindowsCommand, TextsInTheUsersLanguage) {
+    namespace fs = std::filesystem;
+    const std::string base = fs::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string installed = MakeFolder(base + "\\程序 \xf0\x9f\x93\x81");
+    const fs::path built(Program());
+    fs::copy_file(built, Wide(installed + "\\kestrova-sync.exe"));
+    fs::copy(built.parent_path().parent_path() / "locale", Wide(installed + "\\locale"),
+             fs::copy_options::recursive);
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    const auto firstLine = [&] {
+        const Outcome run = RunCommand(
+            {source, target}, 0, [](DWORD) {}, Wide(installed + "\\kestrova-sync.exe"));
+        return run.out.substr(0, run.out.find(source));
+    };
+    ScopedVariable language(L"LANGUAGE", L"");
+    ScopedVariable all(L"LC_ALL", L"");
+    ScopedVariable messages(L"LC_MESSAGES", L"");
+    ScopedVariable lang(L"LANG", L"zh_CN.UTF-8");
+    EXPECT_EQ(firstLine(), "从 ");
+    lang.set(L"C");
+    EXPECT_EQ(firstLine(), "從 ");
+    lang.set(L"en_US.UTF-8");
+    all.set(L"zh_TW.UTF-8");
+    EXPECT_EQ(firstLine(), "從 ");
+
+    all.set(L"");
+    lang.set(L"");
+    wchar_t display[LOCALE_NAME_MAX_LENGTH] = {};
+    ::LCIDToLocaleName(MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT), display,
+                       LOCALE_NAME_MAX_LENGTH, 0);
+    const std::wstring_view shown = display;
+    // English and Chinese have catalogues; the test knows no other language's texts.
+    const char* expected = shown.starts_with(L"en")                 ? "From "
+                           : shown == L"zh-CN" || shown == L"zh-SG" ? "从 "
+                           : shown.starts_with(L"zh")               ? "從 "
+                                                                    : nullptr;
+    if (expected != nullptr) {
+        EXPECT_EQ(firstLine(), expected) << windows::Utf8(shown);
+    }
+    fs::remove_all(Wide(base));
 }
 
 // Ctrl+Break stops a run as Stop does: the partial copy goes, the status says so.

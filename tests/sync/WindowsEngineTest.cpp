@@ -4,6 +4,7 @@
 #include "support/TestWindow.h"
 #include "sync/PairCheck.h"
 #include "sync/SyncRun.h"
+#include "sync/SyncTexts.h"
 #include "sync/WindowsFileSystem.h"
 #include "windows/WideText.h"
 
@@ -129,15 +130,19 @@ bool MakeDrive(const std::string& folder) {
     return ::DefineDosDeviceW(0, L"Q:", Wide(folder).c_str());
 }
 
-// The drive is left empty, so that a later run in the same Wine prefix finds it so.
+// Wine's drive stays (its removal "succeeds" without effect), so it is emptied first.
 void RemoveDrive(const std::string& folder) {
     ::DeleteFileW(L"Q:\\top.txt");
     ::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, L"Q:",
                        Wide(folder).c_str());
 }
 
-std::string RunPair(const std::string& source, const std::string& target, bool deleteOption) {
+std::string RunPair(const std::string& source, const std::string& target, bool deleteOption,
+                    bool trash = false) {
     TestWindow window({{source, target, 2, {}}}, deleteOption);
+    RunOptions options;
+    options.trash = trash;
+    window.setRunOptions(options);
     WindowsFileSystem fs;
     std::atomic<bool> stop{false};
     SyncRun(window, fs, stop);
@@ -210,8 +215,18 @@ TEST(WindowsEngine, DriveRootsAndNestedOrRelativeRoots) {
     WriteFile("Q:\\top.txt", "top");
     EXPECT_EQ(RunPair("Q:\\", root.at("backup"), false),
               Block("Q:\\", root.at("backup"), "", "Q:\\top.txt\r\n"));
-    RemoveDrive(root.at("drive"));
     EXPECT_EQ(ReadFile(root.at("backup\\top.txt")), "top");
+    // A target at a drive's root holds that drive's Recycle Bin: the trash leaves it whole.
+    const std::string recycled = "Q:\\$Recycle.Bin\\S-1-5-21\\$R0AB12C.txt";
+    MakeFolder("Q:\\$Recycle.Bin");
+    MakeFolder("Q:\\$Recycle.Bin\\S-1-5-21");
+    WriteFile(recycled, "recycled earlier");
+    RunPair(root.at("backup"), "Q:\\", true, true);
+    EXPECT_EQ(ReadFile(recycled), "recycled earlier");
+    ::DeleteFileW(Wide(recycled).c_str());
+    ::RemoveDirectoryW(L"Q:\\$Recycle.Bin\\S-1-5-21");
+    ::RemoveDirectoryW(L"Q:\\$Recycle.Bin");
+    RemoveDrive(root.at("drive"));
 
     EXPECT_TRUE(SameOrNested("C:\\Data\\Src", "c:\\data\\src\\Backup"));
     EXPECT_TRUE(SameOrNested("C:\\", "c:\\x"));
@@ -273,6 +288,61 @@ TEST(WindowsEngine, LongPaths) {
     EXPECT_EQ(RunPair(source, target, true), Block(source, target, "", deep + "\\file.txt\r\n"));
     EXPECT_EQ(ReadFile(target + deep.substr(source.size()) + "\\file.txt"), "deep");
     EXPECT_EQ(Names(target), std::vector<std::string>{name});
+}
+
+// With the trash, what the Recycle Bin cannot take stays in place and the pair says so:
+// paths that only the "\\?\" form reaches, and a Recycle Bin inside the target. Nothing
+// here reaches the bin itself (see the command's tests for that).
+TEST(WindowsEngine, TrashKeepsWhatTheRecycleBinCannotTake) {
+    Folder root;
+    const std::string name(60, 'n');
+    std::string source = root.at("src");
+    std::string target = root.at("dst");
+    MakeFolder(source);
+    MakeFolder(target);
+    for (int level = 0; level < 5; ++level) {
+        source += "\\" + name;
+        target += "\\" + name;
+        MakeFolder(source);
+        MakeFolder(target);
+    }
+    ASSERT_GT(target.size(), std::size_t{MAX_PATH});
+    WriteFile(source + "\\replaced.txt", "new", kTicks + 1);
+    WriteFile(target + "\\replaced.txt", "old");
+    WriteFile(target + "\\gone.txt", "gone");
+    // The shell would take "dot." for "dot".
+    WriteFile(root.at("dst\\dot."), "reached through the long form only");
+    WriteFile(root.at("src\\dot"), "same");
+    WriteFile(root.at("dst\\dot"), "same");
+    const std::string report = RunPair(root.at("src"), root.at("dst"), true, true);
+    EXPECT_NE(report.find(texts::kFailedHeading + source + "\\replaced.txt\r\n"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find(texts::kNoTrash), std::string::npos) << report;
+    EXPECT_EQ(ReadFile(target + "\\replaced.txt"), "old");
+    EXPECT_EQ(ReadFile(target + "\\gone.txt"), "gone");
+    EXPECT_EQ(ReadFile(root.at("dst\\dot.")), "reached through the long form only");
+    EXPECT_EQ(ReadFile(root.at("dst\\dot")), "same");
+
+    // A copy that fails leaves the old file as it was, and nothing beside it.
+    struct FailingCopy : WindowsFileSystem {
+        CopyOutcome copy(FolderHandle, FolderHandle, const char*, EntryKind,
+                         const std::atomic<bool>&) override {
+            errno = EIO;
+            return CopyOutcome::Failed;
+        }
+    } failing;
+    MakeFolder(root.at("one"));
+    MakeFolder(root.at("two"));
+    WriteFile(root.at("one\\a.txt"), "new", kTicks + 1);
+    WriteFile(root.at("two\\a.txt"), "old");
+    TestWindow window({{root.at("one"), root.at("two"), 2, {}}}, true);
+    RunOptions options;
+    options.trash = true;
+    window.setRunOptions(options);
+    std::atomic<bool> stop{false};
+    SyncRun(window, failing, stop);
+    EXPECT_EQ(Names(root.at("two")), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(ReadFile(root.at("two\\a.txt")), "old");
 }
 
 // Junctions are never entered by the copy and never deleted through by the prune.

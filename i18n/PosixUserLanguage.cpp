@@ -1,0 +1,10 @@
+#include "i18n/Translate.h"
+
+namespace kestrova {
+
+// The locale variables are the user's only language setting here.
+std::string UserLanguage() {
+    return "";
+}
+
+} // namespace kestrova
