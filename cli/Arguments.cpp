@@ -77,36 +77,50 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return Translate(
-        "Usage: kestrova-sync [OPTIONS] [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
-        "       kestrova-sync [OPTIONS] --saved [--delete | --no-delete]\n"
-        "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
-        "file that is missing in the target or whose modification time differs, and\n"
-        "creates the sub-folders. The report goes to standard output.\n"
-        "\n"
-        "  --delete   also remove from each target what no longer exists in its source\n"
-        "  --no-delete\n"
-        "             keep in each target what no longer exists in its source\n"
-        "  --saved    run every pair saved by the Kestrova window, with its saved\n"
-        "             delete option unless --delete or --no-delete is given\n"
-        "  --trash    move what is deleted from a target, and what a copy replaces\n"
-        "             there, to the trash of the file system holding it\n"
-        "  --dry-run  change nothing: report what a run would copy and delete\n"
-        "  --list-deleted\n"
-        "             list in each pair's block what was deleted from its target\n"
-        "  --max-delete N\n"
-        "             delete nothing from a target that would lose more than N\n"
-        "             files and folders, and say so\n"
-        "  --help     show this text\n"
-        "  --version  show the version\n"
-        "\n"
-        "The reason for each failure goes to standard error. Names are shown with\n"
-        "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
-        "\n"
-        "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
-        "a pair or its deletions were skipped or the report could not be written, 2 for\n"
-        "a usage error or no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT\n"
-        "stopped the run before its end.\n");
+    std::string text =
+        Translate("Usage: kestrova-sync [OPTIONS] [--delete] SOURCE TARGET [SOURCE TARGET ...]\n"
+                  "       kestrova-sync [OPTIONS] --saved [--delete | --no-delete]\n"
+                  "Brings each TARGET folder up to date with its SOURCE folder: copies every\n"
+                  "file that is missing in the target or whose modification time differs, and\n"
+                  "creates the sub-folders. The report goes to standard output.\n"
+                  "\n"
+                  "  --delete   also remove from each target what no longer exists in its source\n"
+                  "  --no-delete\n"
+                  "             keep in each target what no longer exists in its source\n"
+                  "  --saved    run every pair saved by the Kestrova window, with its saved\n"
+                  "             delete option unless --delete or --no-delete is given\n"
+                  "  --trash    move what is deleted from a target, and what a copy replaces\n"
+                  "             there, to the trash of the file system holding it\n"
+                  "  --dry-run  change nothing: report what a run would copy and delete\n"
+                  "  --list-deleted\n"
+                  "             list in each pair's block what was deleted from its target\n"
+                  "  --max-delete N\n"
+                  "             delete nothing from a target that would lose more than N\n"
+                  "             files and folders, and say so\n"
+                  "  --help     show this text\n"
+                  "  --version  show the version\n"
+                  "\n");
+    // What stops a run, and how names are shown, differ between the platforms.
+#ifdef _WIN32
+    text +=
+        Translate("The reason for each failure goes to standard error. Names are shown with\n"
+                  "control characters and invalid UTF-8 escaped as \\xHH.\n"
+                  "\n"
+                  "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
+                  "a pair or its deletions were skipped or the report could not be written, 2 for\n"
+                  "a usage error or no saved pairs, 130 when Ctrl+C or Ctrl+Break stopped the run\n"
+                  "before its end.\n");
+#else
+    text +=
+        Translate("The reason for each failure goes to standard error. Names are shown with\n"
+                  "control characters, invalid UTF-8 and backslashes escaped as \\xHH and \\\\.\n"
+                  "\n"
+                  "Exit status: 0 when every pair ran without a failure, 1 when something failed,\n"
+                  "a pair or its deletions were skipped or the report could not be written, 2 for\n"
+                  "a usage error or no saved pairs, 130 when SIGINT, SIGTERM, SIGHUP or SIGQUIT\n"
+                  "stopped the run before its end.\n");
+#endif
+    return text;
 }
 
 std::string VersionText() {

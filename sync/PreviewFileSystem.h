@@ -62,6 +62,17 @@ private:
         std::uint64_t mount;
     };
     using Key = std::pair<Place, std::string>;
+    // Names within a folder match as the file system below matches them: on Windows
+    // "A.TXT" and "a.txt" are one entry.
+    struct KeyOrder {
+        const FileSystem* fs;
+        bool operator()(const Key& a, const Key& b) const {
+            if (a.first < b.first || b.first < a.first) {
+                return a.first < b.first;
+            }
+            return fs->compareNames(a.second, b.second) < 0;
+        }
+    };
 
     // Stand-in handles lie far above any descriptor number.
     static constexpr FolderHandle kFirstStandIn = 0x40000000;
@@ -76,7 +87,7 @@ private:
 
     FileSystem& base_;
     std::mutex mutex_;
-    std::map<Key, Change> changes_;
+    std::map<Key, Change, KeyOrder> changes_{KeyOrder{&base_}};
     std::unordered_map<FolderHandle, Place> places_; // open real folders identified
     std::unordered_map<FolderHandle, StandIn> standIns_;
 };

@@ -2,6 +2,7 @@
 
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
+#include "sync/PairCheck.h"
 #include "sync/SyncRun.h"
 #include "sync/TargetNames.h"
 
@@ -97,13 +98,13 @@ private:
     }
 
     // Counts, and lists when asked, the entry whose mapped source path is path_ as
-    // deleted; a folder is shown with a "/" at its end.
+    // deleted; a folder is shown with the platform's separator at its end.
     void deletedOne(bool folder) {
         ++run_.deleted;
         if (run_.listDeleted) {
             std::string path = targetRoot_ + path_.substr(sourceRootLength_);
             if (folder) {
-                path += '/';
+                AppendName(path, "");
             }
             g_deletedFiles.add(path);
         }

@@ -1,3 +1,4 @@
+#include "cli/Arguments.h"
 #include "i18n/Translate.h"
 #include "sync/RunHelpers.h"
 #include "sync/SyncTexts.h"
@@ -133,6 +134,12 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         ASSERT_LT(c, 0x80) << shown;
     }
     EXPECT_NE(shown.find("Synchronisation finished."), std::string::npos);
+
+    // The command's usage text is translated in each of its parts.
+    UseCatalogue(kCatalogues, Lang("zh_CN.UTF-8"));
+    const std::string usage = UsageText();
+    EXPECT_EQ(usage.find("Usage"), std::string::npos) << usage;
+    EXPECT_EQ(usage.find("Exit status"), std::string::npos) << usage;
 }
 
 } // namespace

@@ -34,11 +34,12 @@ TEST_F(PreviewTest, ListsWhatTheRunThenCopiesAndDeletes) {
     const std::string preview = run({true, false, RunOptions::kNoCap});
     EXPECT_EQ(ReadTree(dst), Full(target));
 
-    const std::string expected = "從 " + src + "\r\n到 " + dst + "\r\n同步過程中沒有錯誤\r\n" +
-                                 "%s\r\n" + src + "/n\r\n" + src + "/a\r\n" + src +
-                                 "/b/f\r\n\r\n%s\r\n" + dst + "/a/x\r\n" + dst + "/a/\r\n" + dst +
-                                 "/b\r\n" + dst + "/gone/w\r\n" + dst + "/z\r\n\r\n" +
-                                 "\r\n---------------------------------\r\n\r\n";
+    const std::string expected =
+        "從 " + src + "\r\n到 " + dst + "\r\n同步過程中沒有錯誤\r\n" + "%s\r\n" +
+        Native(src + "/n") + "\r\n" + Native(src + "/a") + "\r\n" + Native(src + "/b/f") +
+        "\r\n\r\n%s\r\n" + Native(dst + "/a/x") + "\r\n" + Native(dst + "/a/") + "\r\n" +
+        Native(dst + "/b") + "\r\n" + Native(dst + "/gone/w") + "\r\n" + Native(dst + "/z") +
+        "\r\n\r\n" + "\r\n---------------------------------\r\n\r\n";
     const auto with = [&](const std::string& updated, const std::string& deleted) {
         std::string text = expected;
         text.replace(text.find("%s"), 2, updated);
@@ -61,13 +62,36 @@ TEST_F(PreviewTest, APairOverTheDeletionCapDeletesNothing) {
 
     // At the cap, everything goes.
     EXPECT_NE(run({false, true, 3})
-                  .find("刪除了以下文件和目錄\r\n" + dst + "/old/x\r\n" + dst + "/old/\r\n" + dst +
-                        "/y\r\n\r\n"),
+                  .find("刪除了以下文件和目錄\r\n" + Native(dst + "/old/x") + "\r\n" +
+                        Native(dst + "/old/") + "\r\n" + Native(dst + "/y") + "\r\n\r\n"),
               std::string::npos);
     EXPECT_EQ(ReadTree(dst), Full({{"a", File("a")}}));
     EXPECT_EQ(g_syncStats.pairsSkipped.load(), 0u);
 }
 
+#ifdef _WIN32
+// Names match without regard to case, in the preview as in the run: the folder
+// "A.TXT" in the way of the file "a.txt" goes, and the file comes.
+class WindowsPreviewTest : public PreviewTest {};
+
+TEST_F(WindowsPreviewTest, NamesMatchWithoutRegardToCase) {
+    WriteTree(src, {{"a.txt", File("a")}});
+    const Tree target = {{"A.TXT/inner", File("i")}};
+    WriteTree(dst, target);
+    std::string preview = run({true, false, RunOptions::kNoCap});
+    EXPECT_EQ(ReadTree(dst), Full(target));
+    for (const auto& [foreseen, done] :
+         {std::pair<std::string, std::string>{"將會更新以下文件", "更新了以下改動過的文件"},
+          {"將會刪除以下文件和目錄", "刪除了以下文件和目錄"}}) {
+        ASSERT_NE(preview.find(foreseen), std::string::npos) << preview;
+        preview.replace(preview.find(foreseen), foreseen.size(), done);
+    }
+    EXPECT_EQ(preview, run({false, true, RunOptions::kNoCap}));
+    EXPECT_EQ(ReadTree(dst), (Tree{{"a.txt", File("a")}}));
+}
+#endif
+
+#ifndef _WIN32
 // Puts back every entry of the trash in `trash` where its .trashinfo says it was.
 void RestoreAll(const std::string& trash) {
     DIR* info = ::opendir((trash + "/info").c_str());
@@ -98,7 +122,7 @@ void RestoreAll(const std::string& trash) {
 }
 
 // Sets XDG_DATA_HOME, where the trash of the home file system lives, for one test.
-class TrashTest : public PreviewTest {
+class PosixTrashTest : public PreviewTest {
 protected:
     void useDataHome(const std::string& path) { ::setenv("XDG_DATA_HOME", path.c_str(), 1); }
     void TearDown() override {
@@ -116,7 +140,7 @@ private:
             : nullptr;
 };
 
-TEST_F(TrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
+TEST_F(PosixTrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
     const std::string data = temp.sub("data é");
     useDataHome(data);
     WriteTree(src, {{"a", File("new", kTime + 10)}, {"keep", File("k")}});
@@ -145,6 +169,7 @@ TEST_F(TrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {
     EXPECT_EQ(::access((dst + "/data/Trash/files/a").c_str(), F_OK), 0);
     EXPECT_EQ(::access((dst + "/data/Trash/info/a.trashinfo").c_str(), F_OK), 0);
 }
+#endif
 
 } // namespace
 } // namespace kestrova::test

@@ -9,6 +9,12 @@
 namespace kestrova::test {
 namespace {
 
+#ifdef _WIN32
+constexpr bool kHasLinks = false; // the Windows fixture makes no links
+#else
+constexpr bool kHasLinks = true;
+#endif
+
 // Random trees and random changes between runs; after every run with the delete
 // option the target must equal the source exactly, and exactly the new or changed
 // files and links must have been copied.
@@ -70,8 +76,14 @@ private:
     }
 
     std::string randomName() {
+        // Windows has no names that differ in case only.
+#ifdef _WIN32
+        constexpr const char* kUpper = "Ab";
+#else
+        constexpr const char* kUpper = "A";
+#endif
         static const char* const names[] = {"a",
-                                            "A",
+                                            kUpper,
                                             "b",
                                             "B.txt",
                                             "c d",
@@ -109,7 +121,7 @@ private:
             if (kind < 3 && depth < 4) {
                 tree[path] = Folder();
                 fill(tree, path + "/", depth + 1);
-            } else if (kind == 3) {
+            } else if (kind == 3 && kHasLinks) {
                 tree[path] = randomLink();
             } else {
                 tree[path] = randomFile();
@@ -124,8 +136,9 @@ std::size_t CopiesExpected(const Tree& before, const Tree& after) {
     std::size_t copies = 0;
     for (const auto& [path, item] : after) {
         const auto old = before.find(path);
-        if (item.kind != 'd' && (old == before.end() || old->second.seconds != item.seconds ||
-                                 old->second.nanoseconds != item.nanoseconds)) {
+        if (item.kind != 'd' &&
+            (old == before.end() || old->second.seconds != item.seconds ||
+             old->second.nanoseconds / kTimeStep != item.nanoseconds / kTimeStep)) {
             ++copies;
         }
     }
@@ -166,9 +179,7 @@ TEST(PropertyTest, RandomTreesAndChangesAreMirroredExactly) {
         Tree target;
         Tree source = trees.make();
         for (int round = 0; round < 3; ++round) {
-            const int top = ::open(src.c_str(), O_RDONLY | O_DIRECTORY);
-            RemoveBelow(top);
-            ::close(top);
+            RemoveBelow(src);
             WriteTree(src, source);
             // A preview changes nothing and lists exactly what the run then does.
             const Tree before = ReadTree(dst);

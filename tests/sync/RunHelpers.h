@@ -2,7 +2,7 @@
 
 #include "support/TestWindow.h"
 #include "support/TreeFixture.h"
-#include "sync/PosixFileSystem.h"
+#include "sync/NativeFileSystem.h"
 #include "sync/SyncRun.h"
 #include "sync/VisibleText.h"
 
@@ -27,9 +27,9 @@ public:
 
 // Runs the window's pairs to the end on the calling thread.
 inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
-    PosixFileSystem posix;
+    NativeFileSystem native;
     std::atomic<bool> stop{false};
-    SyncRun(window, fs != nullptr ? *fs : posix, stop);
+    SyncRun(window, fs != nullptr ? *fs : native, stop);
 }
 
 // Runs one pair and returns the report.
@@ -40,19 +40,25 @@ inline std::string RunPair(const std::string& source, const std::string& target,
     return window.report();
 }
 
-// Whether the open folder `handle` is the folder at `path`.
-inline bool IsFolder(FolderHandle handle, const std::string& path) {
-    struct stat a, b;
-    return ::fstat(handle, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+// Whether `handle`, a folder open in `fs`, is the folder at `path`.
+inline bool IsFolder(NativeFileSystem& fs, FolderHandle handle, const std::string& path) {
+    NativeFileSystem probe;
+    FolderHandle other = kNoFolder;
+    FolderIdentity a, b;
+    if (fs.NativeFileSystem::identify(handle, a) != 0 || probe.openRoot(path, other) != 0) {
+        return false;
+    }
+    const bool same = probe.identify(other, b) == 0 && a == b;
+    probe.closeFolder(other);
+    return same;
 }
 
 // The report block expected for one pair that ran; `note` is a line about a skipped
-// prune pass.
+// prune pass. Paths may be written with "/" between names on every platform.
 inline std::string Block(const std::string& source, const std::string& target,
                          const std::vector<std::string>& failed,
                          const std::vector<std::string>& updated, const std::string& note = {}) {
-    std::string block = "從 " + source + "\r\n到 " + target + "\r\n";
+    std::string block = "從 " + Native(source) + "\r\n到 " + Native(target) + "\r\n";
     if (!note.empty()) {
         block += note + "\r\n";
     }
@@ -61,7 +67,7 @@ inline std::string Block(const std::string& source, const std::string& target,
     } else {
         block += "以下文件更新失敗，可能正在使用\r\n";
         for (const std::string& path : failed) {
-            block += path + "\r\n";
+            block += Native(path) + "\r\n";
         }
         block += "\r\n";
     }
@@ -70,7 +76,7 @@ inline std::string Block(const std::string& source, const std::string& target,
     } else {
         block += "更新了以下改動過的文件\r\n";
         for (const std::string& path : updated) {
-            block += path + "\r\n";
+            block += Native(path) + "\r\n";
         }
         block += "\r\n";
     }

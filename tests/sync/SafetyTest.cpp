@@ -1,13 +1,17 @@
 #include "RunHelpers.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/mount.h>
+#endif
 
 namespace kestrova::test {
 namespace {
 
 constexpr const char* kNotAbsolute = "源目錄或目標目錄不是完整路徑，已跳過";
+
 constexpr const char* kNested = "源目錄和目標目錄相同或互相包含，已跳過";
+
 constexpr const char* kSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
 
 // Sentinels beside, inside and above both folders: whatever a skipped pair does,
@@ -16,8 +20,8 @@ class SafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WriteTree(temp.path(), sentinels);
-        src = temp.path() + "/data/src";
-        dst = temp.path() + "/data/dst";
+        src = temp.sub("data/src", false);
+        dst = temp.sub("data/dst", false);
     }
     void expectUntouched() {
         Tree expected = Full(sentinels);
@@ -44,69 +48,59 @@ protected:
     std::string link; // text of the link "alias" when a test makes one
 };
 
-TEST_F(SafetyTest, EmptyRelativeDottedOrCutRootsAreSkipped) {
-    expectSkipped("", dst, kNotAbsolute);
-    expectSkipped(src, "", kNotAbsolute);
-    expectSkipped("data/src", dst, kNotAbsolute);
-    expectSkipped(src, "dst", kNotAbsolute);
-    // "missing/.." reads as the parent but names no folder that exists.
-    expectSkipped(src, temp.path() + "/data/missing/..", kNotAbsolute);
-    expectSkipped(src + "/.", dst, kNotAbsolute);
-    expectSkipped(src, dst + std::string("\0/x", 3), kNotAbsolute);
-}
-
 TEST_F(SafetyTest, SameOrNestedFoldersAreSkipped) {
     expectSkipped(src, src, kNested);
-    expectSkipped(src, src + "/", kNested);
-    expectSkipped(src, src + "/inner", kNested);
-    expectSkipped(src, src + "/not-yet/made", kNested);
-    expectSkipped(src + "/inner", src, kNested);
-    expectSkipped("/", dst, kNested);
-    expectSkipped(src, "/", kNested);
+    expectSkipped(src, Native(src + "/"), kNested);
+    expectSkipped(src, Native(src + "/inner"), kNested);
+    expectSkipped(src, Native(src + "/not-yet/made"), kNested);
+    expectSkipped(Native(src + "/inner"), src, kNested);
+    // The top of the file system holds everything.
+#ifdef _WIN32
+    const std::string top = temp.path().substr(0, 3); // the drive's root, "C:\"
+#else
+    const std::string top = "/";
+#endif
+    expectSkipped(top, dst, kNested);
+    expectSkipped(src, top, kNested);
 }
 
 TEST_F(SafetyTest, SiblingsWhoseNamesShareAPrefixRunNormally) {
-    const std::string src2 = temp.path() + "/data/src2";
-    ::mkdir(src2.c_str(), 0755);
+    const std::string src2 = temp.sub("data/src2");
     WriteTree(src2, {{"f", File("f")}});
     EXPECT_EQ(RunPair(src, src2, true), Block(src, src2, {}, {src + "/inner/s", src + "/s"}));
     EXPECT_EQ(ReadTree(src2), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
-TEST_F(SafetyTest, NestingThroughLinksIsSeen) {
-    link = src;
-    WriteTree(temp.path(), {{"alias", Link(link)}});
-    expectSkipped(temp.path() + "/alias", src + "/inner", kNested);
-    expectSkipped(src, temp.path() + "/alias/new", kNested);
-}
-
 TEST_F(SafetyTest, MissingSourceSkipsThePairAndLeavesTheTargetAlone) {
-    expectSkipped(temp.path() + "/data/missing", dst, kSourceUnreadable);
-    expectSkipped(temp.path() + "/data/beside", dst, kSourceUnreadable);
+    expectSkipped(temp.sub("data/missing", false), dst, kSourceUnreadable);
+    expectSkipped(temp.sub("data/beside", false), dst, kSourceUnreadable);
 }
 
 TEST_F(SafetyTest, TrailingSeparatorsMapInsideTheFolders) {
-    const std::string target = temp.path() + "/data/dst/";
-    TestWindow window({{src + "/", target, 2, {}}}, true);
+    const std::string target = Native(dst + "/");
+    TestWindow window({{Native(src + "/"), target, 2, {}}}, true);
     RunToEnd(window);
     EXPECT_EQ(window.report(), Block(src + "/", target, {}, {src + "/inner/s", src + "/s"}));
     EXPECT_EQ(ReadTree(dst), Full({{"s", File("s")}, {"inner/s", File("s")}}));
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
-// Reports the folder at `path` as lying on another mount or, when `as` is given, as
-// being the folder `as`: what a mount can make of a folder.
-class Disguised : public PosixFileSystem {
+class Disguised : public NativeFileSystem {
 public:
     Disguised(std::string path, std::string as) : path_(std::move(path)), as_(std::move(as)) {}
     int identify(FolderHandle folder, FolderIdentity& identity) override {
-        const int error = PosixFileSystem::identify(folder, identity);
-        struct stat st;
-        if (error == 0 && IsFolder(folder, path_)) {
+        const int error = NativeFileSystem::identify(folder, identity);
+        if (error == 0 && IsFolder(*this, folder, path_)) {
             ++identity.mount;
-            if (!as_.empty() && ::stat(as_.c_str(), &st) == 0) {
-                identity.device = st.st_dev;
-                identity.inode = st.st_ino;
+            NativeFileSystem probe;
+            FolderHandle other = kNoFolder;
+            FolderIdentity shown;
+            if (!as_.empty() && probe.openRoot(as_, other) == 0) {
+                if (probe.identify(other, shown) == 0) {
+                    identity.device = shown.device;
+                    identity.inode = shown.inode;
+                }
+                probe.closeFolder(other);
             }
         }
         return error;
@@ -121,19 +115,42 @@ TEST_F(SafetyTest, PruneLeavesOtherMountsAndTheSourceAloneAndListsThem) {
     for (const std::string& as : {std::string(), src}) {
         for (const std::string name : {"x", "inner"}) { // without and with a counterpart
             WriteTree(dst, {{name + "/p1", File("p")}});
-            Disguised fs(dst + "/" + name, as);
+            Disguised fs(Native(dst + "/" + name), as);
             const std::string report = RunPair(src, dst, true, &fs);
-            EXPECT_NE(report.find("\r\n" + dst + "/" + name + "\r\n"), std::string::npos) << report;
-            EXPECT_EQ(ReadTree(dst + "/" + name).count("p1"), 1u) << name << " as " << as;
+            EXPECT_NE(report.find("\r\n" + Native(dst + "/" + name) + "\r\n"), std::string::npos)
+                << report;
+            EXPECT_EQ(ReadTree(Native(dst + "/" + name)).count("p1"), 1u) << name << " as " << as;
         }
     }
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
 TEST_F(SafetyTest, CopyNeverWalksIntoTheTargetShownInsideTheSource) {
-    Disguised fs(src + "/inner", dst);
+    Disguised fs(Native(src + "/inner"), dst);
     EXPECT_EQ(RunPair(src, dst, false, &fs), Block(src, dst, {src + "/inner"}, {src + "/s"}));
     EXPECT_EQ(ReadTree(dst).count("inner/s"), 0u);
+}
+
+#ifndef _WIN32
+// Roots and mounts as only Linux has them.
+class PosixSafetyTest : public SafetyTest {};
+
+TEST_F(PosixSafetyTest, EmptyRelativeDottedOrCutRootsAreSkipped) {
+    expectSkipped("", dst, kNotAbsolute);
+    expectSkipped(src, "", kNotAbsolute);
+    expectSkipped("data/src", dst, kNotAbsolute);
+    expectSkipped(src, "dst", kNotAbsolute);
+    // "missing/.." reads as the parent but names no folder that exists.
+    expectSkipped(src, temp.path() + "/data/missing/..", kNotAbsolute);
+    expectSkipped(src + "/.", dst, kNotAbsolute);
+    expectSkipped(src, dst + std::string("\0/x", 3), kNotAbsolute);
+}
+
+TEST_F(PosixSafetyTest, NestingThroughLinksIsSeen) {
+    link = src;
+    WriteTree(temp.path(), {{"alias", Link(link)}});
+    expectSkipped(temp.path() + "/alias", src + "/inner", kNested);
+    expectSkipped(src, temp.path() + "/alias/new", kNested);
 }
 
 // Unmounts on leaving a test, before its temporary folder is removed.
@@ -154,7 +171,7 @@ struct BindMounts {
     }
 };
 
-TEST_F(SafetyTest, BindMountsNeverLeadARunIntoTheOtherTree) {
+TEST_F(PosixSafetyTest, BindMountsNeverLeadARunIntoTheOtherTree) {
     BindMounts mounts;
     const std::string alias = temp.path() + "/alias";
     if (!mounts.add(src + "/inner", dst + "/x") || !mounts.add(dst + "/inner", src + "/m") ||
@@ -173,6 +190,7 @@ TEST_F(SafetyTest, BindMountsNeverLeadARunIntoTheOtherTree) {
     EXPECT_EQ(window.report(),
               SkippedBlock(src, alias, kNested) + SkippedBlock(alias, src, kNested));
 }
+#endif
 
 } // namespace
 } // namespace kestrova::test

@@ -100,12 +100,12 @@ TEST_F(WorkerTest, AfterStopTheWorkerMakesNoFurtherCall) {
 }
 
 // Stops the run from inside a copy, once the copy has begun.
-class StopsWhileCopying : public PosixFileSystem {
+class StopsWhileCopying : public NativeFileSystem {
 public:
     CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                      const std::atomic<bool>& stop) override {
         StopSyncWorker();
-        return PosixFileSystem::copy(from, to, name, kind, stop);
+        return NativeFileSystem::copy(from, to, name, kind, stop);
     }
 };
 
@@ -113,7 +113,7 @@ public:
 // removed and the previous backup copy is untouched.
 TEST_F(WorkerTest, StopInsideACopyKeepsThePreviousCopy) {
     WriteTree(dst, {{"big", File("previous backup")}});
-    WriteTree(src, {{"big", File(std::string(PosixFileSystem::kCopyChunk * 2, 'b'), kTime + 1)}});
+    WriteTree(src, {{"big", File(std::string(NativeFileSystem::kCopyChunk * 2, 'b'), kTime + 1)}});
     TestWindow window({{src, dst, 2, {}}});
     StopsWhileCopying fs;
     ASSERT_TRUE(StartSyncWorker(window, fs));
