@@ -119,7 +119,8 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
-    WriteTree(src, {{"a", File("a")}, {"fifo", Pipe()}});
+    WriteTree(src, {{"a", File("a")}, {"ro", File("new", kTime + 1)}});
+    WriteTree(dst, {{"ro", File("old", kTime, 0, 0444)}}); // a copy that fails
     TestWindow window({{src, dst, 2, {}},
                        {src, dst, 2, {}},
                        {"relative", dst, 2, {}},
