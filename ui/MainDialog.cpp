@@ -108,13 +108,13 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
     const WindowOptions options = ReadWindowOptions(m_files.settingsFile);
     controlAs<QCheckBox>(kDeleteOption)->setChecked(options.deleteOption != 0);
+    controlAs<QCheckBox>(kTrashOption)->setChecked(options.trash != 0);
     m_listDeleted->setCheckable(true);
     m_listDeleted->setObjectName(QStringLiteral("listDeleted"));
     m_listDeleted->setChecked(options.listDeleted != 0);
     auto* report = controlAs<QPlainTextEdit>(kReportPane);
     report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report, &QWidget::customContextMenuRequested, this, &MainDialog::showReportMenu);
-    controlAs<QCheckBox>(kTrashOption)->setChecked(options.trash != 0);
     LoadPairList(*m_list, m_files.pairListFile);
     rememberSaved();
     BindCommands(*this, std::span<const CommandEntry<MainDialog>>(kCommands));
@@ -169,7 +169,7 @@ void MainDialog::reject() {
 }
 
 bool MainDialog::hasUnsavedChanges() const {
-    return m_savedPairs != FormatPairList(*m_list) || !(m_savedOptions == windowOptions());
+    return m_savedPairs != FormatPairList(*m_list) || m_savedOptions != windowOptions();
 }
 
 void MainDialog::rememberSaved() {

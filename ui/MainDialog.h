@@ -2,10 +2,10 @@
 
 // The program's main window, built from dialog template 102: the pair list, the
 // delete option with the trash option beside it, Start, Stop and Preview, the report
-// pane with the deleted-list option in its menu, and the status line. It loads the options and the
-// pair list when it opens and saves them on Close, starts, previews and stops the sync run, and is
-// the window the run reads and writes (SyncWindow, on the user-interface thread; the run itself
-// reaches it through a RunWindowProxy).
+// pane with the deleted-list option in its menu, and the status line. It loads the
+// options and the pair list when it opens and saves them on Close, starts, previews
+// and stops the sync run, and is the window the run reads and writes (SyncWindow, on
+// the user-interface thread; the run itself reaches it through a RunWindowProxy).
 //
 // Commands are listed in the command table in MainDialog.cpp.
 
@@ -106,7 +106,7 @@ private:
     void onEditPair();
     void onAbout();
 
-    // Close: writes the option, then ends the dialog unless a run is under way or the
+    // Close: writes the options, then ends the dialog unless a run is under way or the
     // pair list could not be saved. Returns whether the dialog ended.
     bool closeAndSave();
     // Start and Preview: launches the run, or retries shortly while a stopped worker
