@@ -311,6 +311,8 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     WriteFile(root / "src" / "kept.txt", "new");
     ASSERT_EQ(::mkfifo((root / "src" / "fifo").c_str(), 0600), 0);
     WriteFile(root / "dst" / "kept.txt", "replaced");
+    fs::last_write_time(root / "dst" / "kept.txt",
+                        fs::last_write_time(root / "src" / "kept.txt") - std::chrono::hours(1));
     WriteFile(root / "dst" / "gone.txt", "gone");
     auto dialog = open();
     dialog->setRunFileSystem(nullptr);
