@@ -1,7 +1,7 @@
 #include "cli/CommandWindow.h"
 
-#include "cli/FailureLine.h"
 #include "i18n/Translate.h"
+#include "sync/FailureLine.h"
 
 #include <cerrno>
 #include <cstdint>

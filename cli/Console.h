@@ -18,7 +18,4 @@ std::vector<std::string> CommandArguments(int argc, char** argv);
 // the terminal up for UTF-8 text and for the display's control sequences.
 std::FILE* ProgressStream();
 
-// The system's text for an errno value, taken in a thread-safe way.
-std::string SystemErrorText(int error);
-
 } // namespace kestrova

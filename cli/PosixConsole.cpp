@@ -3,7 +3,6 @@
 #include "cli/RunPairs.h"
 
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -40,11 +39,6 @@ std::vector<std::string> CommandArguments(int argc, char** argv) {
 
 std::FILE* ProgressStream() {
     return ::isatty(STDERR_FILENO) ? stderr : nullptr;
-}
-
-std::string SystemErrorText(int error) {
-    char buffer[256];
-    return ::strerror_r(error, buffer, sizeof buffer); // thread-safe, unlike strerror
 }
 
 } // namespace kestrova

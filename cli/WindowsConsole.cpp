@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
 namespace kestrova {
 
 // Ctrl+C and Ctrl+Break are taken by the run itself; a closed pipe fails the write
@@ -33,11 +31,6 @@ std::FILE* ProgressStream() {
     }
     ::SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     return stderr;
-}
-
-std::string SystemErrorText(int error) {
-    char buffer[256];
-    return ::strerror_s(buffer, sizeof buffer, error) == 0 ? buffer : "unknown error";
 }
 
 } // namespace kestrova

@@ -40,6 +40,14 @@ constexpr ControlTemplate kControls[] = {
     {1014, ControlKind::Button, "刪除備份", {265, 22, 50, 14}, kChild | ws::TabStop},
     {1019, ControlKind::Button, "選擇所有", {265, 41, 50, 14}, kChild | ws::TabStop},
     {1020, ControlKind::Button, "取消選擇", {265, 56, 50, 14}, kChild | ws::TabStop},
+    // Later additions, after the first controls so that these keep their tab order:
+    // Preview under Stop, and the trash option beside the delete option.
+    {1021, ControlKind::Button, "預覽同步", {265, 157, 50, 14}, kChild | ws::TabStop},
+    {1022,
+     ControlKind::Button,
+     "舊文件移到回收站",
+     {140, 133, 107, 10},
+     kChild | ws::TabStop | bs::AutoCheckBox},
 };
 
 constexpr DialogTemplate kTemplate{

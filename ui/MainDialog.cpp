@@ -7,7 +7,9 @@
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
+#include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
+#include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
 #include "ui/AboutDialog.h"
 #include "ui/MessageBoxRoutine.h"
@@ -17,12 +19,14 @@
 #include "ui/SelectionMark.h"
 #include "ui/StatusLine.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -44,11 +48,17 @@ enum ControlId {
     kCheckAllButton = 1019,
     kUncheckAllButton = 1020,
     kAboutButton = 1011,
+    kPreviewButton = 1021,
+    kTrashOption = 1022,
 };
 
 const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
 const char* const kRunningMessage = "同步進行中，請先停止﹝";
 const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退出前要保存嗎？";
+// The report pane's menu item for the deleted list.
+const char* const kListDeletedText = "列出刪除的文件";
+// Heads the lines that say why each of a pair's entries failed, at the end of its block.
+const char* const kFailureReasonsHeading = "以下是失敗的原因\r\n";
 
 // A stopped worker finishes its clean-up quickly; a Start pressed meanwhile is retried.
 constexpr int kStartRetryMs = 20;
@@ -75,6 +85,7 @@ bool RunUnderWay() {
 const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {kStartButton, Notification::Clicked, &MainDialog::onStart},
     {kStopButton, Notification::Clicked, &MainDialog::onStop},
+    {kPreviewButton, Notification::Clicked, &MainDialog::onPreview},
     {kDeleteButton, Notification::Clicked, &MainDialog::onDeleteSelected},
     {kCheckAllButton, Notification::Clicked, &MainDialog::onCheckAll},
     {kUncheckAllButton, Notification::Clicked, &MainDialog::onUncheckAll},
@@ -92,16 +103,25 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
     : TemplateDialog(MainDialogTemplate(), parent, CreateMainControl), m_messages(messages),
       m_files(std::move(files)), m_fileSystem(fileSystem), m_list(controlAs<PairList>(kPairList)),
       m_selectionMark(new SelectionMark(m_list)), m_startRetry(new QTimer(this)),
-      m_progressTimer(new QTimer(this)) {
+      m_progressTimer(new QTimer(this)),
+      m_listDeleted(new QAction(QString::fromUtf8(Translate(kListDeletedText)), this)) {
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
-    controlAs<QCheckBox>(kDeleteOption)->setChecked(ReadOption(m_files.settingsFile) != 0);
+    const WindowOptions options = ReadWindowOptions(m_files.settingsFile);
+    controlAs<QCheckBox>(kDeleteOption)->setChecked(options.deleteOption != 0);
+    controlAs<QCheckBox>(kTrashOption)->setChecked(options.trash != 0);
+    m_listDeleted->setCheckable(true);
+    m_listDeleted->setObjectName(QStringLiteral("listDeleted"));
+    m_listDeleted->setChecked(options.listDeleted != 0);
+    auto* report = controlAs<QPlainTextEdit>(kReportPane);
+    report->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(report, &QWidget::customContextMenuRequested, this, &MainDialog::showReportMenu);
     LoadPairList(*m_list, m_files.pairListFile);
     rememberSaved();
     BindCommands(*this, std::span<const CommandEntry<MainDialog>>(kCommands));
 
     m_startRetry->setSingleShot(true);
     m_startRetry->setInterval(kStartRetryMs);
-    connect(m_startRetry, &QTimer::timeout, this, &MainDialog::onStart);
+    connect(m_startRetry, &QTimer::timeout, this, &MainDialog::requestRun);
     m_progressTimer->setInterval(kProgressIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &MainDialog::showProgress);
 
@@ -149,13 +169,17 @@ void MainDialog::reject() {
 }
 
 bool MainDialog::hasUnsavedChanges() const {
-    return m_savedPairs != FormatPairList(*m_list) ||
-           m_savedOption != controlAs<QCheckBox>(kDeleteOption)->isChecked();
+    return m_savedPairs != FormatPairList(*m_list) || m_savedOptions != windowOptions();
 }
 
 void MainDialog::rememberSaved() {
     m_savedPairs = FormatPairList(*m_list);
-    m_savedOption = controlAs<QCheckBox>(kDeleteOption)->isChecked();
+    m_savedOptions = windowOptions();
+}
+
+WindowOptions MainDialog::windowOptions() const {
+    const auto shown = [this](int id) { return controlAs<QCheckBox>(id)->isChecked() ? 1 : 0; };
+    return {shown(kDeleteOption), m_listDeleted->isChecked() ? 1 : 0, shown(kTrashOption)};
 }
 
 void MainDialog::resizeEvent(QResizeEvent* event) {
@@ -165,7 +189,7 @@ void MainDialog::resizeEvent(QResizeEvent* event) {
 
 // The list takes half of the extra height and the report pane the other half, both
 // the extra width. The buttons beside the list stay at the top right, About and the
-// status line at the bottom, and Start and Stop beside the option they go with.
+// status line at the bottom, and Start, Stop and Preview beside the options they go with.
 void MainDialog::placeControls() {
     if (m_templateGeometry.empty()) {
         return;
@@ -189,9 +213,11 @@ void MainDialog::placeControls() {
             break;
         case kStartButton:
         case kStopButton:
+        case kPreviewButton:
             placed.translate(dx, listDy);
             break;
         case kDeleteOption:
+        case kTrashOption:
             placed.translate(0, listDy);
             break;
         case kReportPane:
@@ -240,9 +266,10 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainDialog::closeAndSave() {
-    // The option is written even when the close is refused.
-    if (WriteOption(deleteOption() ? 1 : 0, m_files.settingsFile, m_fileSystem).ok()) {
-        m_savedOption = deleteOption();
+    // The options are written even when the close is refused.
+    const WindowOptions options = windowOptions();
+    if (WriteWindowOptions(options, m_files.settingsFile, m_fileSystem).ok()) {
+        m_savedOptions = options;
     }
     if (RunUnderWay()) {
         m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
@@ -260,6 +287,16 @@ bool MainDialog::closeAndSave() {
 }
 
 void MainDialog::onStart() {
+    m_previewNext = false;
+    requestRun();
+}
+
+void MainDialog::onPreview() {
+    m_previewNext = true;
+    requestRun();
+}
+
+void MainDialog::requestRun() {
     if (m_list->rowCount() == 0) {
         m_messages.show(QString::fromUtf8(Translate(kEmptyListMessage)), BoxStyle::OkExclamation);
         return;
@@ -283,6 +320,10 @@ void MainDialog::cancelStartRetry() {
 
 void MainDialog::launchRun() {
     cancelStartRetry();
+    m_previewRun = m_previewNext;
+    m_runReport.clear();
+    m_shownReport.clear();
+    m_failureLines.clear();
     m_showCounts = true;
     m_progressTimer->start();
     // No worker is alive, so the previous run's proxy is no longer used.
@@ -404,34 +445,81 @@ void MainDialog::showProgress() {
     label->setToolTip(FromBytes(progress.path));
 }
 
+// The run's report only grows while it runs: what it adds is a pair's block, into
+// which the reasons for the pair's failures go, above the separator that ends it.
 void MainDialog::setReport(const std::string& text) {
-    QString shown = FromBytes(text);
+    std::string added;
+    if (text.compare(0, m_runReport.size(), m_runReport) == 0) {
+        added = text.substr(m_runReport.size());
+    } else {
+        m_shownReport.clear();
+        added = text;
+    }
+    m_runReport = text;
+    if (!m_failureLines.empty()) {
+        const std::string_view separator = texts::kSeparator;
+        const std::size_t at =
+            added.ends_with(separator) ? added.size() - separator.size() : added.size();
+        added.insert(at, Translate(kFailureReasonsHeading) + m_failureLines + texts::kLineEnd);
+        m_failureLines.clear();
+    }
+    m_shownReport += added;
+    QString shown = FromBytes(m_shownReport);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     controlAs<QPlainTextEdit>(kReportPane)->setPlainText(shown);
+}
+
+// The pane's own commands (copy, select all) and the deleted list, which is about
+// what the report shows.
+void MainDialog::showReportMenu(const QPoint& at) {
+    auto* report = controlAs<QPlainTextEdit>(kReportPane);
+    const std::unique_ptr<QMenu> menu(report->createStandardContextMenu());
+    menu->addSeparator();
+    menu->addAction(m_listDeleted);
+    menu->exec(report->viewport()->mapToGlobal(at));
+}
+
+void MainDialog::entryFailed(const std::string& path, const EntryFailure& failure) {
+    m_failureLines += FailureLine(path, failure);
+    m_failureLines += texts::kLineEnd;
+}
+
+RunOptions MainDialog::runOptions() {
+    RunOptions options;
+    options.preview = m_previewRun;
+    options.listDeleted = m_listDeleted->isChecked();
+    options.trash = controlAs<QCheckBox>(kTrashOption)->isChecked();
+    return options;
 }
 
 bool MainDialog::deleteOption() {
     return controlAs<QCheckBox>(kDeleteOption)->isChecked();
 }
 
-// A run disables Start, enables Stop and, when it ends, the other way round; the
-// keyboard focus goes along from the one to the other, so Enter and Space press the
-// button that is drawn focused.
+// A run disables Start and Preview, enables Stop and, when it ends, the other way
+// round; the keyboard focus goes along from the button that began the run to Stop
+// and back, so Enter and Space press the button that is drawn focused.
 void MainDialog::enableStart(bool enabled) {
-    QWidget* start = control(kStartButton);
-    if (!enabled && focusWidget() == start) {
+    QWidget* start = runButton();
+    if (!enabled &&
+        (focusWidget() == control(kStartButton) || focusWidget() == control(kPreviewButton))) {
         m_focusToStop = true;
     }
-    start->setEnabled(enabled);
+    control(kStartButton)->setEnabled(enabled);
+    control(kPreviewButton)->setEnabled(enabled);
     if (enabled && m_focusToStart) {
         m_focusToStart = false;
         start->setFocus(Qt::OtherFocusReason);
     }
 }
 
+QWidget* MainDialog::runButton() const {
+    return control(m_previewRun ? kPreviewButton : kStartButton);
+}
+
 void MainDialog::enableStop(bool enabled) {
     QWidget* stop = control(kStopButton);
-    QWidget* start = control(kStartButton);
+    QWidget* start = runButton();
     if (enabled) {
         stop->setEnabled(true);
         if (m_focusToStop) {
@@ -456,8 +544,11 @@ void MainDialog::enableStop(bool enabled) {
     stop->setEnabled(false);
 }
 
+// The options beside the delete option are read as a run starts, so they follow it.
 void MainDialog::enableDeleteOption(bool enabled) {
     control(kDeleteOption)->setEnabled(enabled);
+    m_listDeleted->setEnabled(enabled);
+    control(kTrashOption)->setEnabled(enabled);
 }
 
 void MainDialog::messageBox(const std::string& text) {

@@ -1,14 +1,16 @@
 #pragma once
 
 // The program's main window, built from dialog template 102: the pair list, the
-// delete option, Start and Stop, the report pane and the status line. It loads the
-// option and the pair list when it opens and saves them on Close, starts and stops
-// the sync run, and is the window the run reads and writes (SyncWindow, on the
-// user-interface thread; the run itself reaches it through a RunWindowProxy).
+// delete option with the trash option beside it, Start, Stop and Preview, the report
+// pane with the deleted-list option in its menu, and the status line. It loads the
+// options and the pair list when it opens and saves them on Close, starts, previews
+// and stops the sync run, and is the window the run reads and writes (SyncWindow, on
+// the user-interface thread; the run itself reaches it through a RunWindowProxy).
 //
 // Commands are listed in the command table in MainDialog.cpp.
 
 #include "settings/SaveFileSystem.h"
+#include "settings/Settings.h"
 #include "sync/SyncWindow.h"
 #include "ui/CommandTable.h"
 #include "ui/TemplateDialog.h"
@@ -18,6 +20,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QTimer;
 
 namespace kestrova {
@@ -58,7 +61,7 @@ public:
     // whether to save and leave, leave without saving, or stay.
     void reject() override;
 
-    // Whether the pairs or the option differ from what the files hold.
+    // Whether the pairs or the options differ from what the files hold.
     bool hasUnsavedChanges() const;
 
     // What the run reads and writes; user-interface thread only.
@@ -74,6 +77,10 @@ public:
     void enableStop(bool enabled) override;
     void enableDeleteOption(bool enabled) override;
     void messageBox(const std::string& text) override;
+    // Kept for the pair's block, where the pane shows it with its reason.
+    void entryFailed(const std::string& path, const EntryFailure& failure) override;
+    // A preview when Preview started the run; the trash and deleted-list options.
+    RunOptions runOptions() override;
 
     // A command of the window's system menu. Identifiers 16 to 31 open the About box
     // (the menu's "關于 Kestrova(&A)..." item is 16); returns false for every other
@@ -90,6 +97,7 @@ private:
     static const CommandEntry<MainDialog> kCommands[];
 
     void onStart();
+    void onPreview();
     void onStop();
     void onDeleteSelected();
     void onCheckAll();
@@ -98,10 +106,19 @@ private:
     void onEditPair();
     void onAbout();
 
-    // Close: writes the option, then ends the dialog unless a run is under way or the
+    // Close: writes the options, then ends the dialog unless a run is under way or the
     // pair list could not be saved. Returns whether the dialog ended.
     bool closeAndSave();
+    // Start and Preview: launches the run, or retries shortly while a stopped worker
+    // cleans up.
+    void requestRun();
     void launchRun();
+    // The button that began the run under way or the last one.
+    QWidget* runButton() const;
+    // The options as the check boxes and the report pane's menu show them.
+    WindowOptions windowOptions() const;
+    // The report pane's context menu, at `at` in its viewport.
+    void showReportMenu(const QPoint& at);
     void cancelStartRetry();
     // Notes what the files hold now, as the base for hasUnsavedChanges.
     void rememberSaved();
@@ -122,15 +139,25 @@ private:
     QTimer* m_startRetry;
     // Redraws the status line a few times a second while a run goes on.
     QTimer* m_progressTimer;
+    // The deleted-list option, a check item of the report pane's menu.
+    QAction* m_listDeleted;
     // Set once a run has started: the status line then shows the run's counts.
     bool m_showCounts = false;
     // The path the run last examined.
     std::string m_statusPath;
-    // Where Start's focus goes: to Stop when the run starts, back when it ends.
+    // Whether the run asked for next, and the run under way or the last one, preview.
+    bool m_previewNext = false;
+    bool m_previewRun = false;
+    // The run's report as it last came, the pane's text made from it, and the lines
+    // saying why entries failed, kept until the pair's block comes.
+    std::string m_runReport;
+    std::string m_shownReport;
+    std::string m_failureLines;
+    // Where the run button's focus goes: to Stop when the run starts, back when it ends.
     bool m_focusToStop = false;
     bool m_focusToStart = false;
     std::string m_savedPairs;
-    bool m_savedOption = true;
+    WindowOptions m_savedOptions;
     // Each control's place in the template's layout, in pixels.
     std::map<QWidget*, QRect> m_templateGeometry;
     QSize m_templateSize;

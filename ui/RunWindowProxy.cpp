@@ -156,4 +156,14 @@ void RunWindowProxy::messageBox(const std::string& text) {
     tell([&window = m_window, text] { window.messageBox(text); });
 }
 
+void RunWindowProxy::entryFailed(const std::string& path, const EntryFailure& failure) {
+    tell([&window = m_window, path, failure] { window.entryFailed(path, failure); });
+}
+
+RunOptions RunWindowProxy::runOptions() {
+    RunOptions released;
+    released.preview = true;
+    return ask<RunOptions>(released, [&window = m_window] { return window.runOptions(); });
+}
+
 } // namespace kestrova

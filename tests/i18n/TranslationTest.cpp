@@ -106,6 +106,11 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         texts::kPreviewUpdatedHeading,
         texts::kPreviewDeletedHeading,
         texts::kPreviewFinished,
+        // The main window's own texts for a preview, the trash, deletions and failures.
+        "預覽同步",
+        "舊文件移到回收站",
+        "列出刪除的文件",
+        "以下是失敗的原因\r\n",
     };
     for (const char* lang : {"en_US.UTF-8", "zh_CN.UTF-8"}) {
         ASSERT_NE(UseCatalogue(kCatalogues, Lang(lang)), "");

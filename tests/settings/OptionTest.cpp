@@ -68,6 +68,26 @@ TEST(OptionWriting, CreatesFolderAndFileAndReadsBack) {
     EXPECT_EQ(ReadOption(ini), 1);
 }
 
+TEST(WindowOptions, EachHasItsOwnKeyAndAFileWithoutThemKeepsTheDefaults) {
+    TempFolder folder;
+    const std::string ini = folder.file("Kestrova.ini");
+    EXPECT_EQ(ReadWindowOptions(ini), (WindowOptions{1, 0, 0}));
+    WriteBytes(ini, "[setup]\r\nopt_delnone=0\r\n");
+    EXPECT_EQ(ReadWindowOptions(ini), (WindowOptions{0, 0, 0}));
+
+    // Options never set add no line; once set, each goes under its own key.
+    SaveFileSystem fs;
+    EXPECT_TRUE(WriteWindowOptions({0, 0, 0}, ini, fs).ok());
+    EXPECT_EQ(ReadBytes(ini), "[setup]\r\nopt_delnone=0\r\n");
+    EXPECT_TRUE(WriteWindowOptions({1, 0, 1}, ini, fs).ok());
+    EXPECT_EQ(ReadBytes(ini), "[setup]\r\nopt_delnone=1\r\nopt_trash=1\r\n");
+    EXPECT_EQ(ReadWindowOptions(ini), (WindowOptions{1, 0, 1}));
+    EXPECT_TRUE(WriteWindowOptions({1, 1, 0}, ini, fs).ok());
+    EXPECT_EQ(ReadBytes(ini), "[setup]\r\nopt_delnone=1\r\nopt_trash=0\r\nopt_listdeleted=1\r\n");
+    EXPECT_EQ(ReadWindowOptions(ini), (WindowOptions{1, 1, 0}));
+    EXPECT_EQ(ReadOption(ini), 1);
+}
+
 TEST(OptionWriting, LeavesAFileItCannotReadAlone) {
     TempFolder folder;
     const std::string ini = folder.file("Kestrova.ini");

@@ -7,15 +7,18 @@
 #include "ui/PairList.h"
 #include "ui/StatusLine.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -24,6 +27,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 
 namespace kestrova {
@@ -113,16 +117,22 @@ protected:
         return {(root / "Kestrova.ini").string(), (root / "dirlist.cfg").string()};
     }
     QPushButton* button(MainDialog& dialog, int id) { return dialog.controlAs<QPushButton>(id); }
+    // The deleted-list option in the report pane's menu.
+    QAction* listDeleted(MainDialog& dialog) { return dialog.findChild<QAction*>("listDeleted"); }
     QString report(MainDialog& dialog) {
         return dialog.controlAs<QPlainTextEdit>(1010)->toPlainText();
     }
-    bool running(MainDialog& dialog) {
-        return !dialog.control(1007)->isEnabled() && !dialog.control(1009)->isEnabled() &&
-               dialog.control(1008)->isEnabled();
-    }
-    bool idle(MainDialog& dialog) {
-        return dialog.control(1007)->isEnabled() && dialog.control(1009)->isEnabled() &&
-               !dialog.control(1008)->isEnabled();
+    // Start, Preview and the three options go together; Stop goes the other way.
+    bool running(MainDialog& dialog) { return controlsShow(dialog, false); }
+    bool idle(MainDialog& dialog) { return controlsShow(dialog, true); }
+    bool controlsShow(MainDialog& dialog, bool idle) {
+        for (const int id : {1007, 1021, 1009, 1022}) {
+            if (dialog.control(id)->isEnabled() != idle) {
+                return false;
+            }
+        }
+        return listDeleted(dialog)->isEnabled() == idle &&
+               dialog.control(1008)->isEnabled() != idle;
     }
     bool boxShown(const char* text) {
         for (const auto& box : answers.shown) {
@@ -258,6 +268,95 @@ TEST_F(MainDialogTest, ARunOverTwoPairsShowsEachBlockAsItsPairEnds) {
     EXPECT_EQ(ReadFile(root / "d1" / "a.txt"), "one");
     EXPECT_EQ(ReadFile(root / "d2" / "b.txt"), "two");
     JoinSyncWorker();
+}
+
+TEST_F(MainDialogTest, PreviewFillsTheReportAndChangesNothingOnDisk) {
+    WriteFile(root / "src" / "new.txt", "new");
+    WriteFile(root / "dst" / "gone" / "old.txt", "old");
+    auto dialog = open();
+    dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().setChecked(0, true);
+    dialog->controlAs<QCheckBox>(1022)->setChecked(true); // a preview trashes nothing either
+    dialog->control(1021)->setFocus();
+    button(*dialog, 1021)->click();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("預覽完成，沒有改動任何文件"); }));
+
+    const std::string dst = (root / "dst").string();
+    EXPECT_EQ(report(*dialog).toStdString(),
+              "從 " + (root / "src").string() + "\n到 " + dst +
+                  "\n同步過程中沒有錯誤\n將會更新以下文件\n" + (root / "src" / "new.txt").string() +
+                  "\n\n將會刪除以下文件和目錄\n" + dst + "/gone/old.txt\n" + dst +
+                  "/gone/\n\n\n---------------------------------\n\n");
+    EXPECT_FALSE(fs::exists(root / "dst" / "new.txt"));
+    EXPECT_EQ(ReadFile(root / "dst" / "gone" / "old.txt"), "old");
+    EXPECT_TRUE(idle(*dialog));
+    EXPECT_EQ(dialog->focusWidget(), dialog->control(1021));
+    EXPECT_EQ(dialog->pairList().item(0, 2)->text(), "完成");
+
+    // Start after a preview is a real run again.
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
+    EXPECT_EQ(ReadFile(root / "dst" / "new.txt"), "new");
+    EXPECT_FALSE(fs::exists(root / "dst" / "gone"));
+    JoinSyncWorker();
+}
+
+TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed) {
+    const char* savedDataHome = std::getenv("XDG_DATA_HOME");
+    const std::string restore = savedDataHome != nullptr ? savedDataHome : "";
+    fs::create_directories(root / "data");
+    ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    WriteFile(root / "src" / "kept.txt", "new");
+    ASSERT_EQ(::mkfifo((root / "src" / "fifo").c_str(), 0600), 0);
+    WriteFile(root / "dst" / "kept.txt", "replaced");
+    fs::last_write_time(root / "dst" / "kept.txt",
+                        fs::last_write_time(root / "src" / "kept.txt") - std::chrono::hours(1));
+    WriteFile(root / "dst" / "gone.txt", "gone");
+    auto dialog = open();
+    dialog->setRunFileSystem(nullptr);
+    dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().setChecked(0, true);
+    dialog->controlAs<QCheckBox>(1022)->setChecked(true);
+    // The deleted list is set from the report pane's menu.
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->objectName() == "listDeleted") {
+                action->trigger();
+            }
+        }
+        menu->close();
+    });
+    emit dialog->control(1010)->customContextMenuRequested({5, 5});
+    EXPECT_TRUE(listDeleted(*dialog)->isChecked());
+    button(*dialog, 1007)->click();
+    ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
+    JoinSyncWorker();
+    if (savedDataHome != nullptr) {
+        ::setenv("XDG_DATA_HOME", restore.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+
+    const fs::path trash = root / "data" / "Trash";
+    EXPECT_EQ(ReadFile(root / "dst" / "kept.txt"), "new");
+    EXPECT_FALSE(fs::exists(root / "dst" / "gone.txt"));
+    EXPECT_EQ(ReadFile(trash / "files" / "gone.txt"), "gone");
+    EXPECT_EQ(ReadFile(trash / "files" / "kept.txt"), "replaced");
+    EXPECT_TRUE(fs::exists(trash / "info" / "gone.txt.trashinfo"));
+
+    // The deleted list after the pair's lists, then why each entry failed, in the block.
+    const std::string fifo = (root / "src" / "fifo").string();
+    const std::string tail = "\n\n刪除了以下文件和目錄\n" + (root / "dst" / "gone.txt").string() +
+                             "\n\n以下是失敗的原因\ncannot copy " + fifo +
+                             ": pipes, sockets and devices are not copied\n\n\n"
+                             "---------------------------------\n\n";
+    const std::string shown = report(*dialog).toStdString();
+    EXPECT_TRUE(shown.ends_with(tail)) << shown;
+    EXPECT_NE(shown.find("以下文件更新失敗，可能正在使用\n" + fifo + "\n"), std::string::npos);
 }
 
 TEST_F(MainDialogTest, StopInTheMiddleOfALargeFileRestoresAtOnceAndLeavesNoPartialFile) {
@@ -434,6 +533,7 @@ TEST_F(MainDialogTest, PairsAndOptionSurviveACloseAndANewStart) {
         dialog->pairList().appendRow("/home/甲", "/backup/乙");
         dialog->pairList().setChecked(1, true);
         dialog->controlAs<QCheckBox>(1009)->setChecked(false);
+        dialog->controlAs<QCheckBox>(1022)->setChecked(true);
         EXPECT_TRUE(dialog->close());
     }
     auto dialog = open();
@@ -445,6 +545,8 @@ TEST_F(MainDialogTest, PairsAndOptionSurviveACloseAndANewStart) {
     EXPECT_EQ(list.rowText(1, 1), "/backup/乙");
     EXPECT_EQ(list.checkState(1), PairList::kUnchecked);
     EXPECT_FALSE(dialog->controlAs<QCheckBox>(1009)->isChecked());
+    EXPECT_TRUE(dialog->controlAs<QCheckBox>(1022)->isChecked());
+    EXPECT_FALSE(listDeleted(*dialog)->isChecked());
     EXPECT_TRUE(answers.shown.empty());
 }
 
@@ -475,11 +577,15 @@ TEST_F(MainDialogTest, EscapeLeavesAtOnceUnlessItWouldLoseEdits) {
     EXPECT_FALSE(fs::exists(files().settingsFile));
 
     auto again = open();
+    listDeleted(*again)->setChecked(true);          // the later options count too
+    pressKey(again->control(1007), Qt::Key_Escape); // answered: stay
+    EXPECT_TRUE(again->isVisible());
     again->controlAs<QCheckBox>(1009)->setChecked(false);
     answers.preset(BoxAnswer::Yes);
     pressKey(again->control(1007), Qt::Key_Escape);
     EXPECT_FALSE(again->isVisible());
     EXPECT_NE(ReadFile(files().settingsFile).find("opt_delnone=0"), std::string::npos);
+    EXPECT_NE(ReadFile(files().settingsFile).find("opt_listdeleted=1"), std::string::npos);
 }
 
 TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
@@ -491,7 +597,8 @@ TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
     QApplication::setActiveWindow(dialog.get());
     dialog->control(1007)->setFocus();
     // Stop is disabled; the group box and the status line are no tab stops.
-    const std::vector<int> forward = {1009, 1010, 1011, 1012, 1013, 1014, 1019, 1020, 1007};
+    const std::vector<int> forward = {1009, 1010, 1011, 1012, 1013, 1014,
+                                      1019, 1020, 1021, 1022, 1007};
     for (const bool backward : {false, true}) {
         std::vector<int> order;
         for (std::size_t i = 0; i < forward.size(); ++i) {

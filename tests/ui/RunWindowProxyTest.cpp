@@ -33,6 +33,16 @@ public:
     void enableStop(bool) override { note(); }
     void enableDeleteOption(bool) override { note(); }
     void messageBox(const std::string&) override { note(); }
+    void entryFailed(const std::string& path, const EntryFailure& failure) override {
+        note();
+        statusLines.push_back("failed " + path + " " + std::to_string(failure.reason));
+    }
+    RunOptions runOptions() override {
+        note();
+        RunOptions options;
+        options.trash = true;
+        return options;
+    }
 
     std::atomic<int> calls = 0;
     std::atomic<bool> offThread = false;
@@ -67,10 +77,13 @@ TEST(RunWindowProxy, CarriesRequestsToTheInterfaceThreadAndReturnsTheAnswers) {
     int rows = 0;
     std::string source;
     bool option = false;
+    RunOptions options;
     std::thread worker([&] {
         rows = proxy.rowCount();
         source = proxy.rowSource(7);
         option = proxy.deleteOption();
+        options = proxy.runOptions();
+        proxy.entryFailed("/src/f", {EntryFailure::Step::Copy, 28});
         proxy.enableStart(false);
         done = true;
     });
@@ -79,7 +92,10 @@ TEST(RunWindowProxy, CarriesRequestsToTheInterfaceThreadAndReturnsTheAnswers) {
     EXPECT_EQ(rows, 3);
     EXPECT_EQ(source, "src7");
     EXPECT_TRUE(option);
-    EXPECT_EQ(window.calls, 4);
+    EXPECT_TRUE(options.trash);
+    EXPECT_FALSE(options.preview);
+    EXPECT_EQ(window.statusLines, std::vector<std::string>{"failed /src/f 28"});
+    EXPECT_EQ(window.calls, 6);
     EXPECT_FALSE(window.offThread);
 }
 
@@ -107,7 +123,8 @@ TEST(RunWindowProxy, ReleaseFreesAWaitingWorkerAndDropsWhatIsQueued) {
     proxy.release(); // no event is processed: the worker must come free all the same
     worker.join();
     EXPECT_TRUE(done);
-    EXPECT_EQ(check, 1); // a released run sees every row unchecked
+    EXPECT_EQ(check, 1);                     // a released run sees every row unchecked
+    EXPECT_TRUE(proxy.runOptions().preview); // and changes nothing on disk
 
     QApplication::processEvents();
     EXPECT_EQ(window.calls, 0);

@@ -69,7 +69,8 @@ TEST(TemplateDialog, TabStopsFollowTemplateOrderAndStartAtTheFirstEnabledOne) {
     EXPECT_EQ(dialog.focusWidget(), dialog.control(1007));
 
     // 1008 is disabled; the group box and the status line are no tab stops.
-    const std::vector<int> expected = {1009, 1010, 1011, 1012, 1013, 1014, 1019, 1020, 1007};
+    const std::vector<int> expected = {1009, 1010, 1011, 1012, 1013, 1014,
+                                       1019, 1020, 1021, 1022, 1007};
     std::vector<int> order;
     QWidget* widget = dialog.control(1007);
     for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -1,6 +1,5 @@
-#include "cli/FailureLine.h"
+#include "sync/FailureLine.h"
 
-#include "cli/Console.h"
 #include "i18n/Translate.h"
 #include "sync/VisibleText.h"
 

@@ -1,0 +1,12 @@
+#include "sync/FailureLine.h"
+
+#include <cstring>
+
+namespace kestrova {
+
+std::string SystemErrorText(int error) {
+    char buffer[256];
+    return ::strerror_r(error, buffer, sizeof buffer); // thread-safe, unlike strerror
+}
+
+} // namespace kestrova
