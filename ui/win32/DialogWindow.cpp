@@ -5,6 +5,17 @@
 
 namespace kestrova::win32 {
 
+std::wstring WideWithCrLf(const std::string& text) {
+    std::wstring wide;
+    for (wchar_t c : windows::Wide(text)) {
+        if (c == L'\n' && (wide.empty() || wide.back() != L'\r')) {
+            wide += L'\r';
+        }
+        wide += c;
+    }
+    return wide;
+}
+
 DialogWindow::DialogWindow(const DialogTemplate& dialog)
     : m_template(dialog), m_built(BuildDialogTemplate(dialog)) {}
 
@@ -49,7 +60,7 @@ std::string DialogWindow::controlText(int id) const {
 }
 
 void DialogWindow::setControlText(int id, const std::string& text) {
-    SetWindowTextW(control(id), windows::Wide(text).c_str());
+    SetWindowTextW(control(id), WideWithCrLf(text).c_str());
 }
 
 void DialogWindow::onCommand(int id, int /*code*/) {

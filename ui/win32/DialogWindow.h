@@ -14,6 +14,9 @@
 
 namespace kestrova::win32 {
 
+// UTF-8 text as the window system shows it: UTF-16 with CR LF between lines.
+std::wstring WideWithCrLf(const std::string& text);
+
 class DialogWindow {
 public:
     explicit DialogWindow(const DialogTemplate& dialog);
@@ -37,7 +40,7 @@ public:
     bool ended() const { return m_ended; }
     INT_PTR result() const { return m_result; }
 
-    // A control's text in UTF-8, and setting it from UTF-8.
+    // A control's text in UTF-8, and setting it from UTF-8 (line ends become CR LF).
     std::string controlText(int id) const;
     void setControlText(int id, const std::string& text);
 

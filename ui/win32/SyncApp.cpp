@@ -1,6 +1,9 @@
 #include "ui/win32/SyncApp.h"
 
-#include "ui/win32/DialogWindow.h"
+#include "i18n/Translate.h"
+#include "settings/SaveFileSystem.h"
+#include "ui/win32/MainDialog.h"
+#include "ui/win32/MessageBoxes.h"
 
 #include <windows.h>
 
@@ -17,7 +20,12 @@ void InitWindowClasses() {
 
 int RunSyncApp() {
     InitWindowClasses();
-    DialogWindow dialog(MainDialogTemplate());
+    UseCatalogue(DefaultLocaleFolder(), LocaleVariablesFromEnvironment());
+    SystemBoxes presenter;
+    MessageBoxes messages(presenter);
+    SaveFileSystem fileSystem;
+    MainDialog dialog(messages, MainWindowFiles::Default(), fileSystem, MainDialogParts{});
+    // The dialog sets itself as the boxes' main window once it exists.
     dialog.runModal(nullptr);
     return 0;
 }
