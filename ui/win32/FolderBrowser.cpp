@@ -167,4 +167,14 @@ LRESULT CALLBACK FolderBrowser::HookProc(HWND window, UINT message, WPARAM wPara
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+bool BrowseForFolder(HWND owner, const std::string& caption, const std::string& title,
+                     std::string& folder, MessagePrompt& prompt) {
+    FolderBrowser browser(caption, title, folder, owner, prompt);
+    if (browser.RunModal() != 1) {
+        return false;
+    }
+    folder = browser.GetPath();
+    return true;
+}
+
 } // namespace kestrova::win32

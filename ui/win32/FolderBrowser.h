@@ -77,4 +77,9 @@ private:
     int confirmed = 0;
 };
 
+// One browse for the pair editor (its FolderPicker): a browser over `owner` that starts
+// at `folder`; an accepted path replaces `folder` and gives true.
+bool BrowseForFolder(HWND owner, const std::string& caption, const std::string& title,
+                     std::string& folder, MessagePrompt& prompt);
+
 } // namespace kestrova::win32
