@@ -1,4 +1,4 @@
-#include "RecordingPrompt.h"
+#include "Win32TestSupport.h"
 #include "ui/win32/AboutDialog.h"
 
 #include <commctrl.h>
@@ -23,7 +23,8 @@ bool UsesCommonControls6() {
 }
 
 TEST(WindowsAboutDialog, ShowsTheTemplateWithABlankLinkPlaceAndEndsWithOk) {
-    test::RecordingPrompt prompt;
+    test::PresetAnswers answers;
+    MessageBoxes prompt(answers);
     AboutDialog box(prompt);
     ASSERT_NE(box.create(nullptr), nullptr);
     EXPECT_TRUE(UsesCommonControls6());
@@ -45,7 +46,7 @@ TEST(WindowsAboutDialog, ShowsTheTemplateWithABlankLinkPlaceAndEndsWithOk) {
                  reinterpret_cast<LPARAM>(box.control(IDOK)));
     EXPECT_TRUE(box.ended());
     EXPECT_EQ(box.result(), IDOK);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(answers.shown.empty());
 }
 
 TEST(WindowsAboutDialog, SystemCommandsSixteenToThirtyOneMeanAbout) {

@@ -1,4 +1,4 @@
-#include "RecordingPrompt.h"
+#include "Win32TestSupport.h"
 #include "ui/win32/FolderBrowser.h"
 #include "windows/WideText.h"
 
@@ -9,8 +9,6 @@
 
 namespace kestrova::win32 {
 namespace {
-
-using test::RecordingPrompt;
 
 // A browser whose window is driven by a script once it is set up.
 class DrivenBrowser : public FolderBrowser {
@@ -26,29 +24,7 @@ public:
         return windows::Utf8(text);
     }
     void type(const std::string& text) { SetWindowTextW(pathBox(), windows::Wide(text).c_str()); }
-    // The shell may report the start folder's selection a little later; until then the
-    // window's messages are handled here.
-    std::string boxOnceFilled() const {
-        for (int waited = 0; box().empty() && waited < 5000; waited += 10) {
-            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-                if (!IsDialogMessageW(browseWindow(), &message)) {
-                    TranslateMessage(&message);
-                    DispatchMessageW(&message);
-                }
-            }
-            Sleep(10);
-        }
-        return box();
-    }
     bool okEnabled() const { return IsWindowEnabled(GetDlgItem(browseWindow(), IDOK)) != 0; }
-    void clickOk() {
-        SendMessageW(browseWindow(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(browseWindow(), IDOK)));
-    }
-    void cancel() {
-        SendMessageW(browseWindow(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(browseWindow(), IDCANCEL)));
-    }
     RECT placeOf(HWND control) const {
         RECT rect;
         GetWindowRect(control, &rect);
@@ -84,13 +60,14 @@ protected:
     std::string at(const std::string& name) const { return windows::Utf8((root / name).wstring()); }
 
     std::filesystem::path root;
-    RecordingPrompt prompt;
+    test::PresetAnswers answers;
+    MessageBoxes prompt{answers};
 };
 
 TEST_F(WindowsFolderBrowser, OpensOnTheStartFolderAndAcceptsATypedFolderItMayCreate) {
     const std::string start = at("start");
     const std::string missing = at("new\\deeper");
-    prompt.preset(BoxAnswer::Yes);
+    answers.preset(BoxAnswer::Yes);
     DrivenBrowser browser(start, prompt, [&](DrivenBrowser& b) {
         wchar_t caption[64] = {};
         GetWindowTextW(b.browseWindow(), caption, 64);
@@ -105,7 +82,9 @@ TEST_F(WindowsFolderBrowser, OpensOnTheStartFolderAndAcceptsATypedFolderItMayCre
         EXPECT_EQ(box.bottom - box.top, 23);
         EXPECT_EQ(GetDlgCtrlID(b.pathBox()), FolderBrowser::kPathBoxId);
 
-        EXPECT_EQ(b.boxOnceFilled(), start);
+        // The shell may report the start folder's selection a little later.
+        test::PumpUntil([&] { return !b.box().empty(); }, std::chrono::seconds(5));
+        EXPECT_EQ(b.box(), start);
         EXPECT_TRUE(b.okEnabled());
         b.type("");
         EXPECT_FALSE(b.okEnabled());
@@ -113,14 +92,14 @@ TEST_F(WindowsFolderBrowser, OpensOnTheStartFolderAndAcceptsATypedFolderItMayCre
         EXPECT_TRUE(b.okEnabled());
 
         b.type(missing);
-        b.clickOk();
+        test::Click(b.browseWindow(), IDOK);
     });
     EXPECT_EQ(browser.RunModal(), 1);
     EXPECT_TRUE(browser.scriptRan);
     EXPECT_EQ(browser.GetPath(), missing);
     EXPECT_TRUE(std::filesystem::is_directory(root / "new" / "deeper"));
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].style, BoxStyle::YesNoQuestion);
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::YesNoQuestion);
 }
 
 TEST_F(WindowsFolderBrowser, KeepsTheBrowserOpenOnARefusedPathAndCancelGivesNothing) {
@@ -131,25 +110,25 @@ TEST_F(WindowsFolderBrowser, KeepsTheBrowserOpenOnARefusedPathAndCancelGivesNoth
         for (const std::string& refused :
              {at("start") + "\\", std::string("\\\\server\\share\\folder"), missing}) {
             b.type(refused);
-            b.clickOk();
+            test::Click(b.browseWindow(), IDOK);
             EXPECT_TRUE(IsWindow(b.browseWindow()));
             EXPECT_EQ(b.box(), refused);
         }
         // Longer than a path may be: cut where it is read, then judged.
         b.type("C:\\" + std::string(300, 'a'));
-        b.clickOk();
+        test::Click(b.browseWindow(), IDOK);
         // A valid folder in the box does not make Cancel accept it.
         b.type(at("start"));
-        b.cancel();
+        test::Click(b.browseWindow(), IDCANCEL);
     });
     EXPECT_EQ(browser.RunModal(), -1);
     EXPECT_TRUE(browser.scriptRan);
     EXPECT_FALSE(std::filesystem::exists(root / "declined"));
-    ASSERT_EQ(prompt.shown.size(), 4u);
-    EXPECT_EQ(prompt.shown[0].style, BoxStyle::OkExclamation);
-    EXPECT_EQ(prompt.shown[1].style, BoxStyle::OkExclamation);
-    EXPECT_EQ(prompt.shown[2].style, BoxStyle::YesNoQuestion);
-    EXPECT_NE(prompt.shown[3].text.find("C:\\" + std::string(256, 'a') + "\n"), std::string::npos);
+    ASSERT_EQ(answers.shown.size(), 4u);
+    EXPECT_EQ(answers.shown[0].style, BoxStyle::OkExclamation);
+    EXPECT_EQ(answers.shown[1].style, BoxStyle::OkExclamation);
+    EXPECT_EQ(answers.shown[2].style, BoxStyle::YesNoQuestion);
+    EXPECT_NE(answers.shown[3].text.find("C:\\" + std::string(256, 'a') + "\n"), std::string::npos);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "RecordingPrompt.h"
+#include "Win32TestSupport.h"
 #include "ui/win32/LinkLabel.h"
 #include "ui/win32/ShellLinkOpening.h"
 
@@ -11,8 +11,6 @@
 
 namespace kestrova::win32 {
 namespace {
-
-using test::RecordingPrompt;
 
 class StandInOpener : public ShellLinkOpener {
 public:
@@ -106,7 +104,8 @@ public:
     HWND control = nullptr;
     LinkLabel label;
     StandInOpener opener;
-    RecordingPrompt prompt;
+    test::PresetAnswers answers;
+    MessageBoxes prompt{answers};
     int beeps = 0;
 
 private:
@@ -192,7 +191,7 @@ TEST(WindowsLinkLabel, HoverClickAndFailureReport) {
     EXPECT_EQ(host.colourRequest(), LinkLabel::kColorVisited);
     EXPECT_TRUE(host.underlined());
     EXPECT_EQ(host.beeps, 0);
-    EXPECT_TRUE(host.prompt.shown.empty());
+    EXPECT_TRUE(host.answers.shown.empty());
 
     // The pointer found elsewhere by the timer ends the hover.
     host.passOver();
@@ -206,10 +205,10 @@ TEST(WindowsLinkLabel, HoverClickAndFailureReport) {
     EXPECT_FALSE(host.label.isVisited());
     EXPECT_EQ(host.colourRequest(), LinkLabel::kColorNormal);
     EXPECT_EQ(host.beeps, 1);
-    ASSERT_EQ(host.prompt.shown.size(), 1u);
-    EXPECT_EQ(host.prompt.shown[0].text,
+    ASSERT_EQ(host.answers.shown.size(), 1u);
+    EXPECT_EQ(host.answers.shown[0].text,
               "Unable to open hyperlink:\n\nA sharing violation occurred. ");
-    EXPECT_EQ(host.prompt.shown[0].style, BoxStyle::OkExclamation);
+    EXPECT_EQ(host.answers.shown[0].style, BoxStyle::OkExclamation);
 
     host.label.setUnderlineMode(LinkLabel::kAlwaysUnderlined);
     EXPECT_TRUE(host.underlined());

@@ -23,6 +23,13 @@ std::string CutToLimit(std::string text, std::size_t limit) {
     return text;
 }
 
+// A message of this program's own to the shell's window: its number is asked of the
+// system, so it cannot be one the shell uses.
+UINT SelectAgainMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Kestrova.SelectStartFolder");
+    return message;
+}
+
 // Pixels at the window's resolution for a length given at 96 dots per inch.
 int Scaled(HWND window, int pixels) {
     const HDC dc = GetDC(window);
@@ -99,14 +106,25 @@ void FolderBrowser::OnInitialized(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(box, WM_SETFONT, SendMessageW(browse, WM_GETFONT, 0, 0), TRUE);
 
+    selectionChanged = false;
+    SelectStartFolder();
+    // Some shells (Wine's) may not take a selection while the window is still being set
+    // up; then it is asked for once more as soon as the window runs.
+    if (!selectionChanged) {
+        PostMessageW(browse, SelectAgainMessage(), 0, 0);
+    }
+    OnReady();
+}
+
+void FolderBrowser::SelectStartFolder() {
     const std::wstring start = windows::Wide(initialFolder);
     SendMessageW(browse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start.c_str()));
-    OnReady();
 }
 
 // Only folders on a drive letter can be typed back and checked, so any other selection
 // empties the box and disables OK.
 void FolderBrowser::OnSelectionChanged(LPCITEMIDLIST item) {
+    selectionChanged = true;
     wchar_t buffer[MAX_PATH] = {};
     std::string selected;
     if (SHGetPathFromIDListW(item, buffer) && buffer[0] != L'\0' && buffer[1] == L':') {
@@ -160,6 +178,11 @@ LRESULT CALLBACK FolderBrowser::HookProc(HWND window, UINT message, WPARAM wPara
             browser->OnPathBoxChanged();
             return 0;
         }
+    } else if (message == SelectAgainMessage()) {
+        if (!browser->selectionChanged) {
+            browser->SelectStartFolder();
+        }
+        return 0;
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &FolderBrowser::HookProc, 0);
         browser->box = nullptr;

@@ -62,6 +62,7 @@ private:
     static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
     void OnInitialized(HWND window);
+    void SelectStartFolder();
     void OnSelectionChanged(LPCITEMIDLIST item);
     void OnPathBoxChanged();
     void OnOkClicked();
@@ -75,6 +76,7 @@ private:
     HWND browse = nullptr;
     HWND box = nullptr;
     int confirmed = 0;
+    bool selectionChanged = false;
 };
 
 // One browse for the pair editor (its FolderPicker): a browser over `owner` that starts
