@@ -5,6 +5,28 @@
 
 namespace kestrova::win32 {
 
+namespace {
+
+// A template placed at 0, 0 opens centred over its owner, or over the work area of the
+// screen when it has none.
+void CentreOverOwner(HWND dialog) {
+    RECT area{};
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner == nullptr || !IsWindowVisible(owner) || IsIconic(owner) ||
+        !GetWindowRect(owner, &area)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    RECT own{};
+    GetWindowRect(dialog, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 std::wstring WideWithCrLf(const std::string& text) {
     std::wstring wide;
     for (wchar_t c : windows::Wide(text)) {
@@ -80,6 +102,9 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam
         auto* self = reinterpret_cast<DialogWindow*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->m_hwnd = hwnd;
+        if (self->m_template.rect.x == 0 && self->m_template.rect.y == 0) {
+            CentreOverOwner(hwnd);
+        }
         return self->onInitDialog() ? TRUE : FALSE;
     }
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));

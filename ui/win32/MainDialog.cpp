@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kestrova::win32 {
 
 namespace {
@@ -57,10 +59,6 @@ bool MainDialog::onInitDialog() {
         SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
         SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     }
-    // The path at the end of the status line is shortened in the middle to fit.
-    const HWND status = control(kStatusLine);
-    SetWindowLongW(status, GWL_STYLE, GetWindowLongW(status, GWL_STYLE) | SS_PATHELLIPSIS);
-
     m_list.attach(control(kPairList));
     const bool option = m_session.load(m_list);
     CheckDlgButton(hwnd(), kDeleteOption, option ? BST_CHECKED : BST_UNCHECKED);
@@ -287,7 +285,30 @@ void MainDialog::showProgress() {
     // The walk runs ahead of the copies: name the file actually being copied.
     CopyProgress::Copy copy;
     const bool copying = m_progressTimerOn && g_syncStats.copies.longest(copy);
-    setControlText(kStatusLine, counts + kGap + (copying ? copy.path : m_statusPath));
+    setControlText(kStatusLine,
+                   counts + kGap + fitPath(copying ? copy.path : m_statusPath, counts + kGap));
+}
+
+// The path shortened in the middle so that it fits beside `head` in the status line.
+std::string MainDialog::fitPath(const std::string& path, const std::string& head) const {
+    const HWND status = control(kStatusLine);
+    RECT client{};
+    GetClientRect(status, &client);
+    const HDC dc = GetDC(status);
+    const HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
+    const std::wstring wideHead = windows::Wide(head);
+    SIZE headSize{};
+    GetTextExtentPoint32W(dc, wideHead.c_str(), static_cast<int>(wideHead.size()), &headSize);
+    // DT_MODIFYSTRING may write up to four characters more than the text holds.
+    std::wstring shortened = windows::Wide(path);
+    shortened.append(4, L'\0');
+    RECT room{0, 0, std::max<LONG>(client.right - headSize.cx - 4, 0), client.bottom};
+    DrawTextW(dc, shortened.data(), static_cast<int>(shortened.size() - 4), &room,
+              DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
+    SelectObject(dc, oldFont);
+    ReleaseDC(status, dc);
+    return windows::Utf8(shortened.c_str());
 }
 
 void MainDialog::stopProgressTimer() {

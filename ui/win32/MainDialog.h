@@ -100,6 +100,7 @@ private:
     // Redraws the status line from the run's counts and the path in hand.
     void showProgress();
     void stopProgressTimer();
+    std::string fitPath(const std::string& path, const std::string& head) const;
     // Ends the dialog and lets the run go: nothing may reach the window afterwards.
     void finish();
 
