@@ -3,6 +3,7 @@
 #include "i18n/Translate.h"
 #include "settings/SaveFileSystem.h"
 #include "ui/win32/MainDialog.h"
+#include "ui/win32/MainDialogParts.h"
 #include "ui/win32/MessageBoxes.h"
 
 #include <windows.h>
@@ -24,7 +25,8 @@ int RunSyncApp() {
     SystemBoxes presenter;
     MessageBoxes messages(presenter);
     SaveFileSystem fileSystem;
-    MainDialog dialog(messages, MainWindowFiles::Default(), fileSystem, MainDialogParts{});
+    MainDialog dialog(messages, MainWindowFiles::Default(), fileSystem,
+                      ProgramDialogParts(messages));
     // The dialog sets itself as the boxes' main window once it exists.
     dialog.runModal(nullptr);
     return 0;
