@@ -1,0 +1,147 @@
+// A sync run started from the Win32 main window: the worker reaches the window through
+// posted messages, the completion box and the report, and Stop.
+
+#include "Win32TestSupport.h"
+
+#include "sync/SyncWorker.h"
+#include "sync/WindowsFileSystem.h"
+#include "ui/win32/MainDialog.h"
+#include "ui/win32/SyncApp.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace kestrova::win32::test {
+namespace {
+
+// The real port, except that each file copy waits for a permit from the test (or for a
+// stop) before it starts, so the test can look at the window in the middle of a run.
+class GatedFileSystem : public WindowsFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        {
+            std::unique_lock lock(m_mutex);
+            ++m_waiting;
+            // Nobody signals a stop: look at it now and then.
+            while (m_permits == 0 && !stop.load()) {
+                m_changed.wait_for(lock, std::chrono::milliseconds(1));
+            }
+            --m_waiting;
+            if (m_permits > 0) {
+                --m_permits;
+            }
+        }
+        return WindowsFileSystem::copy(from, to, name, kind, stop);
+    }
+    void permit() {
+        std::lock_guard lock(m_mutex);
+        ++m_permits;
+        m_changed.notify_all();
+    }
+    bool copyWaiting() {
+        std::lock_guard lock(m_mutex);
+        return m_waiting > 0;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_permits = 0;
+    int m_waiting = 0;
+};
+
+class RunTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitWindowClasses(); }
+
+    RunTest() {
+        std::filesystem::create_directory(folder.at("src"));
+        std::filesystem::create_directory(folder.at("dst"));
+        WriteFile(folder.at("src\\a.txt"), "one");
+        WriteFile(folder.at("dirlist.cfg"),
+                  folder.at("src") + "|" + folder.at("dst") + "\r\nC:\\unchecked|C:\\other\r\n");
+        window = std::make_unique<MainDialog>(
+            messages, MainWindowFiles::Same(folder.at("Kestrova.ini"), folder.at("dirlist.cfg")),
+            fileSystem, MainDialogParts{});
+        window->setRunFileSystem(&gate);
+        hwnd = window->create(nullptr);
+        window->pairList().setChecked(0, true);
+    }
+    ~RunTest() override {
+        window.reset(); // stops a run still under way
+    }
+
+    bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(hwnd, id)) != FALSE; }
+    bool Running() {
+        return !Enabled(MainDialog::kStartButton) && Enabled(MainDialog::kStopButton) &&
+               !Enabled(MainDialog::kDeleteOption);
+    }
+    bool Idle() {
+        return Enabled(MainDialog::kStartButton) && !Enabled(MainDialog::kStopButton) &&
+               Enabled(MainDialog::kDeleteOption);
+    }
+    std::string Status(int row) { return window->pairList().rowText(row, 2); }
+
+    TempFolder folder;
+    PresetAnswers boxes;
+    MessageBoxes messages{boxes};
+    SaveFileSystem fileSystem;
+    GatedFileSystem gate;
+    std::unique_ptr<MainDialog> window;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(RunTest, StartRunsTheCheckedPairsAndEndsWithTheCompletionBox) {
+    Click(hwnd, MainDialog::kStartButton);
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    PumpUntil([&] { return Running() && Status(0) == "＃"; }, std::chrono::seconds(5));
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(Status(0), "＃");
+
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.shown.empty(); }));
+    EXPECT_EQ(boxes.shown[0].text, "同步完成﹝");
+    EXPECT_EQ(boxes.shown[0].caption, "Kestrova");
+    EXPECT_EQ(boxes.shown[0].owner, hwnd);
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(Status(0), "完成");
+    EXPECT_EQ(Status(1), "");
+    EXPECT_EQ(ReadFile(folder.at("dst\\a.txt")), "one");
+    const std::string report = window->controlText(MainDialog::kReportPane);
+    EXPECT_EQ(report.rfind("從 " + folder.at("src") + "\r\n到 " + folder.at("dst") + "\r\n", 0), 0u)
+        << report;
+    EXPECT_NE(report.find("更新了以下改動過的文件\r\n" + folder.at("src\\a.txt") + "\r\n"),
+              std::string::npos)
+        << report;
+    JoinSyncWorker();
+}
+
+TEST_F(RunTest, StopRestoresTheButtonsAtOnceAndNothingChangesAfterIt) {
+    window->setReport("earlier report");
+    Click(hwnd, MainDialog::kStopButton); // no run: nothing happens
+    EXPECT_TRUE(Idle());
+    Click(hwnd, MainDialog::kStartButton);
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting() && Running(); }));
+
+    // Stop is the only message handled: it alone restores the controls.
+    Click(hwnd, MainDialog::kStopButton);
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(SyncWorkerActive());
+    JoinSyncWorker();
+    PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Status(0), "＃");
+    EXPECT_EQ(window->controlText(MainDialog::kReportPane), "earlier report");
+
+    // With the run stopped, Close saves and ends.
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(window->ended());
+}
+
+} // namespace
+} // namespace kestrova::win32::test

@@ -1,0 +1,96 @@
+#include "ui/MainWindowSession.h"
+
+#include "i18n/Translate.h"
+#include "settings/ConfigPaths.h"
+#include "settings/PairListFile.h"
+#include "settings/Settings.h"
+#include "sync/SyncWorker.h"
+
+namespace kestrova {
+
+namespace {
+
+const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
+const char* const kRunningMessage = "同步進行中，請先停止﹝";
+const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退出前要保存嗎？";
+
+} // namespace
+
+MainWindowFiles MainWindowFiles::Default() {
+    return {SettingsFileToRead(), PairListFileToRead(), SettingsFilePath(), PairListFilePath()};
+}
+
+MainWindowFiles MainWindowFiles::Same(std::string settingsFile, std::string pairListFile) {
+    return {settingsFile, pairListFile, settingsFile, pairListFile};
+}
+
+bool RunUnderWay() {
+    return g_syncRunning.load() == 1 || SyncWorkerActive();
+}
+
+MainWindowSession::MainWindowSession(MessagePrompt& messages, MainWindowFiles files,
+                                     SaveFileSystem& fs)
+    : m_messages(messages), m_files(std::move(files)), m_fs(fs) {}
+
+bool MainWindowSession::load(PairListAccess& list) {
+    const bool option = ReadOption(m_files.settingsToRead) != 0;
+    LoadPairList(list, m_files.pairListToRead);
+    rememberSaved(list, option);
+    return option;
+}
+
+bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list, bool option) const {
+    return m_savedPairs != FormatPairList(list) || m_savedOption != option;
+}
+
+void MainWindowSession::rememberSaved(const PairListAccess& list, bool option) {
+    m_savedPairs = FormatPairList(list);
+    m_savedOption = option;
+}
+
+bool MainWindowSession::mayStart(const PairListAccess& list) {
+    if (list.rowCount() == 0) {
+        m_messages.show(Translate(kEmptyListMessage), BoxStyle::OkExclamation);
+        return false;
+    }
+    return true;
+}
+
+bool MainWindowSession::close(const PairListAccess& list, bool option) {
+    if (WriteOption(option ? 1 : 0, m_files.settingsFile, m_fs).ok()) {
+        m_savedOption = option;
+    }
+    if (RunUnderWay()) {
+        m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
+        return false;
+    }
+    const SaveResult saved = SavePairList(list, m_files.pairListFile, m_fs);
+    if (!saved.ok()) {
+        // The old file is intact; staying open keeps the pairs of this session.
+        m_messages.show(SaveFailureMessage(saved), BoxStyle::OkStop);
+        return false;
+    }
+    rememberSaved(list, option);
+    return true;
+}
+
+bool MainWindowSession::escape(const PairListAccess& list, bool option) {
+    if (RunUnderWay()) {
+        m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
+        return false;
+    }
+    // One Escape too many must not throw away the edits of a session.
+    if (!hasUnsavedChanges(list, option)) {
+        return true;
+    }
+    switch (m_messages.show(Translate(kUnsavedQuestion), BoxStyle::SaveLeaveStay)) {
+    case BoxAnswer::Yes:
+        return close(list, option);
+    case BoxAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace kestrova

@@ -1,0 +1,60 @@
+#pragma once
+
+// What the main window does with its files and with a run under way when it opens,
+// starts a run, is closed or is left with Escape, the same whatever toolkit draws it:
+// the order of each command's effects and the boxes it shows.
+
+#include "paths/MessagePrompt.h"
+#include "settings/PairListAccess.h"
+#include "settings/SaveFileSystem.h"
+
+#include <string>
+
+namespace kestrova {
+
+// Where the window reads the option and the pair list, and where it saves them.
+struct MainWindowFiles {
+    std::string settingsToRead;
+    std::string pairListToRead;
+    std::string settingsFile;
+    std::string pairListFile;
+
+    // The user's own files (on Windows, an older program's files are read while the
+    // user's own do not exist yet).
+    static MainWindowFiles Default();
+    // The same two files for reading and saving.
+    static MainWindowFiles Same(std::string settingsFile, std::string pairListFile);
+};
+
+// A run is under way from Start until the worker has finished or been stopped.
+bool RunUnderWay();
+
+class MainWindowSession {
+public:
+    MainWindowSession(MessagePrompt& messages, MainWindowFiles files, SaveFileSystem& fs);
+
+    // Appends the saved pairs to `list` and returns the saved delete option.
+    bool load(PairListAccess& list);
+    // Whether the pairs or the option differ from what the files hold.
+    bool hasUnsavedChanges(const PairListAccess& list, bool option) const;
+
+    // Start: with an empty list says so and returns false.
+    bool mayStart(const PairListAccess& list);
+    // Close: writes the option (even when the close is refused), refuses during a run,
+    // saves the list and reports a failed save. Returns whether the window may end.
+    bool close(const PairListAccess& list, bool option);
+    // Escape: refused during a run; with unsaved changes asks whether to save and
+    // leave, leave without saving, or stay. Returns whether the window may end.
+    bool escape(const PairListAccess& list, bool option);
+
+private:
+    void rememberSaved(const PairListAccess& list, bool option);
+
+    MessagePrompt& m_messages;
+    MainWindowFiles m_files;
+    SaveFileSystem& m_fs;
+    std::string m_savedPairs;
+    bool m_savedOption = true;
+};
+
+} // namespace kestrova

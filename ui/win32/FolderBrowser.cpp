@@ -1,0 +1,203 @@
+#include "ui/win32/FolderBrowser.h"
+
+#include "paths/ConfirmFolderPath.h"
+#include "windows/WideText.h"
+
+#include <commctrl.h>
+
+namespace kestrova::win32 {
+
+namespace {
+
+// Cuts `text` to at most `limit` bytes without splitting a UTF-8 character, so a cut
+// path never names a folder with a broken character at its end.
+std::string CutToLimit(std::string text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return text;
+    }
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    text.resize(end);
+    return text;
+}
+
+// A message of this program's own to the shell's window: its number is asked of the
+// system, so it cannot be one the shell uses.
+UINT SelectAgainMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Kestrova.SelectStartFolder");
+    return message;
+}
+
+// Pixels at the window's resolution for a length given at 96 dots per inch.
+int Scaled(HWND window, int pixels) {
+    const HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return MulDiv(pixels, dpi > 0 ? dpi : 96, 96);
+}
+
+} // namespace
+
+FolderBrowser::FolderBrowser(std::string caption_, std::string title_, std::string initialFolder_,
+                             HWND parent, MessagePrompt& prompt_)
+    : caption(std::move(caption_)), title(windows::Wide(title_)),
+      initialFolder(std::move(initialFolder_)),
+      owner(parent != nullptr ? GetAncestor(parent, GA_ROOT) : nullptr), prompt(prompt_) {}
+
+FolderBrowser::~FolderBrowser() = default;
+
+int FolderBrowser::RunModal() {
+    // The shell's browser needs COM on this thread; an earlier start is only counted.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    info.lpfn = &FolderBrowser::BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(this);
+
+    confirmed = 0;
+    if (const LPITEMIDLIST item = SHBrowseForFolderW(&info); item != nullptr) {
+        CoTaskMemFree(item);
+    }
+    browse = nullptr;
+    box = nullptr;
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return confirmed != 0 ? 1 : -1;
+}
+
+int CALLBACK FolderBrowser::BrowseCallback(HWND window, UINT message, LPARAM item, LPARAM data) {
+    auto* self = reinterpret_cast<FolderBrowser*>(data);
+    if (message == BFFM_INITIALIZED) {
+        self->OnInitialized(window);
+    } else if (message == BFFM_SELCHANGED) {
+        self->OnSelectionChanged(reinterpret_cast<LPCITEMIDLIST>(item));
+    }
+    return 0;
+}
+
+// The box takes the place of the status line, which is hidden: as wide as the tree,
+// ending just above it, and before it in the tab order.
+void FolderBrowser::OnInitialized(HWND window) {
+    browse = window;
+    SetWindowTextW(browse, windows::Wide(caption).c_str());
+    SetWindowSubclass(browse, &FolderBrowser::HookProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ShowWindow(GetDlgItem(browse, kStatusLineId), SW_HIDE);
+
+    const HWND tree = GetDlgItem(browse, kTreeId);
+    RECT place{};
+    GetWindowRect(tree, &place);
+    place.bottom = place.top - Scaled(browse, kPathBoxGap);
+    place.top = place.bottom - Scaled(browse, kPathBoxHeight);
+    MapWindowPoints(nullptr, browse, reinterpret_cast<POINT*>(&place), 2);
+    box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, place.left,
+                          place.top, place.right - place.left, place.bottom - place.top, browse,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPathBoxId)),
+                          GetModuleHandleW(nullptr), nullptr);
+    const HWND beforeTree = GetWindow(tree, GW_HWNDPREV);
+    SetWindowPos(box, beforeTree != nullptr ? beforeTree : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(box, WM_SETFONT, SendMessageW(browse, WM_GETFONT, 0, 0), TRUE);
+
+    selectionChanged = false;
+    SelectStartFolder();
+    // Some shells (Wine's) may not take a selection while the window is still being set
+    // up; then it is asked for once more as soon as the window runs.
+    if (!selectionChanged) {
+        PostMessageW(browse, SelectAgainMessage(), 0, 0);
+    }
+    OnReady();
+}
+
+void FolderBrowser::SelectStartFolder() {
+    const std::wstring start = windows::Wide(initialFolder);
+    SendMessageW(browse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start.c_str()));
+}
+
+// Only folders on a drive letter can be typed back and checked, so any other selection
+// empties the box and disables OK.
+void FolderBrowser::OnSelectionChanged(LPCITEMIDLIST item) {
+    selectionChanged = true;
+    wchar_t buffer[MAX_PATH] = {};
+    std::string selected;
+    if (SHGetPathFromIDListW(item, buffer) && buffer[0] != L'\0' && buffer[1] == L':') {
+        selected = windows::Utf8(buffer);
+    }
+    if (selected.size() > kMaxPathBytes) {
+        selected.clear();
+    }
+    const std::wstring shown = windows::Wide(selected);
+    SendMessageW(browse, BFFM_ENABLEOK, 0, selected.empty() ? 0 : 1);
+    SendMessageW(browse, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    if (box != nullptr) {
+        SetWindowTextW(box, shown.c_str());
+    }
+}
+
+void FolderBrowser::ReadPathBox() {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    path = CutToLimit(windows::Utf8(text), kMaxPathBytes);
+}
+
+void FolderBrowser::OnPathBoxChanged() {
+    ReadPathBox();
+    SendMessageW(browse, BFFM_ENABLEOK, 0, path.empty() ? 0 : 1);
+}
+
+void FolderBrowser::OnOkClicked() {
+    ReadPathBox();
+    if (ConfirmFolderPath(path, prompt) != 0) {
+        SetFocus(box);
+        return;
+    }
+    confirmed = 1;
+    EndDialog(browse, 1);
+}
+
+// The browse window's commands come here first: OK (also Enter) is this browser's to
+// judge, and the path box's changes are its own; everything else goes on to the shell.
+LRESULT CALLBACK FolderBrowser::HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR /*id*/, DWORD_PTR self) {
+    auto* browser = reinterpret_cast<FolderBrowser*>(self);
+    if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+            browser->OnOkClicked();
+            return 0;
+        }
+        if (browser->box != nullptr && reinterpret_cast<HWND>(lParam) == browser->box &&
+            HIWORD(wParam) == EN_CHANGE) {
+            browser->OnPathBoxChanged();
+            return 0;
+        }
+    } else if (message == SelectAgainMessage()) {
+        if (!browser->selectionChanged) {
+            browser->SelectStartFolder();
+        }
+        return 0;
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &FolderBrowser::HookProc, 0);
+        browser->box = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool BrowseForFolder(HWND owner, const std::string& caption, const std::string& title,
+                     std::string& folder, MessagePrompt& prompt) {
+    FolderBrowser browser(caption, title, folder, owner, prompt);
+    if (browser.RunModal() != 1) {
+        return false;
+    }
+    folder = browser.GetPath();
+    return true;
+}
+
+} // namespace kestrova::win32

@@ -1,0 +1,122 @@
+#pragma once
+
+// The Win32 main window, built from dialog template 102: the pair list, the delete
+// option, Start and Stop, the report pane and the status line. It loads the option and
+// the pair list when it opens and saves them on Close, starts and stops the sync run,
+// and is the window the run reads and writes (SyncWindow, on the user-interface thread;
+// the run itself reaches it through a PostedRunWindow over this window's messages).
+
+#include "settings/SaveFileSystem.h"
+#include "sync/SyncWindow.h"
+#include "ui/MainWindowSession.h"
+#include "ui/PostedRunWindow.h"
+#include "ui/win32/DialogWindow.h"
+#include "ui/win32/MessageBoxes.h"
+#include "ui/win32/PairDialog.h"
+#include "ui/win32/PairList.h"
+#include "ui/win32/WindowTaskQueue.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kestrova {
+class FileSystem;
+}
+
+namespace kestrova::win32 {
+
+// The dialogs the main window opens that live elsewhere.
+struct MainDialogParts {
+    // The pair editor's browse buttons.
+    FolderPicker pickFolder;
+    // The About box, modal above `owner`; none: the About commands do nothing.
+    std::function<void(HWND owner)> showAbout;
+};
+
+class MainDialog : public DialogWindow, public SyncWindow {
+public:
+    enum ControlId {
+        kStatusLine = 1004,
+        kStartButton = 1007,
+        kStopButton = 1008,
+        kDeleteOption = 1009,
+        kReportPane = 1010,
+        kAboutButton = 1011,
+        kPairList = 1012,
+        kAddButton = 1013,
+        kDeleteButton = 1014,
+        kCheckAllButton = 1019,
+        kUncheckAllButton = 1020,
+    };
+    // The system-menu item that opens the About box; 16 to 31 all do.
+    static constexpr int kAboutCommand = 16;
+
+    MainDialog(MessageBoxes& messages, MainWindowFiles files, SaveFileSystem& fileSystem,
+               MainDialogParts parts);
+    ~MainDialog() override;
+
+    PairList& pairList() { return m_list; }
+    // The file-system port the next run uses; the platform's own when none is set. It
+    // must outlive the run.
+    void setRunFileSystem(FileSystem* fileSystem) { m_runFileSystem = fileSystem; }
+    bool hasUnsavedChanges() const;
+
+    // What the run reads and writes; user-interface thread only.
+    int rowCount() override;
+    int rowCheckState(int row) override;
+    std::string rowSource(int row) override;
+    std::string rowTarget(int row) override;
+    void setRowStatus(int row, const std::string& text) override;
+    void setStatusLine(const std::string& text) override;
+    void setReport(const std::string& text) override;
+    bool deleteOption() override;
+    void enableStart(bool enabled) override;
+    void enableStop(bool enabled) override;
+    void enableDeleteOption(bool enabled) override;
+    void messageBox(const std::string& text) override;
+
+protected:
+    bool onInitDialog() override;
+    void onCommand(int id, int code) override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void onStart();
+    void onStop();
+    void onDeleteSelected();
+    void onCheckAll();
+    void onUncheckAll();
+    void onAddPair();
+    void onEditPair();
+    void onAbout();
+    void onOk();
+    // Escape: ends the dialog unless a run is under way; asks first about unsaved edits.
+    void onCancel();
+    // Close (the close box, the system menu, Alt+F4).
+    void onClose();
+
+    void launchRun();
+    // Redraws the status line from the run's counts and the path in hand.
+    void showProgress();
+    void stopProgressTimer();
+    std::string fitPath(const std::string& path, const std::string& head) const;
+    // Ends the dialog and lets the run go: nothing may reach the window afterwards.
+    void finish();
+
+    MessageBoxes& m_messages;
+    MainWindowSession m_session;
+    MainDialogParts m_parts;
+    PairList m_list;
+    WindowTaskQueue m_queue;
+    std::unique_ptr<PostedRunWindow> m_run;
+    FileSystem* m_runFileSystem = nullptr;
+    HICON m_icon = nullptr;
+    bool m_showCounts = false;
+    bool m_progressTimerOn = false;
+    // Start had the focus as the run disabled it: Stop takes it once enabled.
+    bool m_focusToStop = false;
+    std::string m_statusPath;
+};
+
+} // namespace kestrova::win32
