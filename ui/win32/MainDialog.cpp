@@ -34,8 +34,13 @@ MainDialog::MainDialog(MessageBoxes& messages, MainWindowFiles files, SaveFileSy
       m_session(messages, std::move(files), fileSystem), m_parts(std::move(parts)) {}
 
 MainDialog::~MainDialog() {
+    // The worker learns it is stopped before a request it waits on is let go.
     if (SyncWorkerActive()) {
         StopSyncWorker();
+    }
+    // A modeless window goes now, while its handlers still reach this class.
+    if (hwnd() != nullptr) {
+        DestroyWindow(hwnd());
     }
     if (m_run) {
         m_run->release();

@@ -11,16 +11,15 @@ using Task = std::function<void()>;
 } // namespace
 
 WindowTaskQueue::~WindowTaskQueue() {
-    drop();
+    drop(m_window.exchange(nullptr));
 }
 
+// The old window stops taking tasks before those it holds are dropped.
 void WindowTaskQueue::attach(HWND window) {
-    drop();
-    m_window = window;
+    drop(m_window.exchange(window));
 }
 
-void WindowTaskQueue::drop() {
-    const HWND window = m_window;
+void WindowTaskQueue::drop(HWND window) {
     if (window == nullptr) {
         return;
     }

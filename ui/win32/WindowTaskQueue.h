@@ -34,8 +34,8 @@ public:
     bool handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    // Removes the tasks still queued without running them.
-    void drop();
+    // Removes the tasks still queued for `window` without running them.
+    void drop(HWND window);
 
     // Read by the threads that post.
     std::atomic<HWND> m_window = nullptr;
