@@ -1,7 +1,8 @@
 // bench-table: turns the benchmark's result lines into Markdown tables: the median
 // time and peak memory of each tool in each scenario, then the median over the
 // repetitions of each pair's ratio (kestrova-sync's time over the peer's, both from
-// the same repetition, so that runs close in time are compared).
+// the same repetition, so that runs close in time are compared) with the worst pair
+// beside it. With --series it prints the growth series of bench/scale instead.
 //
 // Input lines (tab-separated): scenario tool repetition seconds peak-KiB status,
 // where status is "ok" for a run whose result was verified.
@@ -25,7 +26,9 @@ struct Run {
 using Results = std::map<std::string, std::map<std::string, std::map<int, Run>>>;
 
 const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La", "Sp"};
-const std::vector<std::string> tools = {"kestrova", "rsync", "rclone", "cp", "floor"};
+const std::vector<std::string> tools = {"kestrova", "window", "rsync", "rclone", "cp", "floor"};
+// The peers kestrova-sync is compared with; the window is compared with kestrova-sync.
+const std::vector<std::string> peers = {"rsync", "rclone", "cp", "floor"};
 
 std::string heading(const std::string& tool, const std::string& scenario) {
     if (tool == "kestrova") {
@@ -33,6 +36,9 @@ std::string heading(const std::string& tool, const std::string& scenario) {
     }
     if (tool == "cp") {
         return "cp -a";
+    }
+    if (tool == "window") {
+        return "window";
     }
     if (tool == "floor") {
         return scenario.empty()     ? "floor"
@@ -89,9 +95,115 @@ std::string fixed(double value, int decimals) {
     return text;
 }
 
+// The ratios of one tool's time over another's, repetition by repetition.
+std::vector<double> pairedRatios(const std::map<int, Run>& over, const std::map<int, Run>& under) {
+    std::vector<double> ratios;
+    for (const auto& [repetition, run] : under) {
+        const auto found = over.find(repetition);
+        if (found != over.end() && run.seconds > 0) {
+            ratios.push_back(found->second.seconds / run.seconds);
+        }
+    }
+    return ratios;
+}
+
+// "median (worst)", the worst being the pair least favourable to the first tool.
+std::string ratioCell(const std::vector<double>& ratios) {
+    if (ratios.empty()) {
+        return {};
+    }
+    return fixed(median(ratios), 2) + " (" +
+           fixed(*std::max_element(ratios.begin(), ratios.end()), 2) + ")";
+}
+
+double medianSeconds(const std::map<int, Run>& runs) {
+    std::vector<double> seconds;
+    for (const auto& [repetition, run] : runs) {
+        seconds.push_back(run.seconds);
+    }
+    return median(seconds);
+}
+
+double medianMib(const std::map<int, Run>& runs) {
+    std::vector<double> mib;
+    for (const auto& [repetition, run] : runs) {
+        mib.push_back(static_cast<double>(run.kib) / 1024.0);
+    }
+    return median(mib);
+}
+
+// bench/scale's series: scenarios are F (first copy) or N (no change) followed by the
+// number of files.
+void printSeries(Results& results) {
+    const std::vector<std::string> series = {"kestrova", "rsync"};
+    std::map<char, std::map<long, std::string>> byKind; // kind -> files -> scenario
+    for (const auto& [scenario, runs] : results) {
+        if (scenario.size() > 1 && (scenario[0] == 'F' || scenario[0] == 'N')) {
+            byKind[scenario[0]][std::stol(scenario.substr(1))] = scenario;
+        }
+    }
+    std::cout << "Median time per file in microseconds (median peak resident memory in MiB), "
+                 "runs verified; paired ratio kestrova-sync / rsync as median (worst pair):\n\n"
+              << "| Run | Files | kestrova-sync | rsync | vs rsync |\n|---|---:|---:|---:|---:|\n";
+    for (const auto& [kind, sizes] : byKind) {
+        for (const auto& [files, scenario] : sizes) {
+            std::cout << "| " << (kind == 'F' ? "first copy" : "no change") << " | " << files
+                      << " |";
+            for (const auto& tool : series) {
+                const auto& runs = results[scenario][tool];
+                if (runs.empty()) {
+                    std::cout << " |";
+                    continue;
+                }
+                std::cout << ' ' << fixed(medianSeconds(runs) / static_cast<double>(files) * 1e6, 1)
+                          << " (" << fixed(medianMib(runs), 1) << ") |";
+            }
+            std::cout << ' '
+                      << ratioCell(pairedRatios(results[scenario]["kestrova"],
+                                                results[scenario]["rsync"]))
+                      << " |\n";
+        }
+    }
+    std::cout << "\nGrowth across the series, per tool: the slowest time per file over the "
+                 "fastest, and the change of peak memory from the smallest tree to the largest:"
+                 "\n\n| Run | Tool | Time per file, max / min | Peak memory, smallest -> largest "
+                 "| Bytes per file in between |\n|---|---|---:|---:|---:|\n";
+    for (const auto& [kind, sizes] : byKind) {
+        for (const auto& tool : series) {
+            std::vector<double> perFile;
+            long firstFiles = 0, lastFiles = 0;
+            double firstMib = 0, lastMib = 0;
+            for (const auto& [files, scenario] : sizes) {
+                const auto& runs = results[scenario][tool];
+                if (runs.empty()) {
+                    continue;
+                }
+                perFile.push_back(medianSeconds(runs) / static_cast<double>(files));
+                if (firstFiles == 0) {
+                    firstFiles = files;
+                    firstMib = medianMib(runs);
+                }
+                lastFiles = files;
+                lastMib = medianMib(runs);
+            }
+            if (perFile.size() < 2) {
+                continue;
+            }
+            const auto [low, high] = std::minmax_element(perFile.begin(), perFile.end());
+            std::cout << "| " << (kind == 'F' ? "first copy" : "no change") << " | "
+                      << heading(tool, "") << " | " << fixed(*high / *low, 2) << " | "
+                      << fixed(firstMib, 1) << " -> " << fixed(lastMib, 1) << " MiB | "
+                      << fixed((lastMib - firstMib) * 1048576.0 /
+                                   static_cast<double>(lastFiles - firstFiles),
+                               0)
+                      << " |\n";
+        }
+    }
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     Results results;
     std::string line;
     while (std::getline(std::cin, line)) {
@@ -103,6 +215,10 @@ int main() {
             status == "ok") {
             results[scenario][tool][repetition] = run;
         }
+    }
+    if (argc > 1 && std::string(argv[1]) == "--series") {
+        printSeries(results);
+        return 0;
     }
 
     std::cout << "Median time in seconds (median peak resident memory in MiB), runs verified:\n\n"
@@ -126,25 +242,22 @@ int main() {
                 std::cout << " |";
                 continue;
             }
-            std::vector<double> seconds, mib;
-            for (const auto& [repetition, run] : found->second) {
-                seconds.push_back(run.seconds);
-                mib.push_back(static_cast<double>(run.kib) / 1024.0);
-            }
-            std::cout << ' ' << fixed(median(seconds), 2) << " (" << fixed(median(mib), 1) << ") |";
+            std::cout << ' ' << fixed(medianSeconds(found->second), 2) << " ("
+                      << fixed(medianMib(found->second), 1) << ") |";
         }
         std::cout << '\n';
     }
     std::cout << "\n(floor: the metadata floor in Sb, cp --reflink=never in La; cp -a runs "
                  "with --sparse=always in Sp)\n\n"
-              << "Paired ratios, kestrova-sync's time over the peer's (median over "
-                 "repetitions; below 1.0 means kestrova-sync is faster):\n\n"
+              << "Paired ratios, kestrova-sync's time over the peer's, as the median over "
+                 "repetitions and the worst pair in brackets (below 1.0 means kestrova-sync is "
+                 "faster):\n\n"
               << "| Scenario |";
-    for (std::size_t i = 1; i < tools.size(); ++i) {
-        std::cout << " vs " << heading(tools[i], "") << " |";
+    for (const auto& peer : peers) {
+        std::cout << " vs " << heading(peer, "") << " |";
     }
     std::cout << " Target |\n|---|";
-    for (std::size_t i = 1; i < tools.size(); ++i) {
+    for (std::size_t i = 0; i < peers.size(); ++i) {
         std::cout << "---:|";
     }
     std::cout << "---|\n";
@@ -154,17 +267,25 @@ int main() {
         }
         const auto& ours = results[scenario]["kestrova"];
         std::cout << "| " << scenario << " |";
-        for (std::size_t i = 1; i < tools.size(); ++i) {
-            std::vector<double> ratios;
-            for (const auto& [repetition, run] : results[scenario][tools[i]]) {
-                const auto mine = ours.find(repetition);
-                if (mine != ours.end() && run.seconds > 0) {
-                    ratios.push_back(mine->second.seconds / run.seconds);
-                }
-            }
-            std::cout << ' ' << (ratios.empty() ? std::string() : fixed(median(ratios), 2)) << " |";
+        for (const auto& peer : peers) {
+            std::cout << ' ' << ratioCell(pairedRatios(ours, results[scenario][peer])) << " |";
         }
         std::cout << ' ' << target(scenario) << " |\n";
+    }
+    bool windowHeading = false;
+    for (const auto& scenario : scenarios) {
+        const auto ratios =
+            pairedRatios(results[scenario]["window"], results[scenario]["kestrova"]);
+        if (ratios.empty()) {
+            continue;
+        }
+        if (!windowHeading) {
+            std::cout << "\nThe window's run (Start to the completion box) over kestrova-sync's, "
+                         "paired, median (worst pair):\n\n| Scenario | window / kestrova-sync "
+                         "| Target |\n|---|---:|---|\n";
+            windowHeading = true;
+        }
+        std::cout << "| " << scenario << " | " << ratioCell(ratios) << " | <= 1.05 |\n";
     }
     return 0;
 }

@@ -1,5 +1,6 @@
-// kestrova-bench-window SOURCE TARGET: one run of one pair through the main window,
-// offscreen, from the Start button to the completion box. Prints the seconds taken.
+// kestrova-bench-window [--delete] SOURCE TARGET: one run of one pair through the main
+// window, offscreen, from the Start button to the completion box, with the delete
+// option set as asked. Prints the seconds taken.
 
 #include "settings/SaveFileSystem.h"
 #include "sync/SyncWorker.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -30,10 +32,13 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kestrova-bench-window SOURCE TARGET\n");
+    const bool deleteOption = argc == 4 && std::string(argv[1]) == "--delete";
+    if (argc != 3 && !deleteOption) {
+        std::fprintf(stderr, "usage: kestrova-bench-window [--delete] SOURCE TARGET\n");
         return 2;
     }
+    const char* source = argv[argc - 2];
+    const char* target = argv[argc - 1];
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir scratch;
@@ -45,10 +50,9 @@ int main(int argc, char** argv) {
                                  (scratch.path() + "/dirlist.cfg").toStdString()},
                                 saving);
     messages.setMainWindow(&dialog);
-    dialog.pairList().appendRow(argv[1], argv[2]);
+    dialog.pairList().appendRow(source, target);
     dialog.pairList().setChecked(0, true);
-    // kestrova-sync runs without --delete: no prune pass here either.
-    dialog.controlAs<QCheckBox>(1009)->setChecked(false);
+    dialog.controlAs<QCheckBox>(1009)->setChecked(deleteOption);
     dialog.show();
     QApplication::processEvents();
 
