@@ -77,18 +77,31 @@ public:
         path_ = roots.source;
         sourceRootLength_ = path_.size();
         targetRootPath_ = roots.target;
-        const bool goOn = fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity);
+        const bool goOn =
+            fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity, false);
         return finishCopies() && goOn;
     }
 
 private:
-    // Copies the entries of the current source folder; false on a stop.
-    bool walkFolder() {
-        const std::size_t depth = source_.depth();
-        if (listings_.size() <= depth) {
-            listings_.emplace_back();
+    // The target folder's entries by their names regardless of case, for a target
+    // that does not tell names apart by case.
+    struct TargetMatch {
+        FoldedNames source;
+        FoldedNames target;
+    };
+
+    template <typename T> static T& forDepth(std::deque<T>& perDepth, std::size_t depth) {
+        while (perDepth.size() <= depth) {
+            perDepth.emplace_back();
         }
-        FolderListing& entries = listings_[depth];
+        return perDepth[depth];
+    }
+
+    // Copies the entries of the current source folder; false on a stop. `targetNew`
+    // tells that the target folder was made just now, so holds nothing.
+    bool walkFolder(bool targetNew) {
+        const std::size_t depth = source_.depth();
+        FolderListing& entries = forDepth(listings_, depth);
         const FolderHandle folder = source_.handle();
         const int error =
             folder == kNoFolder ? source_.error() : run_.fs.enumerate(folder, entries);
@@ -96,19 +109,46 @@ private:
             listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
         }
+        // The target's names, read once: a name it lacks needs no look-up, and what it
+        // holds beyond the source goes into the prune plan.
+        FolderListing& held = forDepth(heldListings_, depth);
+        const FolderHandle targetFolder = target_.handle();
+        bool haveHeld = targetFolder != kNoFolder;
+        if (targetNew || !haveHeld || run_.fs.enumerate(targetFolder, held) != 0) {
+            held.clear();
+            haveHeld = haveHeld && targetNew;
+        }
         TargetMatch* match = nullptr;
         if (run_.targetNames.caseInsensitive) {
-            if (matches_.size() <= depth) {
-                matches_.resize(depth + 1);
-            }
-            match = &matches_[depth];
-            matchTargetNames(entries, *match);
+            match = &forDepth(matches_, depth);
+            match->source.build(entries);
+            match->target.build(held);
         }
+        const bool plan = haveHeld && run_.prunePlan != nullptr && planBlockedDepth_ == kNoDepth;
+        std::size_t next = 0; // the first target name not yet matched
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
                 finishCopies();
                 return false;
             }
+            while (next < held.size() &&
+                   run_.fs.compareNames(held.nameView(next), entries.nameView(i)) < 0) {
+                if (plan) {
+                    planUnmatched(held, next, match);
+                }
+                ++next;
+            }
+            const bool inTarget =
+                next < held.size() &&
+                run_.fs.compareNames(held.nameView(next), entries.nameView(i)) == 0;
+            if (inTarget) {
+                if (plan && InTheWay(entries.kind(i), held.kind(next))) {
+                    run_.prunePlan->add(folderKey_, held.nameView(next), held.kind(next));
+                }
+                ++next;
+            }
+            // Where case is told apart, a name the target lacks is certainly missing.
+            const bool missing = haveHeld && !inTarget && match == nullptr;
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
             const bool isFolder = entries.kind(i) == EntryKind::Folder;
@@ -117,8 +157,8 @@ private:
                 listFailed({isFolder ? EntryFailure::Step::CreateFolder : EntryFailure::Step::Copy,
                             refused});
             } else {
-                goOn = isFolder ? copyFolder(entries.name(i))
-                                : copyEntry(entries.name(i), entries.kind(i));
+                goOn = isFolder ? copyFolder(entries.name(i), missing)
+                                : copyEntry(entries.name(i), entries.kind(i), missing);
             }
             path_.resize(mark);
             if (!goOn) {
@@ -126,26 +166,32 @@ private:
                 return false;
             }
         }
+        for (; plan && next < held.size(); ++next) {
+            planUnmatched(held, next, match);
+        }
         // Queued copies name this folder's handles and listing: finish before leaving.
         return finishCopies();
     }
 
-    // The target folder's entries by their names regardless of case, for a target
-    // that does not tell names apart by case.
-    struct TargetMatch {
-        FoldedNames source;
-        FoldedNames target;
-        FolderListing targetEntries;
-    };
+    // A folder where the source has a file or link (or the reverse) is in the way of
+    // the source entry. A special file in the source is never copied, so it makes no
+    // room for itself.
+    static bool InTheWay(EntryKind source, EntryKind target) {
+        return source != EntryKind::Special &&
+               (source == EntryKind::Folder) != (target == EntryKind::Folder);
+    }
 
-    void matchTargetNames(const FolderListing& entries, TargetMatch& match) {
-        match.source.build(entries);
-        const FolderHandle targetFolder = target_.handle();
-        if (targetFolder == kNoFolder ||
-            run_.fs.enumerate(targetFolder, match.targetEntries) != 0) {
-            match.targetEntries.clear();
+    // Plans the deletion of target entry `i`, which has no counterpart of the same
+    // name; on a target that ignores case, one that differs in case only counts.
+    void planUnmatched(const FolderListing& held, std::size_t i, const TargetMatch* match) {
+        if (match != nullptr) {
+            const std::size_t counterpart = match->source.find(held.nameView(i));
+            if (counterpart != FoldedNames::kNone &&
+                !InTheWay(listings_[source_.depth()].kind(counterpart), held.kind(i))) {
+                return;
+            }
         }
-        match.target.build(match.targetEntries);
+        run_.prunePlan->add(folderKey_, held.nameView(i), held.kind(i));
     }
 
     // Why the target cannot take entry `i` of the current folder under its name, or 0.
@@ -160,9 +206,10 @@ private:
         if (match == nullptr) {
             return 0;
         }
+        const FolderListing& targetEntries = heldListings_[source_.depth()];
         const std::size_t held = match->target.find(name);
         const std::string_view heldName =
-            held == FoldedNames::kNone ? std::string_view() : match->targetEntries.nameView(held);
+            held == FoldedNames::kNone ? std::string_view() : targetEntries.nameView(held);
         if (heldName == name) {
             return 0;
         }
@@ -171,8 +218,8 @@ private:
             return kReasonCaseCollision;
         }
         if (held != FoldedNames::kNone) {
-            const int error = run_.fs.renameEntry(target_.handle(), match->targetEntries.name(held),
-                                                  entries.name(i));
+            const int error =
+                run_.fs.renameEntry(target_.handle(), targetEntries.name(held), entries.name(i));
             if (error != 0) {
                 listFailed({EntryFailure::Step::MatchCase, error});
             }
@@ -180,7 +227,8 @@ private:
         return 0;
     }
 
-    bool copyFolder(const char* name) {
+    // `missing`: the target's listing lacks the name.
+    bool copyFolder(const char* name, bool missing) {
         // Entering may close the handles of the folder that queued copies use.
         if (!finishCopies()) {
             return false;
@@ -201,12 +249,16 @@ private:
         const bool targetParentMissing = target_.error() != 0;
         // Most target folders exist already: opening first saves a creation that fails.
         int createError = 0;
-        int targetError = target_.enter(name);
+        int targetError = missing ? ENOENT : target_.enter(name);
+        bool made = false;
         if (targetError == ENOENT) {
-            target_.leave();
+            if (!missing) {
+                target_.leave();
+            }
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
                 createError = run_.fs.createFolder(targetFolder, name);
+                made = createError == 0;
                 run_.targetWriteFailed =
                     run_.targetWriteFailed || (createError != 0 && createError != EEXIST);
             }
@@ -231,11 +283,18 @@ private:
         }
         const std::uint64_t parentMount = sourceMount_;
         sourceMount_ = identity.mount;
-        const bool goOn = fillFolder(identity.permissions, true);
+        const std::size_t keyMark = folderKey_.size();
+        folderKey_.append(name);
+        folderKey_.push_back('\0');
+        const bool goOn = fillFolder(identity.permissions, true, made && targetError == 0);
+        folderKey_.resize(keyMark);
         sourceMount_ = parentMount;
         target_.leave();
         if (reportedTargetDepth_ > target_.depth()) {
             reportedTargetDepth_ = kNoDepth;
+        }
+        if (planBlockedDepth_ > target_.depth()) {
+            planBlockedDepth_ = kNoDepth;
         }
         source_.leave();
         return goOn;
@@ -244,11 +303,20 @@ private:
     // Walks the current folder, its target folder kept writable for its owner while it
     // is filled and given the source folder's permission bits afterwards, so that a
     // backup exposes nothing its source protects.
-    bool fillFolder(unsigned permissions, bool havePermissions) {
+    bool fillFolder(unsigned permissions, bool havePermissions, bool targetNew) {
         FolderIdentity target;
         FolderHandle targetFolder = target_.handle();
         const bool haveTarget =
             targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        // The prune pass acts nowhere below a mount point inside the target, nor in
+        // the source shown there; it lists such a folder instead.
+        if (haveTarget && run_.prunePlan != nullptr && planBlockedDepth_ == kNoDepth &&
+            target_.depth() > 0 &&
+            ((targetRoot_.haveIdentity && target.mount != targetRoot_.identity.mount) ||
+             (sourceRoot_.haveIdentity && target == sourceRoot_.identity))) {
+            run_.prunePlan->leaveAlone(folderKey_);
+            planBlockedDepth_ = target_.depth();
+        }
         // Nothing is written through a mount in the target that shows the source.
         if (haveTarget && sourceRoot_.holds(target, target.mount != targetMount_,
                                             targetRootPath_ + path_.substr(sourceRootLength_))) {
@@ -263,7 +331,7 @@ private:
             target.permissions |= 0300u;
             run_.fs.setPermissions(targetFolder, target.permissions);
         }
-        const bool goOn = walkFolder();
+        const bool goOn = walkFolder(targetNew);
         targetFolder = target_.handle();
         if (haveTarget && havePermissions && target.permissions != permissions &&
             targetFolder != kNoFolder) {
@@ -273,7 +341,8 @@ private:
         return goOn;
     }
 
-    bool copyEntry(const char* name, EntryKind kind) {
+    // `missing`: the target's listing lacks the name.
+    bool copyEntry(const char* name, EntryKind kind, bool missing) {
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
         if (kind == EntryKind::Special) {
@@ -286,7 +355,11 @@ private:
                        reportedTargetDepth_ == kNoDepth);
             return true;
         }
-        const LookUpResult existing = run_.fs.lookUp(targetFolder, name);
+        LookUpResult existing;
+        existing.error = ENOENT;
+        if (!missing) {
+            existing = run_.fs.lookUp(targetFolder, name);
+        }
         if (existing.error == 0) {
             // The source's time is read only when there is a copy to compare it with;
             // a missing copy is made from the opened file and its own times.
@@ -358,9 +431,11 @@ private:
     FolderChain source_;
     FolderChain target_;
     CopyQueue copies_;
-    std::deque<FolderListing> listings_; // one per depth, reused across folders
-    std::deque<TargetMatch> matches_;    // likewise, on targets that ignore case
-    std::string path_;                   // full source path of the entry in hand
+    std::deque<FolderListing> listings_;     // one per depth, reused across folders
+    std::deque<FolderListing> heldListings_; // the target folders' names, likewise
+    std::deque<TargetMatch> matches_;        // likewise, on targets that ignore case
+    std::string folderKey_; // names from the root to the folder in hand, as the plan keeps them
+    std::string path_;      // full source path of the entry in hand
     std::size_t sourceRootLength_ = 0;
     std::string targetRootPath_;
     OtherRoot sourceRoot_;
@@ -370,6 +445,8 @@ private:
     // Depth of the target folder whose failure stands for the entries beneath it.
     static constexpr std::size_t kNoDepth = SIZE_MAX;
     std::size_t reportedTargetDepth_ = kNoDepth;
+    // Depth of the target folder below which the prune pass may not act.
+    std::size_t planBlockedDepth_ = kNoDepth;
     // Times are compared to the step the target keeps, lest every run copy everything.
     std::int64_t timeStep_ = 1;
 };

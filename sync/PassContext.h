@@ -2,6 +2,7 @@
 
 #include "sync/EntryFailure.h"
 #include "sync/FileSystem.h"
+#include "sync/PrunePlan.h"
 #include "sync/RunWindow.h"
 #include "sync/TargetNames.h"
 
@@ -23,6 +24,8 @@ struct PassContext {
     // Set by the copy pass when the target could not take a write (no space, a folder
     // that could not be created, ...); nothing is deleted after that.
     bool targetWriteFailed = false;
+    // When set, the copy pass records in it what the prune pass is to delete.
+    PrunePlan* prunePlan = nullptr;
     // Set by the prune pass when it cleared a target entry that was in the way of a
     // source entry of another kind (a folder where the source has a file, or the
     // reverse); the copy pass then runs again to put the source entry in its place.

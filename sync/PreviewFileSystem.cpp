@@ -99,35 +99,48 @@ int PreviewFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
 }
 
 int PreviewFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
+    const int error = isStandIn(folder) ? 0 : base_.enumerate(folder, listing);
     if (isStandIn(folder)) {
         listing.clear();
-        return 0;
     }
-    const int error = base_.enumerate(folder, listing);
     std::lock_guard lock(mutex_);
     Place place{};
     if (error != 0 || changes_.empty() || !placeOf(folder, place)) {
         return error;
     }
-    // Names the run would have deleted are left out; what it would have added to a
-    // real folder has a counterpart in the source and is never pruned, so it need not
-    // be listed.
+    // Names the run would have deleted are left out, and what it would have copied or
+    // made is listed, as a real folder would list them.
+    const auto first = changes_.lower_bound({place, std::string()});
+    auto inFolder = [&place](const auto& at) {
+        return !(at->first.first < place) && !(place < at->first.first);
+    };
+    if (first == changes_.end() || !inFolder(first)) {
+        return 0;
+    }
     std::vector<std::pair<std::string, EntryKind>> kept;
-    bool hidden = false;
     for (std::size_t i = 0; i < listing.size(); ++i) {
-        const auto change = changes_.find({place, listing.name(i)});
-        if (change != changes_.end() && change->second.what == Change::What::Deleted) {
-            hidden = true;
-        } else {
+        if (changes_.find({place, listing.name(i)}) == changes_.end()) {
             kept.emplace_back(listing.nameView(i), listing.kind(i));
         }
     }
-    if (hidden) {
-        listing.clear();
-        for (const auto& [name, kind] : kept) {
-            listing.add(name, kind);
+    for (auto at = first; at != changes_.end() && inFolder(at); ++at) {
+        switch (at->second.what) {
+        case Change::What::Deleted:
+            break;
+        case Change::What::Copied:
+            kept.emplace_back(at->first.second, at->second.copied.kind);
+            break;
+        case Change::What::Created:
+            kept.emplace_back(at->first.second, EntryKind::Folder);
+            break;
         }
     }
+    listing.clear();
+    for (const auto& [name, kind] : kept) {
+        listing.add(name, kind);
+    }
+    listing.sortBy(
+        [this](std::string_view a, std::string_view b) { return compareNames(a, b) < 0; });
     return 0;
 }
 

@@ -3,11 +3,14 @@
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
 #include "sync/PairCheck.h"
+#include "sync/PrunePlan.h"
 #include "sync/SyncRun.h"
 #include "sync/TargetNames.h"
 
 #include <cerrno>
 #include <deque>
+#include <string_view>
+#include <vector>
 
 namespace kestrova {
 
@@ -21,7 +24,7 @@ class PruneWalk {
 public:
     explicit PruneWalk(PassContext& run) : run_(run), target_(run.fs), source_(run.fs) {}
 
-    bool start(const PairRoots& roots) {
+    bool start(const PairRoots& roots, const PrunePlan& plan) {
         // Without a readable source root every look-up would fail and the whole
         // target would go; nothing is pruned then.
         FolderIdentity targetRoot;
@@ -35,38 +38,165 @@ public:
         targetRoot_ = roots.target;
         path_ = roots.source;
         sourceRootLength_ = path_.size();
-        const bool opened = openUp(targetRoot.permissions);
-        const bool goOn = pruneFolder();
-        closeDown(opened, targetRoot.permissions);
+        levels_.push_back(
+            {openUp(targetRoot.permissions), true, true, false, targetRoot.permissions, 0});
+        bool goOn = true;
+        for (std::size_t i = 0; goOn && i < plan.size(); ++i) {
+            if (run_.stopped()) {
+                goOn = false;
+                break;
+            }
+            const PrunePlan::Item item = plan.item(i);
+            moveTo(item.folder);
+            if (item.step == PrunePlan::Step::Delete && levels_.back().acting) {
+                goOn = pruneEntry(item.name, item.kind);
+            }
+        }
+        while (levels_.size() > 1) {
+            leaveLevel();
+        }
+        closeDown(levels_.back().opened, levels_.back().permissions);
         return goOn;
     }
 
 private:
     FolderListing& listingForDepth(std::deque<FolderListing>& listings) {
-        return listingForDepth(listings, target_.depth());
-    }
-    static FolderListing& listingForDepth(std::deque<FolderListing>& listings, std::size_t depth) {
-        while (listings.size() <= depth) {
+        while (listings.size() <= target_.depth()) {
             listings.emplace_back();
         }
-        return listings[depth];
+        return listings[target_.depth()];
     }
 
-    FoldedNames& foldedForDepth(std::size_t depth) {
-        while (foldedSources_.size() <= depth) {
+    // One folder of the chain the pass is in, from the target root down.
+    struct Level {
+        bool opened;      // its permission bits were opened up, to be put back
+        bool entered;     // the target and source chains went into it
+        bool acting;      // the pass may delete in it
+        bool foldedBuilt; // the source's names by case are at hand
+        unsigned permissions;
+        std::size_t pathMark; // length of path_ before its name
+    };
+
+    // Goes from the folder in hand to the plan's folder `folder`, through the
+    // deepest folder the two share.
+    void moveTo(std::string_view folder) {
+        std::size_t common = 0;
+        std::size_t commonLevels = 0;
+        while (common < folder.size() && common < current_.size()) {
+            const std::size_t end = folder.find('\0', common);
+            if (current_.compare(common, end + 1 - common, folder, common, end + 1 - common) != 0) {
+                break;
+            }
+            common = end + 1;
+            ++commonLevels;
+        }
+        while (levels_.size() > commonLevels + 1) {
+            leaveLevel();
+        }
+        current_.resize(common);
+        ForEachName(folder.substr(common), [this](const char* name) {
+            enterLevel(name);
+            current_.append(name);
+            current_.push_back('\0');
+        });
+    }
+
+    void enterLevel(const char* name) {
+        Level level{false, false, false, false, 0, path_.size()};
+        AppendName(path_, name);
+        if (levels_.back().acting) {
+            level.entered = true;
+            FolderIdentity folder;
+            if (target_.enter(name) == 0 && mayActInside(folder)) {
+                level.acting = true;
+                level.permissions = folder.permissions;
+                level.opened = openUp(folder.permissions);
+            }
+            source_.enter(name); // a failure is kept in the chain and answers the look-ups
+        }
+        levels_.push_back(level);
+    }
+
+    void leaveLevel() {
+        const Level level = levels_.back();
+        if (level.acting) {
+            closeDown(level.opened, level.permissions);
+        }
+        if (level.entered) {
+            source_.leave();
+            target_.leave();
+        }
+        path_.resize(level.pathMark);
+        levels_.pop_back();
+    }
+
+    // Deletes the planned entry `name` of the folder in hand unless its source
+    // counterpart, looked up now, exists and is of a kind that leaves it room.
+    bool pruneEntry(const char* name, EntryKind kind) {
+        const bool isFolder = kind == EntryKind::Folder;
+        int error = 0;
+        EntryKind sourceKind = EntryKind::Special;
+        const FolderHandle source = source_.handle();
+        if (source == kNoFolder) {
+            error = source_.error();
+        } else {
+            const LookUpResult found = run_.fs.lookUp(source, name);
+            error = found.error;
+            sourceKind = found.kind;
+            // Where the target does not tell names apart by case, a source entry whose
+            // name differs in case only is its counterpart.
+            if (error == ENOENT && run_.targetNames.caseInsensitive) {
+                const std::size_t counterpart = foldedSource(source, name, error);
+                if (counterpart != FoldedNames::kNone) {
+                    error = 0;
+                    sourceKind = listingForDepth(sourceListings_).kind(counterpart);
+                }
+            }
+        }
+        // A folder where the source has a file or link (or the reverse) is in the way of
+        // the source entry: it goes as if missing. A special file in the source is never
+        // copied, so it makes no room for itself.
+        if (error == 0 && sourceKind != EntryKind::Special &&
+            (sourceKind == EntryKind::Folder) != isFolder) {
+            error = ENOENT;
+            run_.clearedOtherKinds = true;
+        }
+        const std::size_t mark = path_.size();
+        AppendName(path_, name);
+        bool goOn = true;
+        if (isFolder) {
+            if (CounterpartMissing(error)) {
+                goOn = DeleteTree(name);
+            }
+        } else {
+            run_.window.setStatusLine(path_);
+            if (CounterpartMissing(error)) {
+                deleteEntry(name, kind);
+            }
+        }
+        path_.resize(mark);
+        return goOn;
+    }
+
+    // The index of the entry of the source folder `source` whose name matches `name`
+    // regardless of case, or kNone. The source's names are read once per folder; a
+    // failure to read them is left in `error`.
+    std::size_t foldedSource(FolderHandle source, const char* name, int& error) {
+        FolderListing& names = listingForDepth(sourceListings_);
+        while (foldedSources_.size() <= target_.depth()) {
             foldedSources_.emplace_back();
         }
-        return foldedSources_[depth];
-    }
-
-    // Reads the names of the source folder matching the current target folder. Returns
-    // 0, or the error that every look-up in that folder would give.
-    int listSource(FolderListing& names) {
-        const FolderHandle folder = source_.handle();
-        if (folder == kNoFolder) {
-            return source_.error();
+        FoldedNames& folded = foldedSources_[target_.depth()];
+        Level& level = levels_.back();
+        if (!level.foldedBuilt) {
+            if (const int listed = run_.fs.enumerate(source, names); listed != 0) {
+                error = listed;
+                return FoldedNames::kNone;
+            }
+            folded.build(names);
+            level.foldedBuilt = true;
         }
-        return run_.fs.enumerate(folder, names);
+        return folded.find(name);
     }
 
     // Whether the walk may act inside the folder just entered in the target chain: not
@@ -124,99 +254,6 @@ private:
         }
     }
 
-    bool pruneFolder() {
-        const std::size_t depth = target_.depth();
-        FolderListing& entries = listingForDepth(listings_);
-        const FolderHandle folder = target_.handle();
-        if (folder == kNoFolder || run_.fs.enumerate(folder, entries) != 0) {
-            return true;
-        }
-        // Both listings are in the port's name order, so one merge answers every look-up.
-        FolderListing& sourceNames = listingForDepth(sourceListings_, depth);
-        const int sourceError = listSource(sourceNames);
-        // Where the target does not tell names apart by case, a target entry whose
-        // name differs from its source's in case only is its counterpart.
-        FoldedNames* folded = nullptr;
-        if (run_.targetNames.caseInsensitive && sourceError == 0) {
-            folded = &foldedForDepth(depth);
-            folded->build(sourceNames);
-        }
-        std::size_t next = 0;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (run_.stopped()) {
-                return false;
-            }
-            const char* name = entries.name(i);
-            const bool isFolder = entries.kind(i) == EntryKind::Folder;
-            int error = sourceError;
-            std::size_t counterpart = FoldedNames::kNone;
-            if (error == 0) {
-                while (next < sourceNames.size() &&
-                       run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) < 0) {
-                    ++next;
-                }
-                bool found =
-                    next < sourceNames.size() &&
-                    run_.fs.compareNames(sourceNames.nameView(next), entries.nameView(i)) == 0;
-                counterpart = found ? next : FoldedNames::kNone;
-                if (!found && folded != nullptr) {
-                    counterpart = folded->find(entries.nameView(i));
-                    found = counterpart != FoldedNames::kNone;
-                }
-                error = found ? 0 : ENOENT;
-                // A folder where the source has a file or link (or the reverse) is in
-                // the way of the source entry: it goes as if missing. A special file
-                // in the source is never copied, so it makes no room for itself.
-                const EntryKind sourceKind =
-                    found ? sourceNames.kind(counterpart) : EntryKind::Special;
-                if (sourceKind != EntryKind::Special &&
-                    (sourceKind == EntryKind::Folder) != isFolder) {
-                    error = ENOENT;
-                    run_.clearedOtherKinds = true;
-                }
-            }
-            const std::size_t mark = path_.size();
-            AppendName(path_, name);
-            bool goOn = true;
-            if (isFolder) {
-                goOn = pruneSubFolder(
-                    name, counterpart == FoldedNames::kNone ? name : sourceNames.name(counterpart),
-                    error);
-            } else {
-                run_.window.setStatusLine(path_);
-                if (CounterpartMissing(error)) {
-                    deleteEntry(name, entries.kind(i));
-                }
-            }
-            path_.resize(mark);
-            if (!goOn) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // `error` is what looking up the folder's counterpart `sourceName` in the source gave.
-    bool pruneSubFolder(const char* name, const char* sourceName, int error) {
-        if (CounterpartMissing(error)) {
-            return DeleteTree(name);
-        }
-        if (error != 0) {
-            return true;
-        }
-        bool goOn = true;
-        FolderIdentity folder;
-        if (target_.enter(name) == 0 && mayActInside(folder)) {
-            const bool opened = openUp(folder.permissions);
-            source_.enter(sourceName); // a failure is kept in the chain and answers the look-ups
-            goOn = pruneFolder();
-            source_.leave();
-            closeDown(opened, folder.permissions);
-        }
-        target_.leave();
-        return goOn;
-    }
-
     // Removes the target sub-folder `name` (whose mapped source path is path_) with
     // everything in it, links as links.
     bool DeleteTree(const char* name) {
@@ -262,6 +299,8 @@ private:
     std::deque<FolderListing> listings_;       // target folders, one per depth
     std::deque<FolderListing> sourceListings_; // their source counterparts
     std::deque<FoldedNames> foldedSources_;    // those by name regardless of case
+    std::vector<Level> levels_;                // the folders the pass is in, the root first
+    std::string current_;                      // the plan's name of the folder in hand
     std::string path_;                         // mapped source path of the entry in hand
     std::size_t sourceRootLength_ = 0;
     std::string targetRoot_;
@@ -285,9 +324,12 @@ bool SourceEmptyTargetNot(FileSystem& fs, const PairRoots& roots) {
     return count(roots.source) == 0 && count(roots.target) > 0;
 }
 
-bool PrunePass(PassContext& run, const PairRoots& roots) {
+bool PrunePass(PassContext& run, const PairRoots& roots, const PrunePlan& plan) {
+    if (plan.empty()) {
+        return !run.stopped();
+    }
     PruneWalk walk(run);
-    return walk.start(roots) && !run.stopped();
+    return walk.start(roots, plan) && !run.stopped();
 }
 
 } // namespace kestrova

@@ -77,11 +77,11 @@ void AppendDeleted(std::string& report, bool preview) {
 
 // How many entries the prune pass would delete, found by a pass over a port that
 // deletes nothing; -1 when a stop cut it short.
-std::int64_t DeletionsAhead(PassContext& run, const PairRoots& roots) {
+std::int64_t DeletionsAhead(PassContext& run, const PairRoots& roots, const PrunePlan& plan) {
     PreviewFileSystem preview(run.fs);
     PassContext count{run.window, preview};
     count.targetNames = run.targetNames;
-    if (!PrunePass(count, roots)) {
+    if (!PrunePass(count, roots, plan)) {
         return -1;
     }
     return static_cast<std::int64_t>(count.deleted);
@@ -118,16 +118,23 @@ private:
 bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& options,
                std::string& pruneSkipped, bool& pruned) {
     const std::uint64_t failedBefore = g_syncStats.filesFailed.load();
-    if (!CopyPass(run, roots)) {
+    // Read before the copy pass, which then notes what the prune pass is to delete;
+    // the option cannot change while a run is under way.
+    const bool deleteOption = run.window.deleteOption();
+    PrunePlan plan;
+    run.prunePlan = deleteOption ? &plan : nullptr;
+    const bool copied = CopyPass(run, roots);
+    run.prunePlan = nullptr;
+    if (!copied) {
         return false;
     }
-    if (run.window.deleteOption()) {
+    if (deleteOption) {
         if (run.targetWriteFailed) {
             pruneSkipped = Translate(texts::kNoPruneAfterWriteFailure);
         } else if (SourceEmptyTargetNot(run.fs, roots)) {
             pruneSkipped = Translate(texts::kNoPruneEmptySource);
         } else if (options.maxDelete != RunOptions::kNoCap) {
-            const std::int64_t ahead = DeletionsAhead(run, roots);
+            const std::int64_t ahead = DeletionsAhead(run, roots, plan);
             if (ahead < 0) {
                 return false;
             }
@@ -140,7 +147,7 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
         }
         if (pruneSkipped.empty()) {
             pruned = true;
-            if (!PrunePass(run, roots)) {
+            if (!PrunePass(run, roots, plan)) {
                 return false;
             }
             // Entries that were in the way of another kind are gone now: a second copy

@@ -158,5 +158,47 @@ TEST_F(PrunePassTest, AFolderThatCannotBeReadInTheSourceKeepsItsTargetContents) 
     EXPECT_EQ(ReadTree(dst), target);
 }
 
+// The copy pass notes what the target holds beyond the source; the prune pass then
+// opens only the folders that hold something to delete, and looks each entry up in
+// the source again first: one that appeared there since the copy pass stays.
+class LateSourceEntry : public PosixFileSystem {
+public:
+    LateSourceEntry(std::string target, std::string late)
+        : target_(std::move(target)), late_(std::move(late)) {}
+    int enumerate(FolderHandle folder, FolderListing& listing) override {
+        const int error = PosixFileSystem::enumerate(folder, listing);
+        if (IsFolder(folder, target_)) {
+            WriteTree(late_, {{"late", File("l")}});
+        }
+        return error;
+    }
+    int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override {
+        ++opened;
+        return PosixFileSystem::openFolder(parent, name, folder);
+    }
+    int opened = 0;
+
+private:
+    std::string target_;
+    std::string late_;
+};
+
+TEST_F(PrunePassTest, OnlyFoldersWithSomethingToDeleteAreOpenedAgainAndEachIsCheckedThen) {
+    Tree source;
+    Tree target = {{"d0/late", File("l")}, {"d1/stale", File("x")}};
+    for (const std::string folder : {"d0", "d1", "d2", "d3"}) {
+        source[folder + "/f"] = File("f");
+        target[folder + "/f"] = File("f");
+    }
+    WriteTree(src, source);
+    WriteTree(dst, target);
+    LateSourceEntry fs(dst + "/d0", src + "/d0");
+    RunPair(src, dst, true, &fs);
+    target.erase("d1/stale");
+    EXPECT_EQ(ReadTree(dst), Full(target));
+    // The copy pass opens the four folders on both sides, the prune pass d0 and d1.
+    EXPECT_EQ(fs.opened, 12);
+}
+
 } // namespace
 } // namespace kestrova::test
