@@ -161,20 +161,20 @@ TEST_F(PrunePassTest, AFolderThatCannotBeReadInTheSourceKeepsItsTargetContents) 
 // The copy pass notes what the target holds beyond the source; the prune pass then
 // opens only the folders that hold something to delete, and looks each entry up in
 // the source again first: one that appeared there since the copy pass stays.
-class LateSourceEntry : public PosixFileSystem {
+class LateSourceEntry : public NativeFileSystem {
 public:
     LateSourceEntry(std::string target, std::string late)
         : target_(std::move(target)), late_(std::move(late)) {}
     int enumerate(FolderHandle folder, FolderListing& listing) override {
-        const int error = PosixFileSystem::enumerate(folder, listing);
-        if (IsFolder(folder, target_)) {
+        const int error = NativeFileSystem::enumerate(folder, listing);
+        if (IsFolder(*this, folder, target_)) {
             WriteTree(late_, {{"late", File("l")}});
         }
         return error;
     }
     int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override {
         ++opened;
-        return PosixFileSystem::openFolder(parent, name, folder);
+        return NativeFileSystem::openFolder(parent, name, folder);
     }
     int opened = 0;
 
