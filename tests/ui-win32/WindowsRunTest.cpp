@@ -35,6 +35,9 @@ public:
                 --m_permits;
             }
         }
+        if (failCopies) {
+            return CopyOutcome::Failed;
+        }
         return WindowsFileSystem::copy(from, to, name, kind, stop);
     }
     void permit() {
@@ -46,6 +49,8 @@ public:
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
+
+    std::atomic<bool> failCopies = false;
 
 private:
     std::mutex m_mutex;
@@ -150,6 +155,20 @@ TEST_F(RunTest, PreviewFillsTheReportAndChangesNothingOnDisk) {
     ASSERT_TRUE(PumpUntil([&] { return boxes.shown.size() == 2; }));
     EXPECT_EQ(ReadFile(folder.at("dst\\a.txt")), "one");
     JoinSyncWorker();
+}
+
+TEST_F(RunTest, TheReasonsForFailuresEndThePairsBlock) {
+    gate.failCopies = true;
+    gate.permit();
+    Click(hwnd, MainDialog::kStartButton);
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.shown.empty(); }));
+    JoinSyncWorker();
+    const std::string report = window->controlText(MainDialog::kReportPane);
+    const std::size_t reasons =
+        report.find("以下是失敗的原因\r\ncannot copy " + folder.at("src\\a.txt") + ": ");
+    ASSERT_NE(reasons, std::string::npos) << report;
+    EXPECT_LT(report.find("失敗"), reasons) << report; // the failure list comes first
+    EXPECT_TRUE(report.ends_with("\r\n\r\n---------------------------------\r\n\r\n")) << report;
 }
 
 TEST_F(RunTest, StopRestoresTheButtonsAtOnceAndNothingChangesAfterIt) {
