@@ -32,20 +32,21 @@ MainWindowSession::MainWindowSession(MessagePrompt& messages, MainWindowFiles fi
                                      SaveFileSystem& fs)
     : m_messages(messages), m_files(std::move(files)), m_fs(fs) {}
 
-bool MainWindowSession::load(PairListAccess& list) {
-    const bool option = ReadOption(m_files.settingsToRead) != 0;
+WindowOptions MainWindowSession::load(PairListAccess& list) {
+    const WindowOptions options = ReadWindowOptions(m_files.settingsToRead);
     LoadPairList(list, m_files.pairListToRead);
-    rememberSaved(list, option);
-    return option;
+    rememberSaved(list, options);
+    return options;
 }
 
-bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list, bool option) const {
-    return m_savedPairs != FormatPairList(list) || m_savedOption != option;
+bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list,
+                                          const WindowOptions& options) const {
+    return m_savedPairs != FormatPairList(list) || m_savedOptions != options;
 }
 
-void MainWindowSession::rememberSaved(const PairListAccess& list, bool option) {
+void MainWindowSession::rememberSaved(const PairListAccess& list, const WindowOptions& options) {
     m_savedPairs = FormatPairList(list);
-    m_savedOption = option;
+    m_savedOptions = options;
 }
 
 bool MainWindowSession::mayStart(const PairListAccess& list) {
@@ -56,9 +57,9 @@ bool MainWindowSession::mayStart(const PairListAccess& list) {
     return true;
 }
 
-bool MainWindowSession::close(const PairListAccess& list, bool option) {
-    if (WriteOption(option ? 1 : 0, m_files.settingsFile, m_fs).ok()) {
-        m_savedOption = option;
+bool MainWindowSession::close(const PairListAccess& list, const WindowOptions& options) {
+    if (WriteWindowOptions(options, m_files.settingsFile, m_fs).ok()) {
+        m_savedOptions = options;
     }
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
@@ -70,22 +71,22 @@ bool MainWindowSession::close(const PairListAccess& list, bool option) {
         m_messages.show(SaveFailureMessage(saved), BoxStyle::OkStop);
         return false;
     }
-    rememberSaved(list, option);
+    rememberSaved(list, options);
     return true;
 }
 
-bool MainWindowSession::escape(const PairListAccess& list, bool option) {
+bool MainWindowSession::escape(const PairListAccess& list, const WindowOptions& options) {
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
         return false;
     }
     // One Escape too many must not throw away the edits of a session.
-    if (!hasUnsavedChanges(list, option)) {
+    if (!hasUnsavedChanges(list, options)) {
         return true;
     }
     switch (m_messages.show(Translate(kUnsavedQuestion), BoxStyle::SaveLeaveStay)) {
     case BoxAnswer::Yes:
-        return close(list, option);
+        return close(list, options);
     case BoxAnswer::No:
         return true;
     default:
