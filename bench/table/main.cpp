@@ -69,13 +69,16 @@ std::string describe(const std::string& scenario) {
 
 std::string target(const std::string& scenario) {
     if (scenario == "Sa") {
-        return "< 1.0 x cp -a, rsync, rclone; <= 0.8 x rsync";
+        return "<= 0.9 x cp -a; < 1.0 x rsync, rclone";
     }
     if (scenario == "Sb") {
-        return "<= 1.3 x floor; <= 0.5 x rsync";
+        return "<= 1.0 x floor; <= 0.4 x rsync";
     }
-    if (scenario == "Sc" || scenario == "Sd") {
-        return "<= 0.5 x rsync; < 1.0 x rclone";
+    if (scenario == "Sc") {
+        return "<= 0.45 x rsync; < 1.0 x rclone";
+    }
+    if (scenario == "Sd") {
+        return "<= 0.4 x rsync; < 1.0 x rclone";
     }
     if (scenario == "Sp") {
         return "<= 1.0 x cp --sparse=always; no more room on disk than the source";
