@@ -1,4 +1,4 @@
-#include "ui/RunWindowProxy.h"
+#include "ui/qt/RunWindowProxy.h"
 
 #include <QApplication>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "ui/MainDialog.h"
+#include "ui/qt/MainDialog.h"
 
 #include "i18n/Translate.h"
 #include "res/DialogTemplate.h"
@@ -11,13 +11,13 @@
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
-#include "ui/AboutDialog.h"
-#include "ui/MessageBoxRoutine.h"
-#include "ui/PairDialog.h"
-#include "ui/PairList.h"
-#include "ui/RunWindowProxy.h"
-#include "ui/SelectionMark.h"
-#include "ui/StatusLine.h"
+#include "ui/qt/AboutDialog.h"
+#include "ui/qt/MessageBoxRoutine.h"
+#include "ui/qt/PairDialog.h"
+#include "ui/qt/PairList.h"
+#include "ui/qt/RunWindowProxy.h"
+#include "ui/qt/SelectionMark.h"
+#include "ui/qt/StatusLine.h"
 
 #include <QAction>
 #include <QCheckBox>

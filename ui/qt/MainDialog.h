@@ -12,8 +12,8 @@
 #include "settings/SaveFileSystem.h"
 #include "settings/Settings.h"
 #include "sync/SyncWindow.h"
-#include "ui/CommandTable.h"
-#include "ui/TemplateDialog.h"
+#include "ui/qt/CommandTable.h"
+#include "ui/qt/TemplateDialog.h"
 
 #include <QRect>
 #include <map>
