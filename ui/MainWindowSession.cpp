@@ -3,7 +3,6 @@
 #include "i18n/Translate.h"
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
-#include "settings/Settings.h"
 #include "sync/SyncWorker.h"
 
 namespace kestrova {
@@ -33,19 +32,26 @@ MainWindowSession::MainWindowSession(MessagePrompt& messages, MainWindowFiles fi
     : m_messages(messages), m_files(std::move(files)), m_fs(fs) {}
 
 bool MainWindowSession::load(PairListAccess& list) {
-    const bool option = ReadOption(m_files.settingsToRead) != 0;
+    m_savedOptions.deleteOption = ReadOption(m_files.settingsToRead) != 0 ? 1 : 0;
     LoadPairList(list, m_files.pairListToRead);
-    rememberSaved(list, option);
-    return option;
+    m_savedPairs = FormatPairList(list);
+    return m_savedOptions.deleteOption != 0;
+}
+
+WindowOptions MainWindowSession::loadWindowOptions(PairListAccess& list) {
+    m_savedOptions = ReadWindowOptions(m_files.settingsToRead);
+    LoadPairList(list, m_files.pairListToRead);
+    m_savedPairs = FormatPairList(list);
+    return m_savedOptions;
 }
 
 bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list, bool option) const {
-    return m_savedPairs != FormatPairList(list) || m_savedOption != option;
+    return m_savedPairs != FormatPairList(list) || (m_savedOptions.deleteOption != 0) != option;
 }
 
-void MainWindowSession::rememberSaved(const PairListAccess& list, bool option) {
-    m_savedPairs = FormatPairList(list);
-    m_savedOption = option;
+bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list,
+                                          const WindowOptions& options) const {
+    return m_savedPairs != FormatPairList(list) || m_savedOptions != options;
 }
 
 bool MainWindowSession::mayStart(const PairListAccess& list) {
@@ -56,10 +62,27 @@ bool MainWindowSession::mayStart(const PairListAccess& list) {
     return true;
 }
 
-bool MainWindowSession::close(const PairListAccess& list, bool option) {
-    if (WriteOption(option ? 1 : 0, m_files.settingsFile, m_fs).ok()) {
-        m_savedOption = option;
+bool MainWindowSession::writeOptions(bool option) {
+    if (!WriteOption(option ? 1 : 0, m_files.settingsFile, m_fs).ok()) {
+        return false;
     }
+    m_savedOptions.deleteOption = option ? 1 : 0;
+    return true;
+}
+
+bool MainWindowSession::writeOptions(const WindowOptions& options) {
+    if (!WriteWindowOptions(options, m_files.settingsFile, m_fs).ok()) {
+        return false;
+    }
+    m_savedOptions = options;
+    return true;
+}
+
+template <class Options>
+bool MainWindowSession::closeWith(const PairListAccess& list, const Options& options) {
+    // The options are written even when the close is refused; a failed write is not
+    // reported, and the old file stays as it was.
+    writeOptions(options);
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
         return false;
@@ -70,27 +93,44 @@ bool MainWindowSession::close(const PairListAccess& list, bool option) {
         m_messages.show(SaveFailureMessage(saved), BoxStyle::OkStop);
         return false;
     }
-    rememberSaved(list, option);
+    m_savedPairs = FormatPairList(list);
     return true;
 }
 
-bool MainWindowSession::escape(const PairListAccess& list, bool option) {
+template <class Options>
+bool MainWindowSession::escapeWith(const PairListAccess& list, const Options& options) {
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
         return false;
     }
     // One Escape too many must not throw away the edits of a session.
-    if (!hasUnsavedChanges(list, option)) {
+    if (!hasUnsavedChanges(list, options)) {
         return true;
     }
     switch (m_messages.show(Translate(kUnsavedQuestion), BoxStyle::SaveLeaveStay)) {
     case BoxAnswer::Yes:
-        return close(list, option);
+        return close(list, options);
     case BoxAnswer::No:
         return true;
     default:
         return false;
     }
+}
+
+bool MainWindowSession::close(const PairListAccess& list, bool option) {
+    return closeWith(list, option);
+}
+
+bool MainWindowSession::close(const PairListAccess& list, const WindowOptions& options) {
+    return closeWith(list, options);
+}
+
+bool MainWindowSession::escape(const PairListAccess& list, bool option) {
+    return escapeWith(list, option);
+}
+
+bool MainWindowSession::escape(const PairListAccess& list, const WindowOptions& options) {
+    return escapeWith(list, options);
 }
 
 } // namespace kestrova

@@ -7,6 +7,7 @@
 #include "paths/MessagePrompt.h"
 #include "settings/PairListAccess.h"
 #include "settings/SaveFileSystem.h"
+#include "settings/Settings.h"
 
 #include <string>
 
@@ -35,26 +36,35 @@ public:
 
     // Appends the saved pairs to `list` and returns the saved delete option.
     bool load(PairListAccess& list);
+    // The same for a window that shows all the window's options.
+    WindowOptions loadWindowOptions(PairListAccess& list);
     // Whether the pairs or the option differ from what the files hold.
     bool hasUnsavedChanges(const PairListAccess& list, bool option) const;
+    bool hasUnsavedChanges(const PairListAccess& list, const WindowOptions& options) const;
 
     // Start: with an empty list says so and returns false.
     bool mayStart(const PairListAccess& list);
     // Close: writes the option (even when the close is refused), refuses during a run,
     // saves the list and reports a failed save. Returns whether the window may end.
     bool close(const PairListAccess& list, bool option);
+    bool close(const PairListAccess& list, const WindowOptions& options);
     // Escape: refused during a run; with unsaved changes asks whether to save and
     // leave, leave without saving, or stay. Returns whether the window may end.
     bool escape(const PairListAccess& list, bool option);
+    bool escape(const PairListAccess& list, const WindowOptions& options);
 
 private:
-    void rememberSaved(const PairListAccess& list, bool option);
+    // A window with the delete option alone writes only its key, keeping the others.
+    bool writeOptions(bool option);
+    bool writeOptions(const WindowOptions& options);
+    template <class Options> bool closeWith(const PairListAccess& list, const Options& options);
+    template <class Options> bool escapeWith(const PairListAccess& list, const Options& options);
 
     MessagePrompt& m_messages;
     MainWindowFiles m_files;
     SaveFileSystem& m_fs;
     std::string m_savedPairs;
-    bool m_savedOption = true;
+    WindowOptions m_savedOptions;
 };
 
 } // namespace kestrova

@@ -12,6 +12,7 @@
 #include "settings/SaveFileSystem.h"
 #include "settings/Settings.h"
 #include "sync/SyncWindow.h"
+#include "ui/MainWindowSession.h"
 #include "ui/qt/CommandTable.h"
 #include "ui/qt/TemplateDialog.h"
 
@@ -106,8 +107,7 @@ private:
     void onEditPair();
     void onAbout();
 
-    // Close: writes the options, then ends the dialog unless a run is under way or the
-    // pair list could not be saved. Returns whether the dialog ended.
+    // Close: ends the dialog when the session allows it. Returns whether the dialog ended.
     bool closeAndSave();
     // Start and Preview: launches the run, or retries shortly while a stopped worker
     // cleans up.
@@ -120,8 +120,6 @@ private:
     // The report pane's context menu, at `at` in its viewport.
     void showReportMenu(const QPoint& at);
     void cancelStartRetry();
-    // Notes what the files hold now, as the base for hasUnsavedChanges.
-    void rememberSaved();
     // Redraws the status line from the run's counts and the file in hand.
     void showProgress();
     // Places the controls for the window's size: the list and the report pane take
@@ -129,8 +127,8 @@ private:
     void placeControls();
 
     MessageBoxRoutine& m_messages;
-    MainDialogFiles m_files;
-    SaveFileSystem& m_fileSystem;
+    // Loading and saving, and the order of Start's, Close's and Escape's effects.
+    MainWindowSession m_session;
     PairList* m_list;
     SelectionMark* m_selectionMark;
     std::unique_ptr<RunWindowProxy> m_run;
@@ -156,8 +154,6 @@ private:
     // Where the run button's focus goes: to Stop when the run starts, back when it ends.
     bool m_focusToStop = false;
     bool m_focusToStart = false;
-    std::string m_savedPairs;
-    WindowOptions m_savedOptions;
     // Each control's place in the template's layout, in pixels.
     std::map<QWidget*, QRect> m_templateGeometry;
     QSize m_templateSize;
