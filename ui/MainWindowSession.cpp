@@ -3,6 +3,7 @@
 #include "i18n/Translate.h"
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
+#include "settings/Settings.h"
 #include "sync/SyncWorker.h"
 
 namespace kestrova {
@@ -31,27 +32,21 @@ MainWindowSession::MainWindowSession(MessagePrompt& messages, MainWindowFiles fi
                                      SaveFileSystem& fs)
     : m_messages(messages), m_files(std::move(files)), m_fs(fs) {}
 
-bool MainWindowSession::load(PairListAccess& list) {
-    m_savedOptions.deleteOption = ReadOption(m_files.settingsToRead) != 0 ? 1 : 0;
+WindowOptions MainWindowSession::load(PairListAccess& list) {
+    const WindowOptions options = ReadWindowOptions(m_files.settingsToRead);
     LoadPairList(list, m_files.pairListToRead);
-    m_savedPairs = FormatPairList(list);
-    return m_savedOptions.deleteOption != 0;
-}
-
-WindowOptions MainWindowSession::loadWindowOptions(PairListAccess& list) {
-    m_savedOptions = ReadWindowOptions(m_files.settingsToRead);
-    LoadPairList(list, m_files.pairListToRead);
-    m_savedPairs = FormatPairList(list);
-    return m_savedOptions;
-}
-
-bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list, bool option) const {
-    return m_savedPairs != FormatPairList(list) || (m_savedOptions.deleteOption != 0) != option;
+    rememberSaved(list, options);
+    return options;
 }
 
 bool MainWindowSession::hasUnsavedChanges(const PairListAccess& list,
                                           const WindowOptions& options) const {
     return m_savedPairs != FormatPairList(list) || m_savedOptions != options;
+}
+
+void MainWindowSession::rememberSaved(const PairListAccess& list, const WindowOptions& options) {
+    m_savedPairs = FormatPairList(list);
+    m_savedOptions = options;
 }
 
 bool MainWindowSession::mayStart(const PairListAccess& list) {
@@ -62,27 +57,10 @@ bool MainWindowSession::mayStart(const PairListAccess& list) {
     return true;
 }
 
-bool MainWindowSession::writeOptions(bool option) {
-    if (!WriteOption(option ? 1 : 0, m_files.settingsFile, m_fs).ok()) {
-        return false;
+bool MainWindowSession::close(const PairListAccess& list, const WindowOptions& options) {
+    if (WriteWindowOptions(options, m_files.settingsFile, m_fs).ok()) {
+        m_savedOptions = options;
     }
-    m_savedOptions.deleteOption = option ? 1 : 0;
-    return true;
-}
-
-bool MainWindowSession::writeOptions(const WindowOptions& options) {
-    if (!WriteWindowOptions(options, m_files.settingsFile, m_fs).ok()) {
-        return false;
-    }
-    m_savedOptions = options;
-    return true;
-}
-
-template <class Options>
-bool MainWindowSession::closeWith(const PairListAccess& list, const Options& options) {
-    // The options are written even when the close is refused; a failed write is not
-    // reported, and the old file stays as it was.
-    writeOptions(options);
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
         return false;
@@ -93,12 +71,11 @@ bool MainWindowSession::closeWith(const PairListAccess& list, const Options& opt
         m_messages.show(SaveFailureMessage(saved), BoxStyle::OkStop);
         return false;
     }
-    m_savedPairs = FormatPairList(list);
+    rememberSaved(list, options);
     return true;
 }
 
-template <class Options>
-bool MainWindowSession::escapeWith(const PairListAccess& list, const Options& options) {
+bool MainWindowSession::escape(const PairListAccess& list, const WindowOptions& options) {
     if (RunUnderWay()) {
         m_messages.show(Translate(kRunningMessage), BoxStyle::OkExclamation);
         return false;
@@ -115,22 +92,6 @@ bool MainWindowSession::escapeWith(const PairListAccess& list, const Options& op
     default:
         return false;
     }
-}
-
-bool MainWindowSession::close(const PairListAccess& list, bool option) {
-    return closeWith(list, option);
-}
-
-bool MainWindowSession::close(const PairListAccess& list, const WindowOptions& options) {
-    return closeWith(list, options);
-}
-
-bool MainWindowSession::escape(const PairListAccess& list, bool option) {
-    return escapeWith(list, option);
-}
-
-bool MainWindowSession::escape(const PairListAccess& list, const WindowOptions& options) {
-    return escapeWith(list, options);
 }
 
 } // namespace kestrova

@@ -13,7 +13,7 @@
 
 namespace kestrova {
 
-// Where the window reads the option and the pair list, and where it saves them.
+// Where the window reads the options and the pair list, and where it saves them.
 struct MainWindowFiles {
     std::string settingsToRead;
     std::string pairListToRead;
@@ -34,31 +34,22 @@ class MainWindowSession {
 public:
     MainWindowSession(MessagePrompt& messages, MainWindowFiles files, SaveFileSystem& fs);
 
-    // Appends the saved pairs to `list` and returns the saved delete option.
-    bool load(PairListAccess& list);
-    // The same for a window that shows all the window's options.
-    WindowOptions loadWindowOptions(PairListAccess& list);
-    // Whether the pairs or the option differ from what the files hold.
-    bool hasUnsavedChanges(const PairListAccess& list, bool option) const;
+    // Appends the saved pairs to `list` and returns the saved options.
+    WindowOptions load(PairListAccess& list);
+    // Whether the pairs or the options differ from what the files hold.
     bool hasUnsavedChanges(const PairListAccess& list, const WindowOptions& options) const;
 
     // Start: with an empty list says so and returns false.
     bool mayStart(const PairListAccess& list);
-    // Close: writes the option (even when the close is refused), refuses during a run,
+    // Close: writes the options (even when the close is refused), refuses during a run,
     // saves the list and reports a failed save. Returns whether the window may end.
-    bool close(const PairListAccess& list, bool option);
     bool close(const PairListAccess& list, const WindowOptions& options);
     // Escape: refused during a run; with unsaved changes asks whether to save and
     // leave, leave without saving, or stay. Returns whether the window may end.
-    bool escape(const PairListAccess& list, bool option);
     bool escape(const PairListAccess& list, const WindowOptions& options);
 
 private:
-    // A window with the delete option alone writes only its key, keeping the others.
-    bool writeOptions(bool option);
-    bool writeOptions(const WindowOptions& options);
-    template <class Options> bool closeWith(const PairListAccess& list, const Options& options);
-    template <class Options> bool escapeWith(const PairListAccess& list, const Options& options);
+    void rememberSaved(const PairListAccess& list, const WindowOptions& options);
 
     MessagePrompt& m_messages;
     MainWindowFiles m_files;

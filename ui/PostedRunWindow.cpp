@@ -144,8 +144,14 @@ void PostedRunWindow::messageBox(const std::string& text) {
     tell([&window = m_window, text] { window.messageBox(text); });
 }
 
+void PostedRunWindow::entryFailed(const std::string& path, const EntryFailure& failure) {
+    tell([&window = m_window, path, failure] { window.entryFailed(path, failure); });
+}
+
 RunOptions PostedRunWindow::runOptions() {
-    return ask<RunOptions>({}, [&window = m_window] { return window.runOptions(); });
+    RunOptions released;
+    released.preview = true;
+    return ask<RunOptions>(released, [&window = m_window] { return window.runOptions(); });
 }
 
 } // namespace kestrova

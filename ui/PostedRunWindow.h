@@ -45,6 +45,9 @@ public:
     void enableStop(bool enabled) override;
     void enableDeleteOption(bool enabled) override;
     void messageBox(const std::string& text) override;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override;
+    // A released run is answered as a preview would be, so that whatever it may still
+    // do changes nothing on disk.
     RunOptions runOptions() override;
 
     static constexpr std::chrono::milliseconds kStatusInterval{40};

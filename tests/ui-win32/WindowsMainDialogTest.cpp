@@ -191,7 +191,11 @@ TEST_F(MainDialogTest, BrowseChangesOnlyItsOwnBox) {
 
 TEST_F(MainDialogTest, CloseSavesAndEndsButNotDuringARunNorAfterAFailedSave) {
     Open();
+    EXPECT_FALSE(IsDlgButtonChecked(hwnd, MainDialog::kTrashOption));
+    EXPECT_FALSE(window->listDeletedOption());
     CheckDlgButton(hwnd, MainDialog::kDeleteOption, BST_CHECKED);
+    CheckDlgButton(hwnd, MainDialog::kTrashOption, BST_CHECKED);
+    SendMessageW(hwnd, WM_COMMAND, MainDialog::kListDeletedCommand, 0); // the pane's menu item
     window->pairList().appendRow("C:\\new", "D:\\new");
 
     // During a run the option is written, the list is not, and the window stays.
@@ -203,7 +207,10 @@ TEST_F(MainDialogTest, CloseSavesAndEndsButNotDuringARunNorAfterAFailedSave) {
     EXPECT_EQ(boxes.shown[0].text, "同步進行中，請先停止﹝");
     EXPECT_EQ(boxes.shown[0].caption, "Kestrova");
     EXPECT_EQ(boxes.shown[0].owner, hwnd);
-    EXPECT_NE(ReadFile(folder.at("Kestrova.ini")).find("opt_delnone=1"), std::string::npos);
+    const std::string settings = ReadFile(folder.at("Kestrova.ini"));
+    EXPECT_NE(settings.find("opt_delnone=1"), std::string::npos);
+    EXPECT_NE(settings.find("opt_trash=1"), std::string::npos);
+    EXPECT_NE(settings.find("opt_listdeleted=1"), std::string::npos);
     EXPECT_EQ(ReadFile(folder.at("dirlist.cfg")).find("new"), std::string::npos);
 
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
@@ -218,6 +225,8 @@ TEST_F(MainDialogTest, CloseSavesAndEndsButNotDuringARunNorAfterAFailedSave) {
         MainWindowFiles::Same(folder.at("Kestrova.ini"), folder.at("dirlist.cfg\\no\\list")),
         fileSystem, parts);
     hwnd = window->create(nullptr);
+    EXPECT_TRUE(IsDlgButtonChecked(hwnd, MainDialog::kTrashOption));
+    EXPECT_TRUE(window->listDeletedOption());
     window->pairList().appendRow("C:\\kept", "D:\\kept");
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(window->ended());
@@ -248,6 +257,13 @@ TEST_F(MainDialogTest, EscapeAsksAboutUnsavedEditsAndIsRefusedDuringARun) {
     Click(hwnd, IDCANCEL);
     EXPECT_TRUE(window->ended());
     EXPECT_EQ(ReadFile(folder.at("dirlist.cfg")).find("new"), std::string::npos);
+
+    window.reset();
+    Open();
+    SendMessageW(hwnd, WM_COMMAND, MainDialog::kListDeletedCommand, 0); // the later options count
+    Click(hwnd, IDCANCEL);
+    EXPECT_FALSE(window->ended()); // asked, and the default answer stays
+    EXPECT_EQ(boxes.shown.size(), 4u);
 }
 
 } // namespace

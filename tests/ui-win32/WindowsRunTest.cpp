@@ -35,6 +35,9 @@ public:
                 --m_permits;
             }
         }
+        if (failCopies) {
+            return CopyOutcome::Failed;
+        }
         return WindowsFileSystem::copy(from, to, name, kind, stop);
     }
     void permit() {
@@ -46,6 +49,8 @@ public:
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
+
+    std::atomic<bool> failCopies = false;
 
 private:
     std::mutex m_mutex;
@@ -76,14 +81,18 @@ protected:
     }
 
     bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(hwnd, id)) != FALSE; }
-    bool Running() {
-        return !Enabled(MainDialog::kStartButton) && Enabled(MainDialog::kStopButton) &&
-               !Enabled(MainDialog::kDeleteOption);
+    // Start, Preview and the options go together; Stop goes the other way.
+    bool ControlsShow(bool idle) {
+        for (int id : {MainDialog::kStartButton, MainDialog::kPreviewButton,
+                       MainDialog::kDeleteOption, MainDialog::kTrashOption}) {
+            if (Enabled(id) != idle) {
+                return false;
+            }
+        }
+        return Enabled(MainDialog::kStopButton) != idle;
     }
-    bool Idle() {
-        return Enabled(MainDialog::kStartButton) && !Enabled(MainDialog::kStopButton) &&
-               Enabled(MainDialog::kDeleteOption);
-    }
+    bool Running() { return ControlsShow(false); }
+    bool Idle() { return ControlsShow(true); }
     std::string Status(int row) { return window->pairList().rowText(row, 2); }
 
     TempFolder folder;
@@ -118,6 +127,48 @@ TEST_F(RunTest, StartRunsTheCheckedPairsAndEndsWithTheCompletionBox) {
               std::string::npos)
         << report;
     JoinSyncWorker();
+}
+
+TEST_F(RunTest, PreviewFillsTheReportAndChangesNothingOnDisk) {
+    WriteFile(folder.at("dst\\old.txt"), "old");
+    CheckDlgButton(hwnd, MainDialog::kDeleteOption, BST_CHECKED);
+    CheckDlgButton(hwnd, MainDialog::kTrashOption, BST_CHECKED); // a preview trashes nothing
+    Click(hwnd, MainDialog::kPreviewButton);
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.shown.empty(); }));
+    EXPECT_EQ(boxes.shown[0].text, "預覽完成，沒有改動任何文件");
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(std::filesystem::exists(folder.at("dst\\a.txt")));
+    EXPECT_EQ(ReadFile(folder.at("dst\\old.txt")), "old");
+    const std::string report = window->controlText(MainDialog::kReportPane);
+    EXPECT_NE(report.find("將會更新以下文件\r\n" + folder.at("src\\a.txt") + "\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("將會刪除以下文件和目錄\r\n" + folder.at("dst\\old.txt") + "\r\n"),
+              std::string::npos)
+        << report;
+    JoinSyncWorker();
+
+    // Start after a preview is a real run again.
+    Click(hwnd, MainDialog::kStartButton);
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));
+    gate.permit();
+    ASSERT_TRUE(PumpUntil([&] { return boxes.shown.size() == 2; }));
+    EXPECT_EQ(ReadFile(folder.at("dst\\a.txt")), "one");
+    JoinSyncWorker();
+}
+
+TEST_F(RunTest, TheReasonsForFailuresEndThePairsBlock) {
+    gate.failCopies = true;
+    gate.permit();
+    Click(hwnd, MainDialog::kStartButton);
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.shown.empty(); }));
+    JoinSyncWorker();
+    const std::string report = window->controlText(MainDialog::kReportPane);
+    const std::size_t reasons =
+        report.find("以下是失敗的原因\r\ncannot copy " + folder.at("src\\a.txt") + ": ");
+    ASSERT_NE(reasons, std::string::npos) << report;
+    EXPECT_LT(report.find("失敗"), reasons) << report; // the failure list comes first
+    EXPECT_TRUE(report.ends_with("\r\n\r\n---------------------------------\r\n\r\n")) << report;
 }
 
 TEST_F(RunTest, StopRestoresTheButtonsAtOnceAndNothingChangesAfterIt) {

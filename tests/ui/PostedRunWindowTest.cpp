@@ -75,6 +75,14 @@ public:
     void enableStop(bool) override {}
     void enableDeleteOption(bool) override {}
     void messageBox(const std::string& text) override { seen.push_back("box " + text); }
+    void entryFailed(const std::string& path, const EntryFailure& failure) override {
+        seen.push_back("failed " + path + " " + std::to_string(failure.reason));
+    }
+    RunOptions runOptions() override {
+        RunOptions options;
+        options.trash = true;
+        return options;
+    }
 
     std::vector<std::string> seen;
     std::thread::id thread;
@@ -92,15 +100,21 @@ TEST(PostedRunWindowTest, RequestsRunOnTheDrainingThreadInOrderWithTheLatestStat
     DrainedQueue queue;
     Recorder window;
     PostedRunWindow proxy(window, queue);
+    RunOptions options;
     auto worker = std::async(std::launch::async, [&] {
+        options = proxy.runOptions();
         proxy.setStatusLine("a");
         proxy.setStatusLine("b"); // replaces "a", which was not shown yet
         proxy.setRowStatus(1, "完成");
+        proxy.entryFailed("/src/f", {EntryFailure::Step::Copy, 28});
         return proxy.rowSource(2);
     });
     EXPECT_EQ(DrainUntil(queue, worker), "src2");
     EXPECT_EQ(window.thread, std::this_thread::get_id());
-    EXPECT_EQ(window.seen, (std::vector<std::string>{"status b", "row 1 完成"}));
+    EXPECT_EQ(window.seen,
+              (std::vector<std::string>{"status b", "row 1 完成", "failed /src/f 28"}));
+    EXPECT_TRUE(options.trash);
+    EXPECT_FALSE(options.preview);
 }
 
 TEST(PostedRunWindowTest, ReleaseFreesAWaitingWorkerAndDropsWhatIsQueued) {
@@ -118,6 +132,7 @@ TEST(PostedRunWindowTest, ReleaseFreesAWaitingWorkerAndDropsWhatIsQueued) {
     proxy.release();
     // A released run reads rows as unchecked, so it starts no further pair.
     EXPECT_EQ(worker.get(), 1);
+    EXPECT_TRUE(proxy.runOptions().preview); // and changes nothing on disk
     queue.drain();
     proxy.messageBox("after");
     queue.drain();

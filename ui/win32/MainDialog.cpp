@@ -2,14 +2,18 @@
 
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
+#include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
+#include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
 #include "ui/win32/CommandTable.h"
 #include "windows/WideText.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace kestrova::win32 {
 
@@ -25,6 +29,14 @@ constexpr UINT kProgressIntervalMs = 250;
 
 const char* const kCounts = "已檢查 %1，已複製 %2，失敗 %3";
 const char* const kGap = "\xE3\x80\x80"; // ideographic space
+const char* const kListDeletedText = "列出刪除的文件";
+const char* const kFailureReasonsHeading = "以下是失敗的原因\r\n";
+const char* const kCopyText = "複製";
+const char* const kSelectAllText = "選擇所有";
+// The report pane's own context-menu commands.
+constexpr UINT kCopyCommand = 1;
+constexpr UINT kSelectAllCommand = 2;
+constexpr UINT_PTR kReportPaneSubclass = 1;
 
 } // namespace
 
@@ -65,8 +77,12 @@ bool MainDialog::onInitDialog() {
         SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     }
     m_list.attach(control(kPairList));
-    const bool option = m_session.load(m_list);
-    CheckDlgButton(hwnd(), kDeleteOption, option ? BST_CHECKED : BST_UNCHECKED);
+    const WindowOptions options = m_session.load(m_list);
+    CheckDlgButton(hwnd(), kDeleteOption, options.deleteOption != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd(), kTrashOption, options.trash != 0 ? BST_CHECKED : BST_UNCHECKED);
+    m_listDeleted = options.listDeleted != 0;
+    SetWindowSubclass(control(kReportPane), &MainDialog::reportPaneProc, kReportPaneSubclass,
+                      reinterpret_cast<DWORD_PTR>(this));
     // The dialog manager gives the focus to the first enabled tab stop: Start.
     return true;
 }
@@ -75,6 +91,8 @@ void MainDialog::onCommand(int id, int code) {
     static const CommandEntry<MainDialog> kCommands[] = {
         {kStartButton, BN_CLICKED, &MainDialog::onStart},
         {kStopButton, BN_CLICKED, &MainDialog::onStop},
+        {kPreviewButton, BN_CLICKED, &MainDialog::onPreview},
+        {kListDeletedCommand, 0, &MainDialog::onListDeleted},
         {kDeleteButton, BN_CLICKED, &MainDialog::onDeleteSelected},
         {kCheckAllButton, BN_CLICKED, &MainDialog::onCheckAll},
         {kUncheckAllButton, BN_CLICKED, &MainDialog::onUncheckAll},
@@ -116,7 +134,7 @@ LRESULT MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case WM_TIMER:
         if (wParam == kStartRetryTimer) {
             KillTimer(hwnd(), kStartRetryTimer);
-            onStart();
+            requestRun();
             return 0;
         }
         if (wParam == kProgressTimer) {
@@ -125,6 +143,8 @@ LRESULT MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         }
         break;
     case WM_DESTROY:
+        RemoveWindowSubclass(control(kReportPane), &MainDialog::reportPaneProc,
+                             kReportPaneSubclass);
         if (m_run) {
             m_run->release();
         }
@@ -139,21 +159,25 @@ LRESULT MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 }
 
 bool MainDialog::hasUnsavedChanges() const {
-    return m_session.hasUnsavedChanges(m_list,
-                                       IsDlgButtonChecked(hwnd(), kDeleteOption) == BST_CHECKED);
+    return m_session.hasUnsavedChanges(m_list, windowOptions());
+}
+
+WindowOptions MainDialog::windowOptions() const {
+    const auto shown = [this](int id) { return IsDlgButtonChecked(hwnd(), id) == BST_CHECKED; };
+    return {shown(kDeleteOption) ? 1 : 0, m_listDeleted ? 1 : 0, shown(kTrashOption) ? 1 : 0};
 }
 
 // Enter on anything but a push button is the OK command, which does nothing.
 void MainDialog::onOk() {}
 
 void MainDialog::onCancel() {
-    if (m_session.escape(m_list, deleteOption())) {
+    if (m_session.escape(m_list, windowOptions())) {
         finish();
     }
 }
 
 void MainDialog::onClose() {
-    if (m_session.close(m_list, deleteOption())) {
+    if (m_session.close(m_list, windowOptions())) {
         finish();
     }
 }
@@ -165,6 +189,16 @@ void MainDialog::finish() {
 }
 
 void MainDialog::onStart() {
+    m_previewNext = false;
+    requestRun();
+}
+
+void MainDialog::onPreview() {
+    m_previewNext = true;
+    requestRun();
+}
+
+void MainDialog::requestRun() {
     if (!m_session.mayStart(m_list) || SyncWorkerActive()) {
         return;
     }
@@ -178,6 +212,10 @@ void MainDialog::onStart() {
 
 void MainDialog::launchRun() {
     KillTimer(hwnd(), kStartRetryTimer);
+    m_previewRun = m_previewNext;
+    m_runReport.clear();
+    m_shownReport.clear();
+    m_failureLines.clear();
     m_showCounts = true;
     m_progressTimerOn = SetTimer(hwnd(), kProgressTimer, kProgressIntervalMs, nullptr) != 0;
     // No worker is alive, so the previous run's proxy is no longer used.
@@ -205,6 +243,57 @@ void MainDialog::onStop() {
     enableStop(false);
     enableStart(true);
     enableDeleteOption(true);
+}
+
+void MainDialog::onListDeleted() {
+    if (m_optionsEnabled) {
+        m_listDeleted = !m_listDeleted;
+    }
+}
+
+LRESULT CALLBACK MainDialog::reportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR self) {
+    if (message == WM_CONTEXTMENU) {
+        reinterpret_cast<MainDialog*>(self)->showReportMenu(
+            {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    }
+    return DefSubclassProc(pane, message, wParam, lParam);
+}
+
+// The pane's own commands (copy, select all) and the deleted list, which is about what
+// the report shows.
+void MainDialog::showReportMenu(POINT screen) {
+    const HWND pane = control(kReportPane);
+    if (screen.x == -1 && screen.y == -1) {
+        screen = {0, 0};
+        ClientToScreen(pane, &screen);
+    }
+    const HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    AppendMenuW(menu, MF_STRING | (start == end ? MF_GRAYED : 0), kCopyCommand,
+                windows::Wide(Translate(kCopyText)).c_str());
+    AppendMenuW(menu, MF_STRING | (GetWindowTextLengthW(pane) == 0 ? MF_GRAYED : 0),
+                kSelectAllCommand, windows::Wide(Translate(kSelectAllText)).c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu,
+                MF_STRING | (m_listDeleted ? MF_CHECKED : 0) | (m_optionsEnabled ? 0 : MF_GRAYED),
+                kListDeletedCommand, windows::Wide(Translate(kListDeletedText)).c_str());
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                         screen.x, screen.y, 0, hwnd(), nullptr));
+    DestroyMenu(menu);
+    if (chosen == kCopyCommand) {
+        SendMessageW(pane, WM_COPY, 0, 0);
+    } else if (chosen == kSelectAllCommand) {
+        SendMessageW(pane, EM_SETSEL, 0, -1);
+    } else if (chosen == kListDeletedCommand) {
+        onListDeleted();
+    }
 }
 
 void MainDialog::onDeleteSelected() {
@@ -323,22 +412,59 @@ void MainDialog::stopProgressTimer() {
     }
 }
 
+// The run's report only grows while it runs: what it adds is a pair's block, into
+// which the reasons for the pair's failures go, above the separator that ends it.
 void MainDialog::setReport(const std::string& text) {
-    setControlText(kReportPane, text);
+    std::string added;
+    if (text.compare(0, m_runReport.size(), m_runReport) == 0) {
+        added = text.substr(m_runReport.size());
+    } else {
+        m_shownReport.clear();
+        added = text;
+    }
+    m_runReport = text;
+    if (!m_failureLines.empty()) {
+        const std::string_view separator = texts::kSeparator;
+        const std::size_t at =
+            added.ends_with(separator) ? added.size() - separator.size() : added.size();
+        added.insert(at, Translate(kFailureReasonsHeading) + m_failureLines + texts::kLineEnd);
+        m_failureLines.clear();
+    }
+    m_shownReport += added;
+    setControlText(kReportPane, m_shownReport);
+}
+
+void MainDialog::entryFailed(const std::string& path, const EntryFailure& failure) {
+    m_failureLines += FailureLine(path, failure);
+    m_failureLines += texts::kLineEnd;
+}
+
+RunOptions MainDialog::runOptions() {
+    RunOptions options;
+    options.preview = m_previewRun;
+    options.listDeleted = m_listDeleted;
+    options.trash = IsDlgButtonChecked(hwnd(), kTrashOption) == BST_CHECKED;
+    return options;
 }
 
 bool MainDialog::deleteOption() {
     return IsDlgButtonChecked(hwnd(), kDeleteOption) == BST_CHECKED;
 }
 
-// A run disables Start and enables Stop, and the other way round when it ends; the
-// keyboard focus goes along, so Enter and Space press the button drawn focused.
+// A run disables Start and Preview and enables Stop, and the other way round when it
+// ends; the keyboard focus goes along from the button that began the run to Stop and
+// back, so Enter and Space press the button drawn focused.
 void MainDialog::enableStart(bool enabled) {
-    const HWND start = control(kStartButton);
-    if (!enabled && GetFocus() == start) {
+    const HWND focus = GetFocus();
+    if (!enabled && (focus == control(kStartButton) || focus == control(kPreviewButton))) {
         m_focusToStop = true;
     }
-    EnableWindow(start, enabled);
+    EnableWindow(control(kStartButton), enabled);
+    EnableWindow(control(kPreviewButton), enabled);
+}
+
+HWND MainDialog::runButton() const {
+    return control(m_previewRun ? kPreviewButton : kStartButton);
 }
 
 void MainDialog::enableStop(bool enabled) {
@@ -354,8 +480,7 @@ void MainDialog::enableStop(bool enabled) {
     m_focusToStop = false;
     {
         if (GetFocus() == stop) {
-            SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(kStartButton)),
-                         TRUE);
+            SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runButton()), TRUE);
         }
         if (m_progressTimerOn) {
             // The run has ended: its final counts and last path stay showing.
@@ -366,8 +491,11 @@ void MainDialog::enableStop(bool enabled) {
     EnableWindow(stop, enabled);
 }
 
+// The options beside the delete option are read as a run starts, so they follow it.
 void MainDialog::enableDeleteOption(bool enabled) {
     EnableWindow(control(kDeleteOption), enabled);
+    EnableWindow(control(kTrashOption), enabled);
+    m_optionsEnabled = enabled;
 }
 
 void MainDialog::messageBox(const std::string& text) {

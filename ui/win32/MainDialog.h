@@ -1,8 +1,10 @@
 #pragma once
 
 // The Win32 main window, built from dialog template 102: the pair list, the delete
-// option, Start and Stop, the report pane and the status line. It loads the option and
-// the pair list when it opens and saves them on Close, starts and stops the sync run,
+// option with the trash option beside it, Start, Stop and Preview, the report pane
+// (whose context menu holds the deleted-list option) and the status line. It loads the
+// options and the pair list when it opens and saves them on Close, starts, previews
+// and stops the sync run,
 // and is the window the run reads and writes (SyncWindow, on the user-interface thread;
 // the run itself reaches it through a PostedRunWindow over this window's messages).
 
@@ -48,6 +50,10 @@ public:
         kDeleteButton = 1014,
         kCheckAllButton = 1019,
         kUncheckAllButton = 1020,
+        kPreviewButton = 1021,
+        kTrashOption = 1022,
+        // The deleted-list item of the report pane's context menu.
+        kListDeletedCommand = 1100,
     };
     // The system-menu item that opens the About box; 16 to 31 all do.
     static constexpr int kAboutCommand = 16;
@@ -75,6 +81,10 @@ public:
     void enableStop(bool enabled) override;
     void enableDeleteOption(bool enabled) override;
     void messageBox(const std::string& text) override;
+    void entryFailed(const std::string& path, const EntryFailure& failure) override;
+    // A preview when Preview started the run; the trash and deleted-list options.
+    RunOptions runOptions() override;
+    bool listDeletedOption() const { return m_listDeleted; }
 
 protected:
     bool onInitDialog() override;
@@ -83,7 +93,9 @@ protected:
 
 private:
     void onStart();
+    void onPreview();
     void onStop();
+    void onListDeleted();
     void onDeleteSelected();
     void onCheckAll();
     void onUncheckAll();
@@ -96,7 +108,17 @@ private:
     // Close (the close box, the system menu, Alt+F4).
     void onClose();
 
+    // Start and Preview: launches the run, or retries shortly while a stopped worker
+    // finishes its clean-up.
+    void requestRun();
     void launchRun();
+    // The button that began the current or last run.
+    HWND runButton() const;
+    WindowOptions windowOptions() const;
+    // The report pane's context menu at `screen` (-1, -1: from the keyboard).
+    void showReportMenu(POINT screen);
+    static LRESULT CALLBACK reportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self);
     // Redraws the status line from the run's counts and the path in hand.
     void showProgress();
     void stopProgressTimer();
@@ -117,6 +139,17 @@ private:
     // Start had the focus as the run disabled it: Stop takes it once enabled.
     bool m_focusToStop = false;
     std::string m_statusPath;
+    bool m_listDeleted = false;
+    // The deleted-list option follows the delete option's enabled state.
+    bool m_optionsEnabled = true;
+    // Whether the run asked for next, and the run under way or the last one, preview.
+    bool m_previewNext = false;
+    bool m_previewRun = false;
+    // The run's report as it last came, what the pane shows (with the failure reasons),
+    // and the reasons not yet shown.
+    std::string m_runReport;
+    std::string m_shownReport;
+    std::string m_failureLines;
 };
 
 } // namespace kestrova::win32
