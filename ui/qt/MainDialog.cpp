@@ -10,11 +10,11 @@
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
+#include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/MessageBoxRoutine.h"
 #include "ui/qt/PairDialog.h"
 #include "ui/qt/PairList.h"
-#include "ui/qt/RunWindowProxy.h"
 #include "ui/qt/SelectionMark.h"
 #include "ui/qt/StatusLine.h"
 
@@ -95,10 +95,10 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
       m_session(messages, MainWindowFiles::Same(files.settingsFile, files.pairListFile),
                 fileSystem),
       m_list(controlAs<PairList>(kPairList)), m_selectionMark(new SelectionMark(m_list)),
-      m_startRetry(new QTimer(this)), m_progressTimer(new QTimer(this)),
+      m_queue(this), m_startRetry(new QTimer(this)), m_progressTimer(new QTimer(this)),
       m_listDeleted(new QAction(QString::fromUtf8(Translate(kListDeletedText)), this)) {
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
-    const WindowOptions options = m_session.loadWindowOptions(*m_list);
+    const WindowOptions options = m_session.load(*m_list);
     controlAs<QCheckBox>(kDeleteOption)->setChecked(options.deleteOption != 0);
     controlAs<QCheckBox>(kTrashOption)->setChecked(options.trash != 0);
     m_listDeleted->setCheckable(true);
@@ -283,7 +283,7 @@ void MainDialog::launchRun() {
     m_showCounts = true;
     m_progressTimer->start();
     // No worker is alive, so the previous run's proxy is no longer used.
-    m_run = std::make_unique<RunWindowProxy>(*this, this);
+    m_run = std::make_unique<PostedRunWindow>(*this, m_queue);
     if (m_runFileSystem != nullptr) {
         StartSyncWorker(*m_run, *m_runFileSystem);
     } else {

@@ -5,7 +5,7 @@
 // pane with the deleted-list option in its menu, and the status line. It loads the
 // options and the pair list when it opens and saves them on Close, starts, previews
 // and stops the sync run, and is the window the run reads and writes (SyncWindow, on
-// the user-interface thread; the run itself reaches it through a RunWindowProxy).
+// the user-interface thread; the run itself reaches it through a PostedRunWindow).
 //
 // Commands are listed in the command table in MainDialog.cpp.
 
@@ -14,6 +14,7 @@
 #include "sync/SyncWindow.h"
 #include "ui/MainWindowSession.h"
 #include "ui/qt/CommandTable.h"
+#include "ui/qt/QtUiThreadQueue.h"
 #include "ui/qt/TemplateDialog.h"
 
 #include <QRect>
@@ -29,7 +30,7 @@ namespace kestrova {
 class FileSystem;
 class MessageBoxRoutine;
 class PairList;
-class RunWindowProxy;
+class PostedRunWindow;
 class SelectionMark;
 
 // Where the window keeps the option and the pair list between runs of the program.
@@ -131,7 +132,9 @@ private:
     MainWindowSession m_session;
     PairList* m_list;
     SelectionMark* m_selectionMark;
-    std::unique_ptr<RunWindowProxy> m_run;
+    // The run's way to this window, and the proxy of the run under way or the last one.
+    QtUiThreadQueue m_queue;
+    std::unique_ptr<PostedRunWindow> m_run;
     FileSystem* m_runFileSystem = nullptr;
     // A Start pressed while a stopped worker cleans up, retried shortly.
     QTimer* m_startRetry;
