@@ -1,4 +1,4 @@
-#include "ui/SyncApp.h"
+#include "ui/qt/SyncApp.h"
 
 int main(int argc, char** argv) {
     kestrova::SyncApp app(argc, argv);

@@ -3,7 +3,7 @@
 // Dialog templates kept as data, the way a resource script holds them: the dialog's
 // identifier, caption, font, size and window styles, then its controls in template
 // order (which is also creation, drawing and tab order). Positions and sizes are in
-// dialog units; ui/DialogUnits converts them to pixels from the dialog's font. Style
+// dialog units; ui/qt/DialogUnits converts them to pixels from the dialog's font. Style
 // values are the window system's numeric flags, so a template reads like its script.
 //
 // Each template lives in its own file (MainDialogTemplate.cpp holds 102) and is reached

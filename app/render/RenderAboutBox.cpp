@@ -1,7 +1,7 @@
 // The About box as the About button opens it: the link place is blank.
 
 #include "render/RenderRegistry.h"
-#include "ui/AboutDialog.h"
+#include "ui/qt/AboutDialog.h"
 
 namespace kestrova::render {
 

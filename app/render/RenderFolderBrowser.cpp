@@ -2,8 +2,8 @@
 
 #include "i18n/Translate.h"
 #include "render/RenderRegistry.h"
-#include "ui/FolderBrowser.h"
-#include "ui/FolderChooser.h"
+#include "ui/qt/FolderBrowser.h"
+#include "ui/qt/FolderChooser.h"
 
 #include <QEventLoop>
 #include <QFileSystemModel>

@@ -3,7 +3,7 @@
 
 #include "render/RenderRegistry.h"
 #include "res/ResourceImages.h"
-#include "ui/Translations.h"
+#include "ui/qt/Translations.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,9 +5,9 @@
 #include "render/RenderRegistry.h"
 #include "settings/SaveFileSystem.h"
 #include "sync/SyncTexts.h"
-#include "ui/MainDialog.h"
-#include "ui/PairList.h"
-#include "ui/StatusLine.h"
+#include "ui/qt/MainDialog.h"
+#include "ui/qt/PairList.h"
+#include "ui/qt/StatusLine.h"
 
 #include <QLabel>
 

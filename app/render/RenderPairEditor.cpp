@@ -1,7 +1,7 @@
 // The pair editor as Add opens it, with a pair typed in.
 
 #include "render/RenderRegistry.h"
-#include "ui/PairDialog.h"
+#include "ui/qt/PairDialog.h"
 
 #include <QLineEdit>
 

@@ -10,7 +10,7 @@
 // The entry builds the dialog (not shown); the program shows it offscreen, draws it
 // with a plain caption bar and saves it under the output folder.
 
-#include "ui/MessageBoxRoutine.h"
+#include "ui/qt/MessageBoxRoutine.h"
 
 #include <QString>
 #include <QWidget>

@@ -4,9 +4,9 @@
 
 #include "settings/SaveFileSystem.h"
 #include "sync/SyncWorker.h"
-#include "ui/MainDialog.h"
-#include "ui/MessageBoxRoutine.h"
-#include "ui/PairList.h"
+#include "ui/qt/MainDialog.h"
+#include "ui/qt/MessageBoxRoutine.h"
+#include "ui/qt/PairList.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
-#include "ui/AboutDialog.h"
-#include "ui/MainDialog.h"
+#include "ui/qt/AboutDialog.h"
+#include "ui/qt/MainDialog.h"
 
 #include "PresetAnswers.h"
 

@@ -1,9 +1,9 @@
 #include "FolderTestSupport.h"
 #include "PresetAnswers.h"
 
-#include "ui/FolderBrowser.h"
-#include "ui/FolderChooser.h"
-#include "ui/NativeText.h"
+#include "ui/qt/FolderBrowser.h"
+#include "ui/qt/FolderChooser.h"
+#include "ui/qt/NativeText.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "ui/LinkOpening.h"
-#include "ui/DesktopLinkOpener.h"
+#include "ui/qt/DesktopLinkOpener.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ui/MainDialog.h"
+#include "ui/qt/MainDialog.h"
 #include "EventLoop.h"
 #include "PresetAnswers.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
-#include "ui/DialogUnits.h"
-#include "ui/PairList.h"
-#include "ui/StatusLine.h"
+#include "ui/qt/DialogUnits.h"
+#include "ui/qt/PairList.h"
+#include "ui/qt/StatusLine.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ui/MessageBoxRoutine.h"
+#include "ui/qt/MessageBoxRoutine.h"
 #include "PresetAnswers.h"
 
 #include <QApplication>

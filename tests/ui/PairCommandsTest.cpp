@@ -3,10 +3,10 @@
 
 #include "settings/SaveFileSystem.h"
 #include "sync/SyncWorker.h"
-#include "ui/MainDialog.h"
-#include "ui/PairDialog.h"
-#include "ui/PairList.h"
-#include "ui/SelectionMark.h"
+#include "ui/qt/MainDialog.h"
+#include "ui/qt/PairDialog.h"
+#include "ui/qt/PairList.h"
+#include "ui/qt/SelectionMark.h"
 
 #include <QMouseEvent>
 #include <QPushButton>

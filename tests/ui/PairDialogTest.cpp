@@ -1,8 +1,8 @@
 #include "FolderTestSupport.h"
 #include "PresetAnswers.h"
 
-#include "ui/FolderBrowser.h"
-#include "ui/PairDialog.h"
+#include "ui/qt/FolderBrowser.h"
+#include "ui/qt/PairDialog.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -1,8 +1,11 @@
 // The run's proxy to the window, over a task queue the test drains itself, as the Win32
-// window's message queue does.
+// window's message queue does, and over Qt's event loop, as the Linux window runs it.
 
 #include "ui/PostedRunWindow.h"
+#include "ui/qt/QtUiThreadQueue.h"
 
+#include <QApplication>
+#include <QObject>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -137,6 +140,42 @@ TEST(PostedRunWindowTest, ReleaseFreesAWaitingWorkerAndDropsWhatIsQueued) {
     proxy.messageBox("after");
     queue.drain();
     EXPECT_TRUE(window.seen.empty());
+}
+
+TEST(PostedRunWindowTest, OverQtsEventLoopStatusLinesAreCoalescedAndNoneShowsAfterRelease) {
+    auto context = std::make_unique<QObject>();
+    QtUiThreadQueue queue(context.get());
+    Recorder window;
+    PostedRunWindow proxy(window, queue);
+    auto worker = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 1000; ++i) {
+            proxy.setStatusLine("/src/file" + std::to_string(i));
+        }
+        return proxy.rowSource(1);
+    });
+    while (worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(worker.get(), "src1");
+    EXPECT_EQ(window.thread, std::this_thread::get_id());
+    ASSERT_FALSE(window.seen.empty());
+    EXPECT_LT(window.seen.size(), 10u);
+    EXPECT_EQ(window.seen.back(), "status /src/file999");
+
+    proxy.setStatusLine("/src/late");
+    proxy.release();
+    const auto until = std::chrono::steady_clock::now() + 3 * PostedRunWindow::kStatusInterval;
+    while (std::chrono::steady_clock::now() < until) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(window.seen.back(), "status /src/file999");
+
+    // A task still queued for a context that is gone is dropped.
+    bool ran = false;
+    queue.post([&] { ran = true; });
+    context.reset();
+    QApplication::processEvents();
+    EXPECT_FALSE(ran);
 }
 
 } // namespace

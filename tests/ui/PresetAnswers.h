@@ -4,7 +4,7 @@
 // queue of presets (once the queue is empty: Ok, No for a Yes/No box, Cancel for the
 // box that asks whether to save). Never blocks.
 
-#include "ui/MessageBoxRoutine.h"
+#include "ui/qt/MessageBoxRoutine.h"
 
 #include <QPointer>
 #include <deque>

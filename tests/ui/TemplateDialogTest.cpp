@@ -1,7 +1,7 @@
-#include "ui/TemplateDialog.h"
+#include "ui/qt/TemplateDialog.h"
 #include "res/DialogTemplate.h"
-#include "ui/CommandTable.h"
-#include "ui/DialogUnits.h"
+#include "ui/qt/CommandTable.h"
+#include "ui/qt/DialogUnits.h"
 
 #include <QApplication>
 #include <QCheckBox>

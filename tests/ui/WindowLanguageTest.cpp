@@ -2,7 +2,7 @@
 // from Qt's translation for the same language.
 
 #include "i18n/Translate.h"
-#include "ui/Translations.h"
+#include "ui/qt/Translations.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -1,4 +1,4 @@
-#include "ui/FolderChooser.h"
+#include "ui/qt/FolderChooser.h"
 
 #include "i18n/Translate.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/TemplateDialog.h"
+#include "ui/qt/TemplateDialog.h"
 
 #include <functional>
 #include <memory>

@@ -1,23 +1,22 @@
-#include "ui/MainDialog.h"
+#include "ui/qt/MainDialog.h"
 
 #include "i18n/Translate.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"
 #include "settings/ConfigPaths.h"
-#include "settings/PairListFile.h"
 #include "settings/Settings.h"
 #include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
-#include "ui/AboutDialog.h"
-#include "ui/MessageBoxRoutine.h"
-#include "ui/PairDialog.h"
-#include "ui/PairList.h"
-#include "ui/RunWindowProxy.h"
-#include "ui/SelectionMark.h"
-#include "ui/StatusLine.h"
+#include "ui/PostedRunWindow.h"
+#include "ui/qt/AboutDialog.h"
+#include "ui/qt/MessageBoxRoutine.h"
+#include "ui/qt/PairDialog.h"
+#include "ui/qt/PairList.h"
+#include "ui/qt/SelectionMark.h"
+#include "ui/qt/StatusLine.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -52,9 +51,6 @@ enum ControlId {
     kTrashOption = 1022,
 };
 
-const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
-const char* const kRunningMessage = "同步進行中，請先停止﹝";
-const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退出前要保存嗎？";
 // The report pane's menu item for the deleted list.
 const char* const kListDeletedText = "列出刪除的文件";
 // Heads the lines that say why each of a pair's entries failed, at the end of its block.
@@ -73,11 +69,6 @@ QWidget* CreateMainControl(const ControlTemplate& control, QWidget* parent) {
 
 QString FromBytes(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-// A run is under way from Start until the worker has finished or been stopped.
-bool RunUnderWay() {
-    return g_syncRunning.load() == 1 || SyncWorkerActive();
 }
 
 } // namespace
@@ -101,12 +92,13 @@ MainDialogFiles MainDialogFiles::Default() {
 MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
                        SaveFileSystem& fileSystem, QWidget* parent)
     : TemplateDialog(MainDialogTemplate(), parent, CreateMainControl), m_messages(messages),
-      m_files(std::move(files)), m_fileSystem(fileSystem), m_list(controlAs<PairList>(kPairList)),
-      m_selectionMark(new SelectionMark(m_list)), m_startRetry(new QTimer(this)),
-      m_progressTimer(new QTimer(this)),
+      m_session(messages, MainWindowFiles::Same(files.settingsFile, files.pairListFile),
+                fileSystem),
+      m_list(controlAs<PairList>(kPairList)), m_selectionMark(new SelectionMark(m_list)),
+      m_queue(this), m_startRetry(new QTimer(this)), m_progressTimer(new QTimer(this)),
       m_listDeleted(new QAction(QString::fromUtf8(Translate(kListDeletedText)), this)) {
     setWindowIcon(QIcon(ResourceImagePath(kAppIconId)));
-    const WindowOptions options = ReadWindowOptions(m_files.settingsFile);
+    const WindowOptions options = m_session.load(*m_list);
     controlAs<QCheckBox>(kDeleteOption)->setChecked(options.deleteOption != 0);
     controlAs<QCheckBox>(kTrashOption)->setChecked(options.trash != 0);
     m_listDeleted->setCheckable(true);
@@ -115,8 +107,6 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
     auto* report = controlAs<QPlainTextEdit>(kReportPane);
     report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report, &QWidget::customContextMenuRequested, this, &MainDialog::showReportMenu);
-    LoadPairList(*m_list, m_files.pairListFile);
-    rememberSaved();
     BindCommands(*this, std::span<const CommandEntry<MainDialog>>(kCommands));
 
     m_startRetry->setSingleShot(true);
@@ -148,33 +138,13 @@ MainDialog::~MainDialog() {
 void MainDialog::accept() {}
 
 void MainDialog::reject() {
-    if (RunUnderWay()) {
-        m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
-        return;
+    if (m_session.escape(*m_list, windowOptions())) {
+        done(QDialog::Rejected);
     }
-    // One Escape too many must not throw away the edits of a session.
-    if (hasUnsavedChanges()) {
-        switch (m_messages.show(QString::fromUtf8(Translate(kUnsavedQuestion)),
-                                BoxStyle::SaveLeaveStay)) {
-        case BoxAnswer::Yes:
-            closeAndSave();
-            return;
-        case BoxAnswer::No:
-            break;
-        default:
-            return;
-        }
-    }
-    done(QDialog::Rejected);
 }
 
 bool MainDialog::hasUnsavedChanges() const {
-    return m_savedPairs != FormatPairList(*m_list) || m_savedOptions != windowOptions();
-}
-
-void MainDialog::rememberSaved() {
-    m_savedPairs = FormatPairList(*m_list);
-    m_savedOptions = windowOptions();
+    return m_session.hasUnsavedChanges(*m_list, windowOptions());
 }
 
 WindowOptions MainDialog::windowOptions() const {
@@ -266,22 +236,9 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainDialog::closeAndSave() {
-    // The options are written even when the close is refused.
-    const WindowOptions options = windowOptions();
-    if (WriteWindowOptions(options, m_files.settingsFile, m_fileSystem).ok()) {
-        m_savedOptions = options;
-    }
-    if (RunUnderWay()) {
-        m_messages.show(QString::fromUtf8(Translate(kRunningMessage)), BoxStyle::OkExclamation);
+    if (!m_session.close(*m_list, windowOptions())) {
         return false;
     }
-    const SaveResult saved = SavePairList(*m_list, m_files.pairListFile, m_fileSystem);
-    if (!saved.ok()) {
-        // The old file is intact; staying open keeps the pairs of this session.
-        m_messages.show(FromBytes(SaveFailureMessage(saved)), BoxStyle::OkStop);
-        return false;
-    }
-    m_savedPairs = FormatPairList(*m_list);
     done(QDialog::Rejected);
     return true;
 }
@@ -297,8 +254,7 @@ void MainDialog::onPreview() {
 }
 
 void MainDialog::requestRun() {
-    if (m_list->rowCount() == 0) {
-        m_messages.show(QString::fromUtf8(Translate(kEmptyListMessage)), BoxStyle::OkExclamation);
+    if (!m_session.mayStart(*m_list)) {
         return;
     }
     if (SyncWorkerActive()) {
@@ -327,7 +283,7 @@ void MainDialog::launchRun() {
     m_showCounts = true;
     m_progressTimer->start();
     // No worker is alive, so the previous run's proxy is no longer used.
-    m_run = std::make_unique<RunWindowProxy>(*this, this);
+    m_run = std::make_unique<PostedRunWindow>(*this, m_queue);
     if (m_runFileSystem != nullptr) {
         StartSyncWorker(*m_run, *m_runFileSystem);
     } else {

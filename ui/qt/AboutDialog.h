@@ -5,8 +5,8 @@
 // the template leaves empty. Each opening builds a fresh box, runs it modally over its
 // owner and throws it away.
 
-#include "ui/LinkLabel.h"
-#include "ui/TemplateDialog.h"
+#include "ui/qt/LinkLabel.h"
+#include "ui/qt/TemplateDialog.h"
 
 namespace kestrova {
 

@@ -1,8 +1,8 @@
-#include "ui/TemplateDialog.h"
+#include "ui/qt/TemplateDialog.h"
 
 #include "i18n/Translate.h"
 #include "res/ResourceImages.h"
-#include "ui/DialogFont.h"
+#include "ui/qt/DialogFont.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
-#include "ui/AboutDialog.h"
+#include "ui/qt/AboutDialog.h"
 
-#include "ui/CommandTable.h"
+#include "ui/qt/CommandTable.h"
 
 #include <QLabel>
 

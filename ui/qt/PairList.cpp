@@ -1,4 +1,4 @@
-#include "ui/PairList.h"
+#include "ui/qt/PairList.h"
 
 #include "i18n/Translate.h"
 #include "res/ResourceImages.h"

@@ -1,4 +1,4 @@
-#include "ui/StatusLine.h"
+#include "ui/qt/StatusLine.h"
 #include "i18n/Translate.h"
 
 #include <QFontMetrics>

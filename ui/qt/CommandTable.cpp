@@ -1,4 +1,4 @@
-#include "ui/CommandTable.h"
+#include "ui/qt/CommandTable.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

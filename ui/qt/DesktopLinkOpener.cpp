@@ -1,4 +1,4 @@
-#include "ui/DesktopLinkOpener.h"
+#include "ui/qt/DesktopLinkOpener.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ui/FolderBrowser.h"
+#include "ui/qt/FolderBrowser.h"
 
 #include "paths/ConfirmFolderPath.h"
 #include "paths/PathStyle.h"
-#include "ui/FolderChooser.h"
-#include "ui/NativeText.h"
+#include "ui/qt/FolderChooser.h"
+#include "ui/qt/NativeText.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,10 +1,10 @@
-#include "ui/SyncApp.h"
+#include "ui/qt/SyncApp.h"
 
 #include "res/ResourceImages.h"
 #include "res/StringTable.h"
-#include "ui/MainDialog.h"
-#include "ui/MessageBoxRoutine.h"
-#include "ui/Translations.h"
+#include "ui/qt/MainDialog.h"
+#include "ui/qt/MessageBoxRoutine.h"
+#include "ui/qt/Translations.h"
 
 #include <QIcon>
 

@@ -1,4 +1,4 @@
-#include "ui/NativeText.h"
+#include "ui/qt/NativeText.h"
 
 #include <QLineEdit>
 #include <QVariant>

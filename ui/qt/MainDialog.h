@@ -5,15 +5,17 @@
 // pane with the deleted-list option in its menu, and the status line. It loads the
 // options and the pair list when it opens and saves them on Close, starts, previews
 // and stops the sync run, and is the window the run reads and writes (SyncWindow, on
-// the user-interface thread; the run itself reaches it through a RunWindowProxy).
+// the user-interface thread; the run itself reaches it through a PostedRunWindow).
 //
 // Commands are listed in the command table in MainDialog.cpp.
 
 #include "settings/SaveFileSystem.h"
 #include "settings/Settings.h"
 #include "sync/SyncWindow.h"
-#include "ui/CommandTable.h"
-#include "ui/TemplateDialog.h"
+#include "ui/MainWindowSession.h"
+#include "ui/qt/CommandTable.h"
+#include "ui/qt/QtUiThreadQueue.h"
+#include "ui/qt/TemplateDialog.h"
 
 #include <QRect>
 #include <map>
@@ -28,7 +30,7 @@ namespace kestrova {
 class FileSystem;
 class MessageBoxRoutine;
 class PairList;
-class RunWindowProxy;
+class PostedRunWindow;
 class SelectionMark;
 
 // Where the window keeps the option and the pair list between runs of the program.
@@ -106,8 +108,7 @@ private:
     void onEditPair();
     void onAbout();
 
-    // Close: writes the options, then ends the dialog unless a run is under way or the
-    // pair list could not be saved. Returns whether the dialog ended.
+    // Close: ends the dialog when the session allows it. Returns whether the dialog ended.
     bool closeAndSave();
     // Start and Preview: launches the run, or retries shortly while a stopped worker
     // cleans up.
@@ -120,8 +121,6 @@ private:
     // The report pane's context menu, at `at` in its viewport.
     void showReportMenu(const QPoint& at);
     void cancelStartRetry();
-    // Notes what the files hold now, as the base for hasUnsavedChanges.
-    void rememberSaved();
     // Redraws the status line from the run's counts and the file in hand.
     void showProgress();
     // Places the controls for the window's size: the list and the report pane take
@@ -129,11 +128,13 @@ private:
     void placeControls();
 
     MessageBoxRoutine& m_messages;
-    MainDialogFiles m_files;
-    SaveFileSystem& m_fileSystem;
+    // Loading and saving, and the order of Start's, Close's and Escape's effects.
+    MainWindowSession m_session;
     PairList* m_list;
     SelectionMark* m_selectionMark;
-    std::unique_ptr<RunWindowProxy> m_run;
+    // The run's way to this window, and the proxy of the run under way or the last one.
+    QtUiThreadQueue m_queue;
+    std::unique_ptr<PostedRunWindow> m_run;
     FileSystem* m_runFileSystem = nullptr;
     // A Start pressed while a stopped worker cleans up, retried shortly.
     QTimer* m_startRetry;
@@ -156,8 +157,6 @@ private:
     // Where the run button's focus goes: to Stop when the run starts, back when it ends.
     bool m_focusToStop = false;
     bool m_focusToStart = false;
-    std::string m_savedPairs;
-    WindowOptions m_savedOptions;
     // Each control's place in the template's layout, in pixels.
     std::map<QWidget*, QRect> m_templateGeometry;
     QSize m_templateSize;

@@ -1,4 +1,4 @@
-#include "ui/Translations.h"
+#include "ui/qt/Translations.h"
 
 #include "i18n/Translate.h"
 

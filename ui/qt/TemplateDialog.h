@@ -14,7 +14,7 @@
 // focus when the dialog opens.
 
 #include "res/DialogTemplate.h"
-#include "ui/DialogUnits.h"
+#include "ui/qt/DialogUnits.h"
 
 #include <QDialog>
 #include <functional>

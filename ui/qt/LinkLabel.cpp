@@ -1,8 +1,8 @@
-#include "ui/LinkLabel.h"
+#include "ui/qt/LinkLabel.h"
 
 #include "paths/MessagePrompt.h"
-#include "ui/DesktopLinkOpener.h"
 #include "ui/LinkFit.h"
+#include "ui/qt/DesktopLinkOpener.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
-#include "ui/PairDialog.h"
+#include "ui/qt/PairDialog.h"
 
 #include "i18n/Translate.h"
-#include "ui/CommandTable.h"
-#include "ui/FolderBrowser.h"
-#include "ui/NativeText.h"
+#include "ui/qt/CommandTable.h"
+#include "ui/qt/FolderBrowser.h"
+#include "ui/qt/NativeText.h"
 
 #include <QLineEdit>
 

@@ -1,4 +1,4 @@
-#include "ui/SelectionMark.h"
+#include "ui/qt/SelectionMark.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
