@@ -6,9 +6,7 @@
 #include "res/StringTable.h"
 #include "settings/ConfigPaths.h"
 #include "settings/Settings.h"
-#include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
@@ -53,8 +51,6 @@ enum ControlId {
 
 // The report pane's menu item for the deleted list.
 const char* const kListDeletedText = "列出刪除的文件";
-// Heads the lines that say why each of a pair's entries failed, at the end of its block.
-const char* const kFailureReasonsHeading = "以下是失敗的原因\r\n";
 
 // A stopped worker finishes its clean-up quickly; a Start pressed meanwhile is retried.
 constexpr int kStartRetryMs = 20;
@@ -277,9 +273,7 @@ void MainDialog::cancelStartRetry() {
 void MainDialog::launchRun() {
     cancelStartRetry();
     m_previewRun = m_previewNext;
-    m_runReport.clear();
-    m_shownReport.clear();
-    m_failureLines.clear();
+    m_report.clear();
     m_showCounts = true;
     m_progressTimer->start();
     // No worker is alive, so the previous run's proxy is no longer used.
@@ -401,26 +395,9 @@ void MainDialog::showProgress() {
     label->setToolTip(FromBytes(progress.path));
 }
 
-// The run's report only grows while it runs: what it adds is a pair's block, into
-// which the reasons for the pair's failures go, above the separator that ends it.
+// The pane shows the run's report with the reasons for each pair's failures.
 void MainDialog::setReport(const std::string& text) {
-    std::string added;
-    if (text.compare(0, m_runReport.size(), m_runReport) == 0) {
-        added = text.substr(m_runReport.size());
-    } else {
-        m_shownReport.clear();
-        added = text;
-    }
-    m_runReport = text;
-    if (!m_failureLines.empty()) {
-        const std::string_view separator = texts::kSeparator;
-        const std::size_t at =
-            added.ends_with(separator) ? added.size() - separator.size() : added.size();
-        added.insert(at, Translate(kFailureReasonsHeading) + m_failureLines + texts::kLineEnd);
-        m_failureLines.clear();
-    }
-    m_shownReport += added;
-    QString shown = FromBytes(m_shownReport);
+    QString shown = FromBytes(m_report.update(text));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     controlAs<QPlainTextEdit>(kReportPane)->setPlainText(shown);
 }
@@ -436,8 +413,7 @@ void MainDialog::showReportMenu(const QPoint& at) {
 }
 
 void MainDialog::entryFailed(const std::string& path, const EntryFailure& failure) {
-    m_failureLines += FailureLine(path, failure);
-    m_failureLines += texts::kLineEnd;
+    m_report.entryFailed(path, failure);
 }
 
 RunOptions MainDialog::runOptions() {

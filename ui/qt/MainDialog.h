@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "sync/SyncWindow.h"
 #include "ui/MainWindowSession.h"
+#include "ui/RunReport.h"
 #include "ui/qt/CommandTable.h"
 #include "ui/qt/QtUiThreadQueue.h"
 #include "ui/qt/TemplateDialog.h"
@@ -149,11 +150,8 @@ private:
     // Whether the run asked for next, and the run under way or the last one, preview.
     bool m_previewNext = false;
     bool m_previewRun = false;
-    // The run's report as it last came, the pane's text made from it, and the lines
-    // saying why entries failed, kept until the pair's block comes.
-    std::string m_runReport;
-    std::string m_shownReport;
-    std::string m_failureLines;
+    // The pane's text: the run's report with the reasons for its failures.
+    RunReport m_report;
     // Where the run button's focus goes: to Stop when the run starts, back when it ends.
     bool m_focusToStop = false;
     bool m_focusToStart = false;

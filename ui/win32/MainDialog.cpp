@@ -2,9 +2,7 @@
 
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
-#include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
 #include "ui/win32/CommandTable.h"
 #include "windows/WideText.h"
@@ -13,7 +11,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <string_view>
 
 namespace kestrova::win32 {
 
@@ -30,7 +27,6 @@ constexpr UINT kProgressIntervalMs = 250;
 const char* const kCounts = "已檢查 %1，已複製 %2，失敗 %3";
 const char* const kGap = "\xE3\x80\x80"; // ideographic space
 const char* const kListDeletedText = "列出刪除的文件";
-const char* const kFailureReasonsHeading = "以下是失敗的原因\r\n";
 const char* const kCopyText = "複製";
 const char* const kSelectAllText = "選擇所有";
 // The report pane's own context-menu commands.
@@ -213,9 +209,7 @@ void MainDialog::requestRun() {
 void MainDialog::launchRun() {
     KillTimer(hwnd(), kStartRetryTimer);
     m_previewRun = m_previewNext;
-    m_runReport.clear();
-    m_shownReport.clear();
-    m_failureLines.clear();
+    m_report.clear();
     m_showCounts = true;
     m_progressTimerOn = SetTimer(hwnd(), kProgressTimer, kProgressIntervalMs, nullptr) != 0;
     // No worker is alive, so the previous run's proxy is no longer used.
@@ -412,31 +406,13 @@ void MainDialog::stopProgressTimer() {
     }
 }
 
-// The run's report only grows while it runs: what it adds is a pair's block, into
-// which the reasons for the pair's failures go, above the separator that ends it.
+// The pane shows the run's report with the reasons for each pair's failures.
 void MainDialog::setReport(const std::string& text) {
-    std::string added;
-    if (text.compare(0, m_runReport.size(), m_runReport) == 0) {
-        added = text.substr(m_runReport.size());
-    } else {
-        m_shownReport.clear();
-        added = text;
-    }
-    m_runReport = text;
-    if (!m_failureLines.empty()) {
-        const std::string_view separator = texts::kSeparator;
-        const std::size_t at =
-            added.ends_with(separator) ? added.size() - separator.size() : added.size();
-        added.insert(at, Translate(kFailureReasonsHeading) + m_failureLines + texts::kLineEnd);
-        m_failureLines.clear();
-    }
-    m_shownReport += added;
-    setControlText(kReportPane, m_shownReport);
+    setControlText(kReportPane, m_report.update(text));
 }
 
 void MainDialog::entryFailed(const std::string& path, const EntryFailure& failure) {
-    m_failureLines += FailureLine(path, failure);
-    m_failureLines += texts::kLineEnd;
+    m_report.entryFailed(path, failure);
 }
 
 RunOptions MainDialog::runOptions() {

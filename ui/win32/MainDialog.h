@@ -12,6 +12,7 @@
 #include "sync/SyncWindow.h"
 #include "ui/MainWindowSession.h"
 #include "ui/PostedRunWindow.h"
+#include "ui/RunReport.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/MessageBoxes.h"
 #include "ui/win32/PairDialog.h"
@@ -145,11 +146,8 @@ private:
     // Whether the run asked for next, and the run under way or the last one, preview.
     bool m_previewNext = false;
     bool m_previewRun = false;
-    // The run's report as it last came, what the pane shows (with the failure reasons),
-    // and the reasons not yet shown.
-    std::string m_runReport;
-    std::string m_shownReport;
-    std::string m_failureLines;
+    // The pane's text: the run's report with the reasons for its failures.
+    RunReport m_report;
 };
 
 } // namespace kestrova::win32
