@@ -4,13 +4,13 @@
 // that answers from presets, a temporary folder, clicks by control id, a message pump,
 // and answering a modal dialog from inside its own loop.
 
+#include "support/PresetAnswerQueue.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/MessageBoxes.h"
 
 #include <windows.h>
 
 #include <chrono>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -28,30 +28,16 @@ struct ShownBox {
     BoxStyle style;
 };
 
-// Records every box; answers from the presets, then Ok, No, or Cancel for the box
-// that asks whether to save.
-class PresetAnswers : public BoxPresenter {
+// Records every box and answers it from the presets.
+class PresetAnswers : public BoxPresenter, public kestrova::test::PresetAnswerQueue {
 public:
-    void preset(BoxAnswer answer) { m_answers.push_back(answer); }
-
     BoxAnswer present(HWND owner, const std::string& caption, const std::string& text,
                       BoxStyle style) override {
         shown.push_back({owner, caption, text, style});
-        if (!m_answers.empty()) {
-            const BoxAnswer answer = m_answers.front();
-            m_answers.pop_front();
-            return answer;
-        }
-        if (style == BoxStyle::SaveLeaveStay) {
-            return BoxAnswer::Cancel;
-        }
-        return style == BoxStyle::YesNoQuestion ? BoxAnswer::No : BoxAnswer::Ok;
+        return next(style);
     }
 
     std::vector<ShownBox> shown;
-
-private:
-    std::deque<BoxAnswer> m_answers;
 };
 
 class TempFolder {

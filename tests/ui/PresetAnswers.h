@@ -4,10 +4,10 @@
 // queue of presets (once the queue is empty: Ok, No for a Yes/No box, Cancel for the
 // box that asks whether to save). Never blocks.
 
+#include "support/PresetAnswerQueue.h"
 #include "ui/qt/MessageBoxRoutine.h"
 
 #include <QPointer>
-#include <deque>
 #include <vector>
 
 namespace kestrova::test {
@@ -19,28 +19,15 @@ struct ShownBox {
     BoxStyle style;
 };
 
-class PresetAnswers : public BoxPresenter {
+class PresetAnswers : public BoxPresenter, public PresetAnswerQueue {
 public:
-    void preset(BoxAnswer answer) { m_answers.push_back(answer); }
-
     BoxAnswer present(QWidget* owner, const QString& caption, const QString& text,
                       BoxStyle style) override {
         shown.push_back({owner, caption, text, style});
-        if (!m_answers.empty()) {
-            const BoxAnswer answer = m_answers.front();
-            m_answers.pop_front();
-            return answer;
-        }
-        if (style == BoxStyle::SaveLeaveStay) {
-            return BoxAnswer::Cancel;
-        }
-        return style == BoxStyle::YesNoQuestion ? BoxAnswer::No : BoxAnswer::Ok;
+        return next(style);
     }
 
     std::vector<ShownBox> shown;
-
-private:
-    std::deque<BoxAnswer> m_answers;
 };
 
 } // namespace kestrova::test
