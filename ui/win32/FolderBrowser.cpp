@@ -23,12 +23,11 @@ std::string CutToLimit(std::string text, std::size_t limit) {
     return text;
 }
 
-// A message of this program's own to the shell's window: its number is asked of the
-// system, so it cannot be one the shell uses.
-UINT SelectAgainMessage() {
-    static const UINT message = RegisterWindowMessageW(L"Kestrova.SelectStartFolder");
-    return message;
-}
+// A timer of this program's own on the shell's window, and how often it asks the
+// shell once more to select the start folder before giving up.
+constexpr UINT_PTR kSelectAgainTimer = 0x4B53;
+constexpr UINT kSelectAgainMilliseconds = 100;
+constexpr int kSelectAgainTries = 30;
 
 // Pixels at the window's resolution for a length given at 96 dots per inch.
 int Scaled(HWND window, int pixels) {
@@ -106,12 +105,19 @@ void FolderBrowser::OnInitialized(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(box, WM_SETFONT, SendMessageW(browse, WM_GETFONT, 0, 0), TRUE);
 
-    selectionChanged = false;
+    // The box starts with the start folder itself, so that it says where the browser
+    // starts even when the shell is slow to select that folder, or cannot.
+    startPending = !initialFolder.empty() && initialFolder.size() <= kMaxPathBytes;
+    if (startPending) {
+        ShowInBox(windows::Wide(initialFolder));
+    }
+    SendMessageW(browse, BFFM_ENABLEOK, 0, startPending ? 1 : 0);
     SelectStartFolder();
-    // Some shells (Wine's) may not take a selection while the window is still being set
-    // up; then it is asked for once more as soon as the window runs.
-    if (!selectionChanged) {
-        PostMessageW(browse, SelectAgainMessage(), 0, 0);
+    // Some shells (Wine's) take a selection only once the window runs, or report their
+    // own first selection late; the start folder is asked for again for a while.
+    selectTriesLeft = kSelectAgainTries;
+    if (startPending) {
+        SetTimer(browse, kSelectAgainTimer, kSelectAgainMilliseconds, nullptr);
     }
     OnReady();
 }
@@ -124,7 +130,6 @@ void FolderBrowser::SelectStartFolder() {
 // Only folders on a drive letter can be typed back and checked, so any other selection
 // empties the box and disables OK.
 void FolderBrowser::OnSelectionChanged(LPCITEMIDLIST item) {
-    selectionChanged = true;
     wchar_t buffer[MAX_PATH] = {};
     std::string selected;
     if (SHGetPathFromIDListW(item, buffer) && buffer[0] != L'\0' && buffer[1] == L':') {
@@ -133,11 +138,16 @@ void FolderBrowser::OnSelectionChanged(LPCITEMIDLIST item) {
     if (selected.size() > kMaxPathBytes) {
         selected.clear();
     }
+    // Until the tree has shown a folder, the start folder stays in the box.
+    if (selected.empty() && startPending) {
+        return;
+    }
+    startPending = false;
     const std::wstring shown = windows::Wide(selected);
     SendMessageW(browse, BFFM_ENABLEOK, 0, selected.empty() ? 0 : 1);
     SendMessageW(browse, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     if (box != nullptr) {
-        SetWindowTextW(box, shown.c_str());
+        ShowInBox(shown);
     }
 }
 
@@ -148,7 +158,17 @@ void FolderBrowser::ReadPathBox() {
     path = CutToLimit(windows::Utf8(text), kMaxPathBytes);
 }
 
+void FolderBrowser::ShowInBox(const std::wstring& text) {
+    fillingBox = true;
+    SetWindowTextW(box, text.c_str());
+    fillingBox = false;
+}
+
+// An edit of the user's own ends the wait for the start folder: it is never replaced.
 void FolderBrowser::OnPathBoxChanged() {
+    if (!fillingBox) {
+        startPending = false;
+    }
     ReadPathBox();
     SendMessageW(browse, BFFM_ENABLEOK, 0, path.empty() ? 0 : 1);
 }
@@ -178,9 +198,11 @@ LRESULT CALLBACK FolderBrowser::HookProc(HWND window, UINT message, WPARAM wPara
             browser->OnPathBoxChanged();
             return 0;
         }
-    } else if (message == SelectAgainMessage()) {
-        if (!browser->selectionChanged) {
+    } else if (message == WM_TIMER && wParam == kSelectAgainTimer) {
+        if (browser->startPending && browser->selectTriesLeft-- > 0) {
             browser->SelectStartFolder();
+        } else {
+            KillTimer(window, kSelectAgainTimer);
         }
         return 0;
     } else if (message == WM_NCDESTROY) {

@@ -64,6 +64,7 @@ private:
     void OnInitialized(HWND window);
     void SelectStartFolder();
     void OnSelectionChanged(LPCITEMIDLIST item);
+    void ShowInBox(const std::wstring& text);
     void OnPathBoxChanged();
     void OnOkClicked();
     void ReadPathBox();
@@ -76,7 +77,10 @@ private:
     HWND browse = nullptr;
     HWND box = nullptr;
     int confirmed = 0;
-    bool selectionChanged = false;
+    // The start folder is in the box and the tree has not shown a folder yet.
+    bool startPending = false;
+    int selectTriesLeft = 0;
+    bool fillingBox = false; // the box's text is being set by the browser itself
 };
 
 // One browse for the pair editor (its FolderPicker): a browser over `owner` that starts
