@@ -3,6 +3,7 @@
 #include "sync/CopyQueue.h"
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
+#include "sync/LookAhead.h"
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <deque>
+#include <memory>
 
 namespace kestrova {
 
@@ -68,6 +70,11 @@ public:
             targetMount_ = targetRoot_.identity.mount;
             timeStep_ = run_.fs.timeStep(target_.handle());
             run_.targetNames = ProbeTargetNames(run_.fs, target_.handle());
+            if (run_.fs.readHelpers() > 0) {
+                lookAhead_ = std::make_unique<LookAhead>(
+                    run_.fs, roots.source, roots.target, run_.targetNames.caseInsensitive,
+                    run_.window.stopFlag(), run_.fs.readHelpers());
+            }
         } else {
             // Said once for the pair; its entries are then listed without a reason each.
             g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
@@ -78,7 +85,7 @@ public:
         sourceRootLength_ = path_.size();
         targetRootPath_ = roots.target;
         const bool goOn =
-            fillFolder(sourceRoot_.identity.permissions, sourceRoot_.haveIdentity, false);
+            fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
         return finishCopies() && goOn;
     }
 
@@ -98,13 +105,27 @@ private:
     }
 
     // Copies the entries of the current source folder; false on a stop. `targetNew`
-    // tells that the target folder was made just now, so holds nothing.
-    bool walkFolder(bool targetNew) {
+    // tells that the target folder was made just now, so holds nothing. `sourceId` and
+    // `targetId` are the two folders' identities where known: what helpers read ahead
+    // is used only for the very folders the walk is in.
+    bool walkFolder(bool targetNew, const FolderIdentity* sourceId,
+                    const FolderIdentity* targetId) {
         const std::size_t depth = source_.depth();
         FolderListing& entries = forDepth(listings_, depth);
         const FolderHandle folder = source_.handle();
-        const int error =
-            folder == kNoFolder ? source_.error() : run_.fs.enumerate(folder, entries);
+        std::unique_ptr<FolderFacts> facts =
+            lookAhead_ != nullptr && folder != kNoFolder ? lookAhead_->take(folderKey_) : nullptr;
+        const bool sourceRead =
+            facts != nullptr && sourceId != nullptr && facts->source == *sourceId;
+        int error = folder == kNoFolder ? source_.error() : 0;
+        if (sourceRead) {
+            std::swap(entries, facts->sourceEntries);
+        } else if (folder != kNoFolder) {
+            error = run_.fs.enumerate(folder, entries);
+            if (error == 0 && lookAhead_ != nullptr) {
+                lookAhead_->expand(folderKey_, entries);
+            }
+        }
         if (folder == kNoFolder || error != 0) {
             listFailed({EntryFailure::Step::ReadFolder, error});
             return true;
@@ -114,7 +135,12 @@ private:
         FolderListing& held = forDepth(heldListings_, depth);
         const FolderHandle targetFolder = target_.handle();
         bool haveHeld = targetFolder != kNoFolder;
-        if (targetNew || !haveHeld || run_.fs.enumerate(targetFolder, held) != 0) {
+        const FolderFacts* looks = nullptr;
+        if (sourceRead && haveHeld && !targetNew && targetId != nullptr && facts->haveTarget &&
+            facts->target == *targetId) {
+            std::swap(held, facts->targetEntries);
+            looks = facts.get();
+        } else if (targetNew || !haveHeld || run_.fs.enumerate(targetFolder, held) != 0) {
             held.clear();
             haveHeld = haveHeld && targetNew;
         }
@@ -157,8 +183,11 @@ private:
                 listFailed({isFolder ? EntryFailure::Step::CreateFolder : EntryFailure::Step::Copy,
                             refused});
             } else {
-                goOn = isFolder ? copyFolder(entries.name(i), missing)
-                                : copyEntry(entries.name(i), entries.kind(i), missing);
+                goOn =
+                    isFolder
+                        ? copyFolder(entries.name(i), missing)
+                        : copyEntry(entries.name(i), entries.kind(i), missing,
+                                    looks != nullptr && looks->looked[i] != 0 ? looks : nullptr, i);
             }
             path_.resize(mark);
             if (!goOn) {
@@ -286,7 +315,7 @@ private:
         const std::size_t keyMark = folderKey_.size();
         folderKey_.append(name);
         folderKey_.push_back('\0');
-        const bool goOn = fillFolder(identity.permissions, true, made && targetError == 0);
+        const bool goOn = fillFolder(&identity, made && targetError == 0);
         folderKey_.resize(keyMark);
         sourceMount_ = parentMount;
         target_.leave();
@@ -303,7 +332,7 @@ private:
     // Walks the current folder, its target folder kept writable for its owner while it
     // is filled and given the source folder's permission bits afterwards, so that a
     // backup exposes nothing its source protects.
-    bool fillFolder(unsigned permissions, bool havePermissions, bool targetNew) {
+    bool fillFolder(const FolderIdentity* source, bool targetNew) {
         FolderIdentity target;
         FolderHandle targetFolder = target_.handle();
         const bool haveTarget =
@@ -331,18 +360,20 @@ private:
             target.permissions |= 0300u;
             run_.fs.setPermissions(targetFolder, target.permissions);
         }
-        const bool goOn = walkFolder(targetNew);
+        const bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
         targetFolder = target_.handle();
-        if (haveTarget && havePermissions && target.permissions != permissions &&
+        if (haveTarget && source != nullptr && target.permissions != source->permissions &&
             targetFolder != kNoFolder) {
-            run_.fs.setPermissions(targetFolder, permissions);
+            run_.fs.setPermissions(targetFolder, source->permissions);
         }
         targetMount_ = parentMount;
         return goOn;
     }
 
-    // `missing`: the target's listing lacks the name.
-    bool copyEntry(const char* name, EntryKind kind, bool missing) {
+    // `missing`: the target's listing lacks the name. `looks`, when given, holds both
+    // look-ups of entry `index`, made ahead by a helper.
+    bool copyEntry(const char* name, EntryKind kind, bool missing, const FolderFacts* looks,
+                   std::size_t index) {
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
         if (kind == EntryKind::Special) {
@@ -358,12 +389,14 @@ private:
         LookUpResult existing;
         existing.error = ENOENT;
         if (!missing) {
-            existing = run_.fs.lookUp(targetFolder, name);
+            existing =
+                looks != nullptr ? looks->targetLooks[index] : run_.fs.lookUp(targetFolder, name);
         }
         if (existing.error == 0) {
             // The source's time is read only when there is a copy to compare it with;
             // a missing copy is made from the opened file and its own times.
-            const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
+            const LookUpResult current = looks != nullptr ? looks->sourceLooks[index]
+                                                          : run_.fs.lookUp(source_.handle(), name);
             if (current.error == ENOENT ||
                 (current.error == 0 && current.kind == EntryKind::Folder)) {
                 return true; // gone, or replaced by a folder, since the folder was read
@@ -431,6 +464,7 @@ private:
     FolderChain source_;
     FolderChain target_;
     CopyQueue copies_;
+    std::unique_ptr<LookAhead> lookAhead_;   // helpers reading ahead, where the port allows
     std::deque<FolderListing> listings_;     // one per depth, reused across folders
     std::deque<FolderListing> heldListings_; // the target folders' names, likewise
     std::deque<TargetMatch> matches_;        // likewise, on targets that ignore case

@@ -120,6 +120,15 @@ public:
     // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK
     // while another open of it holds one). Closing the folder releases it.
     virtual int lockFolder(FolderHandle folder) = 0;
+
+    // How many helper threads may read through this port (open, identify, enumerate,
+    // look up) alongside a copy pass's walk. 0, the default, keeps every read on the
+    // walking thread, in walk order, as a stand-in that counts or stages reads needs.
+    unsigned readHelpers() const { return readHelpers_; }
+    void setReadHelpers(unsigned helpers) { readHelpers_ = helpers; }
+
+private:
+    unsigned readHelpers_ = 0;
 };
 
 } // namespace kestrova

@@ -330,8 +330,7 @@ FileTime CutToStep(const FileTime& time, std::int64_t step) {
 
 } // namespace
 
-PosixFileSystem::PosixFileSystem()
-    : buffer_(new char[kBufferSize]), processId_(static_cast<long>(::getpid())) {}
+PosixFileSystem::PosixFileSystem() : processId_(static_cast<long>(::getpid())) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
 
@@ -377,8 +376,10 @@ int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
     if (::lseek(folder, 0, SEEK_SET) < 0) {
         return errno;
     }
+    // One buffer per thread: helper threads may list folders alongside the walk.
+    thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     for (;;) {
-        const ssize_t size = ::getdents64(folder, buffer_.get(), kBufferSize);
+        const ssize_t size = ::getdents64(folder, buffer.get(), kBufferSize);
         if (size < 0) {
             if (errno == EINTR) {
                 continue;
@@ -389,7 +390,7 @@ int PosixFileSystem::enumerate(FolderHandle folder, FolderListing& listing) {
             break;
         }
         for (ssize_t at = 0; at < size;) {
-            const auto* record = reinterpret_cast<const struct dirent64*>(buffer_.get() + at);
+            const auto* record = reinterpret_cast<const struct dirent64*>(buffer.get() + at);
             at += record->d_reclen;
             const char* name = record->d_name;
             if (IsDotOrDotDot(name)) {

@@ -17,7 +17,7 @@ namespace kestrova {
 // target folder (O_TMPFILE) and linked into place only when complete; where the file
 // system has no unnamed files, a named temporary is renamed over the target instead.
 // Contents are filled with copy_file_range (read/write where the kernel cannot), and
-// holes stay holes. One instance serves one run; copies (and only copies) may run on
+// holes stay holes. One instance serves one run; copies and reads may run on
 // several threads at once.
 class PosixFileSystem : public FileSystem {
 public:
@@ -64,7 +64,6 @@ private:
     bool prepareFolder(FolderHandle folder);
     void removeStaleTemporaries(FolderHandle folder);
 
-    std::unique_ptr<char[]> buffer_; // directory records
     std::atomic<unsigned long> temporaryCounter_{0};
     std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
     long processId_;

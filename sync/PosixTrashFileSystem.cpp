@@ -139,7 +139,9 @@ bool WriteAll(int fd, const std::string& text) {
 
 } // namespace
 
-TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {}
+TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {
+    setReadHelpers(base.readHelpers());
+}
 
 TrashFileSystem::~TrashFileSystem() {
     for (const auto& [device, can] : cans_) {

@@ -3,6 +3,8 @@
 #include "sync/NativeFileSystem.h"
 #include "sync/SyncRun.h"
 
+#include <algorithm>
+
 namespace kestrova {
 
 std::atomic<SyncWindow*> g_syncDialog{nullptr};
@@ -66,6 +68,11 @@ int SyncRun() {
         return 0;
     }
     NativeFileSystem fs;
+    // Helpers read folders ahead of the walk on the other cores: examining a tree is
+    // mostly the kernel's work per entry, which runs on every core at once.
+    // One core alone would only take turns with the walk.
+    const unsigned cores = std::thread::hardware_concurrency();
+    fs.setReadHelpers(cores < 2 ? 0 : std::min(cores, 4u));
     return SyncRun(*window, fs, g_stopRequested);
 }
 

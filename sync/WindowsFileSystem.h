@@ -21,7 +21,7 @@ namespace kestrova {
 // the target folder, written in chunks between which a stop request is honoured,
 // and are renamed over the target only when complete. Folders have no permission
 // bits here: every folder reads as its owner's to write, and none are set. One instance serves one
-// walk at a time; copies (and only copies) may run on several threads at once.
+// walk at a time; copies and reads may run on several threads at once.
 class WindowsFileSystem : public FileSystem {
 public:
     WindowsFileSystem();

@@ -167,7 +167,9 @@ Recyclable CheckRecyclable(const std::wstring& fullPath) {
 // on every Windows version. That operation deletes for good wherever the bin would not
 // keep the file, and it takes no "\\?\" paths, so both are checked first: a file it
 // cannot recycle is kept and the run says so.
-TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {}
+TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {
+    setReadHelpers(base.readHelpers());
+}
 
 TrashFileSystem::~TrashFileSystem() = default;
 

@@ -25,9 +25,11 @@ public:
     Reasons reasons;
 };
 
-// Runs the window's pairs to the end on the calling thread.
+// Runs the window's pairs to the end on the calling thread; without a stand-in, with
+// helpers reading ahead of the walk, as the program runs.
 inline void RunToEnd(TestWindow& window, FileSystem* fs = nullptr) {
     NativeFileSystem native;
+    native.setReadHelpers(2);
     std::atomic<bool> stop{false};
     SyncRun(window, fs != nullptr ? *fs : native, stop);
 }
