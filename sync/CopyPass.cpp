@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <vector>
 
 namespace kestrova {
 
@@ -22,6 +23,8 @@ namespace {
 // Copies queued before their outcomes are listed; bounds the memory a huge folder
 // takes while keeping the helpers busy.
 constexpr std::size_t kMaxQueued = 256;
+// Folders left open for queued copies after the walk has left them, at most.
+constexpr std::size_t kMaxKeptOpen = 32;
 
 unsigned CopyHelpers() {
     return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
@@ -198,8 +201,27 @@ private:
         for (; plan && next < held.size(); ++next) {
             planUnmatched(held, next, match);
         }
-        // Queued copies name this folder's handles and listing: finish before leaving.
-        return finishCopies();
+        return copiesMayOutliveFolder() || finishCopies();
+    }
+
+    // Copies queued in a folder may go on after the walk has left it, its handles kept
+    // open for them, while the walk need not close any open folder; a very deep walk
+    // finishes them at every folder.
+    bool copiesMayOutliveFolder() const {
+        return source_.opensWithoutClosing() && target_.opensWithoutClosing();
+    }
+
+    // Leaves the folder in hand on one side, keeping it open while queued copies may
+    // still use it.
+    void leave(FolderChain& chain) {
+        if (copies_.pending() == 0) {
+            chain.leave();
+            return;
+        }
+        const FolderHandle handle = chain.leaveKeepingOpen();
+        if (handle != kNoFolder) {
+            keptOpen_.push_back(handle);
+        }
     }
 
     // A folder where the source has a file or link (or the reverse) is in the way of
@@ -259,7 +281,7 @@ private:
     // `missing`: the target's listing lacks the name.
     bool copyFolder(const char* name, bool missing) {
         // Entering may close the handles of the folder that queued copies use.
-        if (!finishCopies()) {
+        if (!copiesMayOutliveFolder() && !finishCopies()) {
             return false;
         }
         const int sourceError = source_.enter(name);
@@ -318,14 +340,19 @@ private:
         const bool goOn = fillFolder(&identity, made && targetError == 0);
         folderKey_.resize(keyMark);
         sourceMount_ = parentMount;
-        target_.leave();
+        if (keptOpen_.size() + 2 > kMaxKeptOpen && !finishCopies()) {
+            target_.leave();
+            source_.leave();
+            return false;
+        }
+        leave(target_);
         if (reportedTargetDepth_ > target_.depth()) {
             reportedTargetDepth_ = kNoDepth;
         }
         if (planBlockedDepth_ > target_.depth()) {
             planBlockedDepth_ = kNoDepth;
         }
-        source_.leave();
+        leave(source_);
         return goOn;
     }
 
@@ -360,10 +387,12 @@ private:
             target.permissions |= 0300u;
             run_.fs.setPermissions(targetFolder, target.permissions);
         }
-        const bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
+        bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
         targetFolder = target_.handle();
         if (haveTarget && source != nullptr && target.permissions != source->permissions &&
             targetFolder != kNoFolder) {
+            // Copies still going into the folder may need the owner's write permission.
+            goOn = finishCopies() && goOn;
             run_.fs.setPermissions(targetFolder, source->permissions);
         }
         targetMount_ = parentMount;
@@ -435,18 +464,24 @@ private:
     // Waits for the queued copies and lists their outcomes in walk order; false when
     // a copy was stopped.
     bool finishCopies() {
-        return copies_.finish([this](CopyOutcome outcome, std::string_view path, int error) {
-            if (outcome == CopyOutcome::Copied) {
-                g_updatedFiles.add(path);
-                g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
-            } else if (outcome != CopyOutcome::Stopped) {
-                run_.targetWriteFailed =
-                    run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
-                g_failedFiles.add(path);
-                g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-                run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
-            }
-        });
+        const bool goOn =
+            copies_.finish([this](CopyOutcome outcome, std::string_view path, int error) {
+                if (outcome == CopyOutcome::Copied) {
+                    g_updatedFiles.add(path);
+                    g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
+                } else if (outcome != CopyOutcome::Stopped) {
+                    run_.targetWriteFailed =
+                        run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
+                    g_failedFiles.add(path);
+                    g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
+                    run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
+                }
+            });
+        for (const FolderHandle folder : keptOpen_) {
+            run_.fs.closeFolder(folder);
+        }
+        keptOpen_.clear();
+        return goOn;
     }
 
     // Lists the entry in hand as failed, after the queued copies that precede it, and
@@ -465,6 +500,7 @@ private:
     FolderChain target_;
     CopyQueue copies_;
     std::unique_ptr<LookAhead> lookAhead_;   // helpers reading ahead, where the port allows
+    std::vector<FolderHandle> keptOpen_;     // folders left with copies still queued
     std::deque<FolderListing> listings_;     // one per depth, reused across folders
     std::deque<FolderListing> heldListings_; // the target folders' names, likewise
     std::deque<TargetMatch> matches_;        // likewise, on targets that ignore case

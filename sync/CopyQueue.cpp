@@ -22,7 +22,7 @@ CopyQueue::~CopyQueue() {
     }
 }
 
-void CopyQueue::add(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+void CopyQueue::add(FolderHandle from, FolderHandle to, std::string_view name, EntryKind kind,
                     const std::string& path) {
     if (helpers_.empty()) {
         helpers_.reserve(helperCount_);
@@ -32,7 +32,8 @@ void CopyQueue::add(FolderHandle from, FolderHandle to, const char* name, EntryK
     }
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back({from, to, name, kind, paths_.size(), path.size(), CopyOutcome::Failed, 0});
+        jobs_.push_back(
+            {from, to, name.size(), kind, paths_.size(), path.size(), CopyOutcome::Failed, 0});
         paths_ += path;
     }
     work_.notify_one();
@@ -68,7 +69,8 @@ void CopyQueue::helper(unsigned slot) {
         if (!stop_.load(std::memory_order_relaxed)) {
             g_syncStats.copies.beginCopy(slot, path);
             errno = 0; // a copy that fails without a reason must not pass on an older one
-            outcome = fs_.copy(job.from, job.to, job.name, job.kind, stop_);
+            outcome = fs_.copy(job.from, job.to, path.c_str() + path.size() - job.nameLength,
+                               job.kind, stop_);
             error = errno;
             g_syncStats.copies.endCopy(slot);
         }

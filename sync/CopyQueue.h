@@ -19,7 +19,8 @@ namespace kestrova {
 // stay on the walking thread, and `finish` hands the outcomes back in the order the
 // copies were asked for, so the report reads exactly as if they were made one by one.
 //
-// The folders named in a queued copy must stay open until `finish` returns.
+// The folders named in a queued copy must stay open until `finish` returns; the walk
+// may go on to other folders meanwhile.
 class CopyQueue {
 public:
     CopyQueue(FileSystem& fs, const std::atomic<bool>& stop, unsigned helpers);
@@ -27,9 +28,9 @@ public:
     CopyQueue(const CopyQueue&) = delete;
     CopyQueue& operator=(const CopyQueue&) = delete;
 
-    // Queues one copy; `name` must stay valid until `finish` returns. `path` is the
-    // entry's full source path, kept for the report.
-    void add(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+    // Queues the copy of `name` from `from` to `to`; `path` is the entry's full source
+    // path, ending with `name`, kept for the report.
+    void add(FolderHandle from, FolderHandle to, std::string_view name, EntryKind kind,
              const std::string& path);
     std::size_t pending() const { return jobs_.size(); }
 
@@ -55,7 +56,7 @@ private:
     struct Job {
         FolderHandle from;
         FolderHandle to;
-        const char* name;
+        std::size_t nameLength; // the name is the end of the path
         EntryKind kind;
         std::size_t pathOffset;
         std::size_t pathLength;

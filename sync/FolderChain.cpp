@@ -82,16 +82,35 @@ int FolderChain::enter(const char* name) {
 }
 
 void FolderChain::leave() {
-    if (levels_.size() <= 1) {
-        return;
+    const FolderHandle handle = leaveKeepingOpen();
+    if (handle != kNoFolder) {
+        fs_.closeFolder(handle);
     }
-    Level& level = levels_.back();
+}
+
+FolderHandle FolderChain::leaveKeepingOpen() {
+    if (levels_.size() <= 1) {
+        return kNoFolder;
+    }
+    const Level level = levels_.back();
     if (level.handle != kNoFolder) {
-        fs_.closeFolder(level.handle);
         --open_;
     }
     names_.resize(level.nameOffset);
     levels_.pop_back();
+    return level.handle;
+}
+
+bool FolderChain::opensWithoutClosing() const {
+    if (open_ >= maxOpen_) {
+        return false;
+    }
+    for (const Level& level : levels_) {
+        if (level.error == 0 && level.handle == kNoFolder) {
+            return false;
+        }
+    }
+    return true;
 }
 
 FolderHandle FolderChain::handle() {

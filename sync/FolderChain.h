@@ -29,6 +29,11 @@ public:
     int enter(const char* name);
     // Goes back up one level.
     void leave();
+    // Goes back up one level, handing the level's open handle (or kNoFolder) to the
+    // caller, who closes it.
+    FolderHandle leaveKeepingOpen();
+    // Whether every level that can be open is, and entering one more closes none.
+    bool opensWithoutClosing() const;
 
     // The current folder, reopened if needed; kNoFolder when it cannot be opened.
     FolderHandle handle();
