@@ -27,22 +27,28 @@ void RunReport::entryFailed(const std::string& path, const EntryFailure& failure
 
 // The report only grows while a run works: what it adds is a pair's block.
 const std::string& RunReport::update(const std::string& report) {
-    std::string added;
+    // The pane's text is appended to in place: a report of 100,000 paths is copied
+    // once into the pane's text and once to compare with the next.
+    std::string_view added = report;
     if (report.compare(0, m_runReport.size(), m_runReport) == 0) {
-        added = report.substr(m_runReport.size());
+        added.remove_prefix(m_runReport.size());
     } else {
         m_shownReport.clear();
-        added = report;
     }
-    m_runReport = report;
-    if (!m_failureLines.empty()) {
+    if (m_failureLines.empty()) {
+        m_shownReport += added;
+    } else {
         const std::string_view separator = texts::kSeparator;
         const std::size_t at =
             added.ends_with(separator) ? added.size() - separator.size() : added.size();
-        added.insert(at, Translate(kFailureReasonsHeading) + m_failureLines + texts::kLineEnd);
+        m_shownReport += added.substr(0, at);
+        m_shownReport += Translate(kFailureReasonsHeading);
+        m_shownReport += m_failureLines;
+        m_shownReport += texts::kLineEnd;
+        m_shownReport += added.substr(at);
         m_failureLines.clear();
     }
-    m_shownReport += added;
+    m_runReport = report;
     return m_shownReport;
 }
 

@@ -397,9 +397,22 @@ void MainDialog::showProgress() {
 
 // The pane shows the run's report with the reasons for each pair's failures.
 void MainDialog::setReport(const std::string& text) {
-    QString shown = FromBytes(m_report.update(text));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    controlAs<QPlainTextEdit>(kReportPane)->setPlainText(shown);
+    // Lines end in LF in the pane; taken out before the text is converted, so that a
+    // long report is converted once and not copied again.
+    const std::string& report = m_report.update(text);
+    std::string lines;
+    lines.reserve(report.size());
+    for (std::size_t at = 0; at < report.size();) {
+        const std::size_t end = report.find("\r\n", at);
+        if (end == std::string::npos) {
+            lines.append(report, at);
+            break;
+        }
+        lines.append(report, at, end - at);
+        lines.push_back('\n');
+        at = end + 2;
+    }
+    controlAs<QPlainTextEdit>(kReportPane)->setPlainText(FromBytes(lines));
 }
 
 // The pane's own commands (copy, select all) and the deleted list, which is about
