@@ -15,7 +15,7 @@ constexpr std::size_t kAhead = 64;
 // Folders deeper than this are left to the walk.
 constexpr std::size_t kMaxDepth = 40;
 // Levels below the root a helper keeps open on each side.
-constexpr std::size_t kOpenLevels = 2;
+constexpr std::size_t kOpenLevels = 4;
 // How long a waiting thread sleeps before it looks at the stop request again.
 constexpr auto kStopCheck = std::chrono::milliseconds(50);
 
