@@ -105,4 +105,16 @@ int ValidateFolderPath(std::string_view path, bool checkOnly, FolderFileSystem& 
     return kFolderPathOk;
 }
 
+std::string CutToPathLimit(std::string text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return text;
+    }
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    text.resize(end);
+    return text;
+}
+
 } // namespace kestrova

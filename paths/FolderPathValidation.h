@@ -3,6 +3,8 @@
 #include "paths/FolderFileSystem.h"
 #include "paths/PathStyle.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kestrova {
@@ -30,5 +32,9 @@ bool IsValidPathComponent(std::string_view name, PathStyle style = kNativePathSt
 // nothing is created for it. A bare root is never created.
 int ValidateFolderPath(std::string_view path, bool checkOnly, FolderFileSystem& fs,
                        PathStyle style = kNativePathStyle);
+
+// Cuts a typed path to at most `limit` bytes without splitting a UTF-8 character,
+// so a cut path never names a folder with a broken character at its end.
+std::string CutToPathLimit(std::string text, std::size_t limit);
 
 } // namespace kestrova

@@ -1,6 +1,7 @@
 #include "ui/qt/FolderBrowser.h"
 
 #include "paths/ConfirmFolderPath.h"
+#include "paths/FolderPathValidation.h"
 #include "paths/PathStyle.h"
 #include "ui/qt/FolderChooser.h"
 #include "ui/qt/NativeText.h"
@@ -20,20 +21,6 @@ namespace {
 // The box is 23 pixels high and ends 4 pixels above the tree.
 constexpr int kPathBoxHeight = 23;
 constexpr int kPathBoxGap = 4;
-
-// Cuts `text` to at most `limit` bytes without splitting a UTF-8 character, so a
-// cut path never names a folder with a broken character at its end.
-std::string CutToLimit(std::string text, std::size_t limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    text.resize(end);
-    return text;
-}
 
 // Runs `action` whenever the watched widget moves or changes size.
 class GeometryWatcher : public QObject {
@@ -122,7 +109,7 @@ void FolderBrowser::OnSelectionChanged(const std::string& selected) {
 }
 
 void FolderBrowser::ReadPathBox() {
-    path = CutToLimit(BoxBytes(pathBox), kMaxPathBytes);
+    path = CutToPathLimit(BoxBytes(pathBox), kMaxPathBytes);
 }
 
 void FolderBrowser::OnPathBoxChanged() {

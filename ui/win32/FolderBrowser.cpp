@@ -1,6 +1,7 @@
 #include "ui/win32/FolderBrowser.h"
 
 #include "paths/ConfirmFolderPath.h"
+#include "paths/FolderPathValidation.h"
 #include "windows/WideText.h"
 
 #include <commctrl.h>
@@ -8,20 +9,6 @@
 namespace kestrova::win32 {
 
 namespace {
-
-// Cuts `text` to at most `limit` bytes without splitting a UTF-8 character, so a cut
-// path never names a folder with a broken character at its end.
-std::string CutToLimit(std::string text, std::size_t limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    text.resize(end);
-    return text;
-}
 
 // A timer of this program's own on the shell's window, and how often it asks the
 // shell once more to select the start folder before giving up.
@@ -155,7 +142,7 @@ void FolderBrowser::ReadPathBox() {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    path = CutToLimit(windows::Utf8(text), kMaxPathBytes);
+    path = CutToPathLimit(windows::Utf8(text), kMaxPathBytes);
 }
 
 void FolderBrowser::ShowInBox(const std::wstring& text) {
