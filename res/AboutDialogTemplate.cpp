@@ -30,7 +30,7 @@ constexpr ControlTemplate kControls[] = {
      kChild | ws::Group | ss::Left},
     {kNoControlId,
      ControlKind::Static,
-     "Free to use and share, without any warranty.",
+     "Under the MIT licence, without any warranty.",
      {17, 47, 201, 8},
      kChild | ws::Group | ss::Left},
     // The place for the company's web address; the About box binds its link label here.
