@@ -147,6 +147,9 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
     const std::string usage = UsageText();
     EXPECT_EQ(usage.find("Usage"), std::string::npos) << usage;
     EXPECT_EQ(usage.find("Exit status"), std::string::npos) << usage;
+    const std::string usageError = UsageErrorText(ParseArguments({"--x"}).error);
+    EXPECT_EQ(usageError.find("option"), std::string::npos) << usageError;
+    EXPECT_EQ(usageError.find("Try"), std::string::npos) << usageError;
 }
 
 } // namespace
