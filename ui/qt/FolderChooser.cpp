@@ -25,8 +25,7 @@ QString StandardButtonText(const char* text) {
 
 FolderChooser::FolderChooser(const QString& title, QWidget* owner)
     : QDialog(owner), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)),
-      statusLine_(new QLabel(this)),
-      ok_(new QPushButton(StandardButtonText("OK"), this)) {
+      statusLine_(new QLabel(this)), ok_(new QPushButton(StandardButtonText("OK"), this)) {
     setModal(true);
     // Folders only; hidden ones too, so that places like ~/.config can be picked.
     model_->setFilter(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
