@@ -2,17 +2,50 @@
 
 #include "i18n/Translate.h"
 #include "sync/FailureLine.h"
+#include "sync/SyncStats.h"
+#include "sync/SyncTexts.h"
+#include "sync/VisibleText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <string_view>
 #include <unistd.h>
 
 namespace kestrova {
 
+namespace {
+
+RunCounts CountsNow() {
+    return {g_syncStats.filesExamined.load(), g_syncStats.filesCopied.load(),
+            g_syncStats.filesFailed.load()};
+}
+
+// The third line of a pair's block, after "From" and "To": where the run says why the
+// pair or its deletions were skipped.
+std::string ThirdLine(std::string_view block) {
+    std::size_t start = 0;
+    for (int line = 0; line < 2 && start != std::string_view::npos; ++line) {
+        start = block.find(texts::kLineEnd, start);
+        start = start == std::string_view::npos ? start : start + 2;
+    }
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return std::string(block.substr(start, block.find(texts::kLineEnd, start) - start));
+}
+
+} // namespace
+
 CommandWindow::CommandWindow(std::vector<FolderPair> pairs, bool deleteOption, std::FILE* out,
                              int doneFd, std::FILE* progress, std::FILE* errors)
     : pairs_(std::move(pairs)), deleteOption_(deleteOption), out_(out), doneFd_(doneFd),
-      progress_(progress), errors_(errors), rowStatus_(pairs_.size()) {}
+      progress_(progress), errors_(errors), recorded_(pairs_.size()), rowStatus_(pairs_.size()) {
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        recorded_[i].source = VisibleText(pairs_[i].source);
+        recorded_[i].target = VisibleText(pairs_[i].target);
+    }
+}
 
 int CommandWindow::rowCount() {
     return static_cast<int>(pairs_.size());
@@ -31,6 +64,25 @@ std::string CommandWindow::rowTarget(int row) {
 }
 
 void CommandWindow::setRowStatus(int row, const std::string& text) {
+    const bool starts = text == Translate(texts::kInProgress);
+    if (starts) {
+        pairStart_ = {CountsNow(), g_syncStats.pairsSkipped.load(), reportSize_};
+    } else {
+        RecordedPair& pair = recorded_.at(static_cast<std::size_t>(row));
+        const RunCounts now = CountsNow();
+        pair.counts = {now.examined - pairStart_.counts.examined,
+                       now.copied - pairStart_.counts.copied,
+                       now.failed - pairStart_.counts.failed};
+        if (text == Translate(texts::kSkipped)) {
+            pair.outcome = RecordedPair::Outcome::Skipped;
+            pair.reason = pairNote_;
+        } else if (g_syncStats.pairsSkipped.load() != pairStart_.skipped) {
+            pair.outcome = RecordedPair::Outcome::DeletionsSkipped;
+            pair.reason = pairNote_;
+        } else {
+            pair.outcome = RecordedPair::Outcome::Done;
+        }
+    }
     std::lock_guard lock(mutex_);
     rowStatus_.at(static_cast<std::size_t>(row)) = text;
 }
@@ -47,6 +99,9 @@ void CommandWindow::setReport(const std::string& text) {
     if (text.size() < printed_) {
         printed_ = 0;
     }
+    pairNote_ =
+        ThirdLine(std::string_view(text).substr(std::min(pairStart_.reportSize, text.size())));
+    reportSize_ = text.size();
     std::lock_guard lock(outputMutex_);
     if (reportError_ != 0) {
         return;
@@ -75,8 +130,14 @@ void CommandWindow::setReport(const std::string& text) {
 }
 
 void CommandWindow::entryFailed(const std::string& path, const EntryFailure& failure) {
+    const std::string line = FailureLine(path, failure);
+    if (failures_.size() < kRecordedFailures) {
+        failures_.push_back(line);
+    } else {
+        ++failuresNotListed_;
+    }
     std::lock_guard lock(outputMutex_);
-    sayError(FailureLine(path, failure));
+    sayError(line);
 }
 
 void CommandWindow::sayError(const std::string& line) {
@@ -104,6 +165,14 @@ void CommandWindow::messageBox(const std::string& text) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(doneFd_, &one, sizeof one);
     }
+}
+
+RecordedRun CommandWindow::recordedRun() const {
+    RecordedRun run;
+    run.pairs = recorded_;
+    run.failures = failures_;
+    run.failuresNotListed = failuresNotListed_;
+    return run;
 }
 
 std::string CommandWindow::statusLine() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "settings/RunRecord.h"
 #include "sync/SyncWindow.h"
 
 #include <cstddef>
@@ -47,6 +48,9 @@ public:
     int reportError() const { return reportError_; }
     // Held while writing to the terminal, by the report and by the progress display.
     std::mutex& outputMutex() { return outputMutex_; }
+    // The pairs and failures of the run for the run record, once the worker has ended
+    // (the time, the exit status and the run's totals are the caller's to fill in).
+    RecordedRun recordedRun() const;
 
 private:
     // Writes "kestrova-sync: " and `line` to `errors`; the output mutex must be held.
@@ -62,6 +66,19 @@ private:
     std::mutex outputMutex_;
     std::size_t printed_ = 0; // bytes of the report already written
     int reportError_ = 0;
+
+    // Written by the worker only, read once it has ended.
+    struct PairStart {
+        RunCounts counts;
+        std::uint64_t skipped = 0;
+        std::size_t reportSize = 0; // where the pair's block starts in the report
+    };
+    PairStart pairStart_;
+    std::size_t reportSize_ = 0;
+    std::string pairNote_; // the third line of the last block: a skip reason, if any
+    std::vector<RecordedPair> recorded_;
+    std::vector<std::string> failures_;
+    std::uint64_t failuresNotListed_ = 0;
 
     mutable std::mutex mutex_; // guards what other threads read below
     std::string statusLine_;

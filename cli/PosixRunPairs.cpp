@@ -112,6 +112,13 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunS
             status = kExitFailures;
         }
     }
+    if (streams.record != nullptr) {
+        *streams.record = window.recordedRun();
+        streams.record->exitStatus = status;
+        streams.record->counts = {g_syncStats.filesExamined.load(), g_syncStats.filesCopied.load(),
+                                  g_syncStats.filesFailed.load()};
+        streams.record->skipped = g_syncStats.pairsSkipped.load();
+    }
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     return status;
 }

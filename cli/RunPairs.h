@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "settings/RunRecord.h"
 
 #include <csignal>
 #include <cstdio>
@@ -24,10 +25,12 @@ sigset_t StopSignals();
 // Where a run writes. `report` takes the report; `progress`, when not null, a
 // one-line progress display redrawn a few times a second; `errors`, when not null,
 // a line for every failed entry's reason and for a report that cannot be written.
+// `record`, when not null, receives the run's account for the run record (Linux).
 struct RunStreams {
     std::FILE* report = nullptr;
     std::FILE* progress = nullptr;
     std::FILE* errors = nullptr;
+    RecordedRun* record = nullptr;
 };
 
 // Passes a stop signal on to the worker (StopSyncWorker when none is given); returns

@@ -44,8 +44,17 @@ std::string UseSavedPairs(Arguments& args, const std::string& pairListFile,
     if (args.pairs.empty()) {
         return Translate("the saved pair list %1 holds no pairs", {pairListFile});
     }
+    // Every option the window saved, as the window would run them; an option the
+    // command line gives wins.
+    const WindowOptions saved = ReadWindowOptions(settingsFile);
     if (!args.deleteChosen) {
-        args.deleteOption = ReadOption(settingsFile) != 0;
+        args.deleteOption = saved.deleteOption != 0;
+    }
+    if (!args.trashChosen) {
+        args.options.trash = saved.trash != 0;
+    }
+    if (!args.listDeletedChosen) {
+        args.options.listDeleted = saved.listDeleted != 0;
     }
     return {};
 }

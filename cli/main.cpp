@@ -5,6 +5,10 @@
 #include "i18n/Translate.h"
 #include "settings/ConfigPaths.h"
 
+#ifndef _WIN32
+#include "cli/ScheduledRun.h"
+#endif
+
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -22,24 +26,48 @@ int main(int argc, char** argv) {
         std::fputs(kestrova::VersionText().c_str(), stdout);
         return kestrova::kExitSuccess;
     case Arguments::Action::UsageError:
-        std::fprintf(stderr, "kestrova-sync: %s\n%s", args.error.c_str(),
-                     kestrova::UsageText().c_str());
+        std::fputs(kestrova::UsageErrorText(args.error).c_str(), stderr);
         return kestrova::kExitUsage;
+    case Arguments::Action::NotifyFailure:
+#ifndef _WIN32
+        return kestrova::NotifyFailure(kestrova::RunRecordFilePath());
+#else
+        return kestrova::kExitUsage; // never parsed on Windows
+#endif
     case Arguments::Action::Run:
         break;
     }
+    kestrova::RunStreams streams;
+#ifndef _WIN32
+    kestrova::RecordedRun record;
+    if (args.record) {
+        streams.record = &record;
+    }
+#endif
     if (args.saved) {
         const std::string problem = kestrova::UseSavedPairs(args, kestrova::PairListFileToRead(),
                                                             kestrova::SettingsFileToRead());
         if (!problem.empty()) {
             std::fprintf(stderr, "kestrova-sync: %s\n", problem.c_str());
+#ifndef _WIN32
+            // A scheduled run with nothing to run is recorded as failed, with the reason.
+            if (args.record) {
+                record.failures.push_back(problem);
+                return kestrova::KeepRunRecord(record, kestrova::kExitUsage);
+            }
+#endif
             return kestrova::kExitUsage;
         }
     }
-    kestrova::RunStreams streams;
     streams.report = stdout;
     streams.progress = kestrova::ProgressStream();
     streams.errors = stderr;
-    return kestrova::RunPairs(args.pairs, args.deleteOption, streams, nullptr, nullptr,
-                              args.options);
+    const int status =
+        kestrova::RunPairs(args.pairs, args.deleteOption, streams, nullptr, nullptr, args.options);
+#ifndef _WIN32
+    if (args.record) {
+        return kestrova::KeepRunRecord(record, status);
+    }
+#endif
+    return status;
 }

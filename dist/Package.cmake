@@ -13,12 +13,13 @@ removes from the target what no longer exists in the source.
 A copy never leaves a half-written file: the previous backup copy stays as it
 was until the new one is complete. The package holds the window (kestrova) and
 the command kestrova-sync for scripts and scheduled backups, with systemd user
-units as examples.")
+units that run it daily once the user enables the timer.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-arphic-uming, qt6-translations-l10n, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-arphic-uming, qt6-translations-l10n, qt6-wayland, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

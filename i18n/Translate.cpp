@@ -35,11 +35,18 @@ bool IsOriginalLanguage(std::string_view language) {
            language == "zh_Hant" || language.starts_with("zh_Hant_");
 }
 
+// The language shown to someone whose languages have no catalogue: the original
+// texts are Chinese, which such a reader is least likely to read.
+constexpr const char* kFallBackLanguage = "en";
+
+std::string g_chosen;
+
 // Catalogue names to try, most wanted first, as gettext reads the variables: the
 // first set of LC_ALL, LC_MESSAGES and LANG is the locale; in the C and POSIX
 // locales the original texts are used whatever LANGUAGE says; otherwise LANGUAGE,
 // when set, lists the languages, else the locale names the one. The search ends
-// at the original texts' own language.
+// at the original texts' own language; when no language asked for has a
+// catalogue, English ends it.
 std::vector<std::string> CatalogueNames(const LocaleVariables& variables) {
     const std::string& locale = !variables.all.empty()        ? variables.all
                                 : !variables.messages.empty() ? variables.messages
@@ -67,6 +74,9 @@ std::vector<std::string> CatalogueNames(const LocaleVariables& variables) {
             names.emplace_back(language.substr(0, territory));
         }
     }
+    if (names.empty() || names.back() != kOriginalLanguage) {
+        names.emplace_back(kFallBackLanguage);
+    }
     return names;
 }
 
@@ -85,18 +95,25 @@ LocaleVariables LocaleVariablesFromEnvironment() {
 std::string UseCatalogue(const std::string& localeFolder, const LocaleVariables& variables) {
     g_inUse.store(nullptr);
     g_catalogue.reset();
+    g_chosen.clear();
     for (const std::string& name : CatalogueNames(variables)) {
         if (name == kOriginalLanguage) {
-            return name;
+            g_chosen = name;
+            break;
         }
         g_catalogue =
             MessageCatalogue::Load(localeFolder + "/" + name + "/LC_MESSAGES/kestrova.mo");
         if (g_catalogue != nullptr) {
             g_inUse.store(g_catalogue.get());
-            return name;
+            g_chosen = name;
+            break;
         }
     }
-    return "";
+    return g_chosen;
+}
+
+const std::string& ChosenLanguage() {
+    return g_chosen;
 }
 
 const char* Translate(const char* original) {

@@ -28,12 +28,15 @@ LocaleVariables LocaleVariablesFromEnvironment();
 std::string UserLanguage();
 
 // The catalogue in use for Translate from now on: the first catalogue, in the
-// order the variables ask for, found as <localeFolder>/<name>/LC_MESSAGES/kestrova.mo.
+// order the variables ask for, found as <localeFolder>/<name>/LC_MESSAGES/kestrova.mo,
+// or the English one when none of the languages asked for has a catalogue.
 // Returns the language chosen ("en", "zh_CN"), kOriginalLanguage when the locale
 // asks for the language of the original texts, or "" for the C and POSIX locales
-// and when no catalogue asked for can be read. With no catalogue the original
-// texts are used.
+// and when no catalogue can be read. With no catalogue the original texts are used.
 std::string UseCatalogue(const std::string& localeFolder, const LocaleVariables& variables);
+
+// What the last UseCatalogue returned.
+const std::string& ChosenLanguage();
 
 // The language the original texts are written in.
 inline constexpr const char* kOriginalLanguage = "zh_TW";

@@ -1,5 +1,6 @@
 #include "paths/ConfirmFolderPath.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 
 #include <string>
@@ -9,16 +10,21 @@ namespace kestrova {
 namespace {
 
 constexpr std::string_view kCreateQuestion =
-    "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?";
-constexpr std::string_view kInvalidMessage = "The folder:\n\n%s\n\nis invalid. Please reenter.";
+    Translatable("The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?");
+constexpr std::string_view kInvalidMessage =
+    Translatable("The folder:\n\n%s\n\nis invalid. Please reenter.");
 constexpr std::string_view kNotCreatedMessage =
-    "The folder:\n\n%s\n\ncan not be created. Please double check.";
+    Translatable("The folder:\n\n%s\n\ncan not be created. Please double check.");
 
 // Puts the path in place of the text's one "%s". Plain replacement, so a path
 // that itself contains "%" or "%s" is shown exactly as typed.
 std::string WithPath(std::string_view text, std::string_view path) {
     std::string result(Translate(text.data()));
-    result.replace(result.find("%s"), 2, path);
+    // A translation that lost its "%s" is shown without the path rather than not at all.
+    const std::size_t at = result.find("%s");
+    if (at != std::string::npos) {
+        result.replace(at, 2, path);
+    }
     return result;
 }
 

@@ -1,11 +1,13 @@
 #include "res/StringTable.h"
 
+#include "i18n/Translatable.h"
+
 namespace kestrova {
 
 const char* LoadResourceString(int id) {
     switch (id) {
     case kAboutMenuStringId:
-        return "關于 Kestrova(&A)...";
+        return Translatable("關于 Kestrova(&A)...");
     default:
         return "";
     }

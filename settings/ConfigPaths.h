@@ -24,4 +24,10 @@ std::string PairListFilePath();
 std::string SettingsFileToRead();
 std::string PairListFileToRead();
 
+#ifndef _WIN32
+// The record of scheduled runs, "runs.log" in $XDG_STATE_HOME/kestrova, or in
+// ~/.local/state/kestrova when that variable is unset or not an absolute path.
+std::string RunRecordFilePath();
+#endif
+
 } // namespace kestrova

@@ -56,6 +56,13 @@ std::string PairListFilePath() {
     return Join(ConfigFolder(), "dirlist.cfg");
 }
 
+std::string RunRecordFilePath() {
+    const char* xdg = std::getenv("XDG_STATE_HOME");
+    const std::string base =
+        IsAbsolute(xdg) ? std::string(xdg) : Join(HomeFolder(), ".local/state");
+    return Join(Join(base, "kestrova"), "runs.log");
+}
+
 std::string SettingsFileToRead() {
     return SettingsFilePath();
 }

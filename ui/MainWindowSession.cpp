@@ -1,5 +1,6 @@
 #include "ui/MainWindowSession.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
@@ -10,9 +11,9 @@ namespace kestrova {
 
 namespace {
 
-const char* const kEmptyListMessage = "請先設置同步或備份的路徑";
-const char* const kRunningMessage = "同步進行中，請先停止﹝";
-const char* const kUnsavedQuestion = "備份列表或選項已經改動。\n退出前要保存嗎？";
+const char* const kEmptyListMessage = Translatable("請先設置同步或備份的路徑");
+const char* const kRunningMessage = Translatable("同步進行中，請先停止﹝");
+const char* const kUnsavedQuestion = Translatable("備份列表或選項已經改動。\n退出前要保存嗎？");
 
 } // namespace
 

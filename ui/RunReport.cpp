@@ -1,5 +1,6 @@
 #include "ui/RunReport.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "sync/FailureLine.h"
 #include "sync/SyncTexts.h"
@@ -10,7 +11,7 @@ namespace kestrova {
 
 namespace {
 
-const char* const kFailureReasonsHeading = "以下是失敗的原因\r\n";
+const char* const kFailureReasonsHeading = Translatable("以下是失敗的原因\r\n");
 
 } // namespace
 

@@ -99,7 +99,11 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
     EXPECT_EQ(RunCommand({"--delete", temp.sub("empty"), dst}).status, 1); // backup kept
     EXPECT_EQ(RunCommand({"relative", dst}).status, 1);
     EXPECT_EQ(RunCommand({src}).status, 2);
-    EXPECT_EQ(RunCommand({"--bogus", src, dst}).status, 2);
+    // A usage error says what is wrong and where help is, not the whole help.
+    const Outcome bogus = RunCommand({"--bogus", src, dst});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.err, "kestrova-sync: unknown option --bogus\n"
+                         "Try 'kestrova-sync --help' for more information.\n");
     EXPECT_EQ(RunCommand({"--help"}).status, 0);
     EXPECT_EQ(RunCommand({"--version"}).out, "kestrova-sync " KESTROVA_VERSION_FOR_TEST "\n");
 }

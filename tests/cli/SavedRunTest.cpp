@@ -27,7 +27,7 @@ TEST(SavedArguments, SavedTakesOnlyTheDeleteChoice) {
     EXPECT_EQ(ParseArguments({"--no-delete"}).action, Arguments::Action::UsageError);
 }
 
-TEST(SavedPairs, EveryPairWithTheSavedOrChosenDeleteOption) {
+TEST(SavedPairs, EveryPairWithTheSavedOrChosenOptions) {
     TempFolder folder;
     const std::string list = folder.file("dirlist.cfg");
     const std::string ini = folder.file("Kestrova.ini");
@@ -47,6 +47,18 @@ TEST(SavedPairs, EveryPairWithTheSavedOrChosenDeleteOption) {
     args = ParseArguments({"--saved", "--delete"});
     EXPECT_EQ(UseSavedPairs(args, list, ini), "");
     EXPECT_TRUE(args.deleteOption);
+    EXPECT_FALSE(args.options.trash);
+
+    // The trash and the deleted list as the window saved them, unless the command says.
+    WriteBytes(ini, "[setup]\r\nopt_delnone=1\r\nopt_trash=1\r\nopt_listdeleted=1\r\n");
+    args = ParseArguments({"--saved"});
+    EXPECT_EQ(UseSavedPairs(args, list, ini), "");
+    EXPECT_TRUE(args.options.trash);
+    EXPECT_TRUE(args.options.listDeleted);
+    args = ParseArguments({"--no-trash", "--saved", "--no-list-deleted"});
+    EXPECT_EQ(UseSavedPairs(args, list, ini), "");
+    EXPECT_FALSE(args.options.trash);
+    EXPECT_FALSE(args.options.listDeleted);
 
     WriteBytes(list, "no pairs here\r\n");
     EXPECT_NE(UseSavedPairs(args, list, ini).find("holds no pairs"), std::string::npos);

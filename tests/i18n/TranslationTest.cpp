@@ -46,7 +46,8 @@ TEST_F(TranslationTest, LocaleVariablesChooseTheCatalogue) {
         {{"zh_CN:en", "", "", "en_US.UTF-8"}, "zh_CN"}, // LANGUAGE lists the languages
         {{"fr:en", "", "", "fr_FR.UTF-8"}, "en"},       // no French: the next one
         {{"zh_TW:en", "", "", "en_US.UTF-8"}, "zh_TW"}, // the originals end the search
-        {Lang("fr_FR.UTF-8"), ""},                      // no catalogue: the originals
+        {Lang("fr_FR.UTF-8"), "en"},                    // no catalogue: English
+        {{"ja:de", "", "", "ja_JP.UTF-8"}, "en"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(UseCatalogue(kCatalogues, c.variables), c.chosen)
@@ -146,6 +147,9 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
     const std::string usage = UsageText();
     EXPECT_EQ(usage.find("Usage"), std::string::npos) << usage;
     EXPECT_EQ(usage.find("Exit status"), std::string::npos) << usage;
+    const std::string usageError = UsageErrorText(ParseArguments({"--x"}).error);
+    EXPECT_EQ(usageError.find("option"), std::string::npos) << usageError;
+    EXPECT_EQ(usageError.find("Try"), std::string::npos) << usageError;
 }
 
 } // namespace

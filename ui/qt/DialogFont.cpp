@@ -1,6 +1,9 @@
 #include "ui/qt/DialogFont.h"
 
+#include "i18n/Translate.h"
+
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QStringList>
 
 namespace kestrova {
@@ -17,6 +20,13 @@ QString FirstInstalled(const QStringList& wanted) {
     return {};
 }
 
+bool WritesChinese(const QString& family) {
+    const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+    return systems.contains(QFontDatabase::SimplifiedChinese) ||
+           systems.contains(QFontDatabase::TraditionalChinese) ||
+           systems.contains(QFontDatabase::Japanese);
+}
+
 QString AnyChineseFamily() {
     for (const auto system :
          {QFontDatabase::SimplifiedChinese, QFontDatabase::TraditionalChinese}) {
@@ -28,11 +38,8 @@ QString AnyChineseFamily() {
     return {};
 }
 
-} // namespace
-
-QFont DialogFont(const char* familyName, int pointSize) {
-    const QString requested = QString::fromUtf8(familyName);
-    QString family = FirstInstalled({requested});
+QString ChineseFamily(const char* familyName) {
+    QString family = FirstInstalled({QString::fromUtf8(familyName)});
     if (family.isEmpty()) {
         // The template's Song typeface is known under its Latin name too; UMing is
         // the free Ming typeface closest to it.
@@ -40,12 +47,50 @@ QFont DialogFont(const char* familyName, int pointSize) {
             FirstInstalled({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
                             QStringLiteral("AR PL UMing TW"), QStringLiteral("AR PL UMing HK")});
     }
-    if (family.isEmpty()) {
-        family = AnyChineseFamily();
+    return family.isEmpty() ? AnyChineseFamily() : family;
+}
+
+// A typeface drawn for Latin text: the desktop's own, unless that is a CJK face
+// (whose Latin letters are an afterthought), else a common free sans-serif face.
+QString LatinFamily() {
+    const QString desktop =
+        QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    if (!desktop.isEmpty() && !WritesChinese(desktop) &&
+        QFontDatabase::writingSystems(desktop).contains(QFontDatabase::Latin)) {
+        return desktop;
     }
+    const QString common =
+        FirstInstalled({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"),
+                        QStringLiteral("Liberation Sans"), QStringLiteral("Cantarell")});
+    if (!common.isEmpty()) {
+        return common;
+    }
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Latin)) {
+        if (!WritesChinese(family)) {
+            return family;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+bool TextsAreChinese() {
+    const std::string& language = ChosenLanguage();
+    return language.empty() || language.starts_with("zh");
+}
+
+QFont DialogFont(const char* familyName, int pointSize) {
+    QStringList families;
+    if (!TextsAreChinese()) {
+        families.append(LatinFamily());
+    }
+    // Chinese names of files and folders still need a face that has them.
+    families.append(ChineseFamily(familyName));
+    families.removeAll(QString());
     QFont font;
-    if (!family.isEmpty()) {
-        font.setFamily(family);
+    if (!families.isEmpty()) {
+        font.setFamilies(families);
     }
     font.setPointSize(pointSize);
     return font;

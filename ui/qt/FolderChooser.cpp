@@ -1,7 +1,6 @@
 #include "ui/qt/FolderChooser.h"
 
-#include "i18n/Translate.h"
-
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
@@ -14,10 +13,19 @@
 
 namespace kestrova {
 
+namespace {
+
+// The browser stands in for the desktop's own folder chooser, so its buttons say what
+// Qt's standard buttons say, in Qt's language.
+QString StandardButtonText(const char* text) {
+    return QCoreApplication::translate("QPlatformTheme", text);
+}
+
+} // namespace
+
 FolderChooser::FolderChooser(const QString& title, QWidget* owner)
     : QDialog(owner), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)),
-      statusLine_(new QLabel(this)),
-      ok_(new QPushButton(QString::fromUtf8(Translate("OK")), this)) {
+      statusLine_(new QLabel(this)), ok_(new QPushButton(StandardButtonText("OK"), this)) {
     setModal(true);
     // Folders only; hidden ones too, so that places like ~/.config can be picked.
     model_->setFilter(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -44,7 +52,7 @@ FolderChooser::FolderChooser(const QString& title, QWidget* owner)
     ok_->setObjectName(QStringLiteral("1"));
     ok_->setDefault(true);
     ok_->setEnabled(false);
-    auto* cancel = new QPushButton(QString::fromUtf8(Translate("Cancel")), this);
+    auto* cancel = new QPushButton(StandardButtonText("Cancel"), this);
     cancel->setObjectName(QStringLiteral("2"));
 
     auto* buttons = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "ui/qt/MainDialog.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceImages.h"
@@ -8,6 +9,7 @@
 #include "settings/Settings.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
+#include "ui/LastRunLine.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/MessageBoxRoutine.h"
@@ -50,7 +52,7 @@ enum ControlId {
 };
 
 // The report pane's menu item for the deleted list.
-const char* const kListDeletedText = "列出刪除的文件";
+const char* const kListDeletedText = Translatable("列出刪除的文件");
 
 // A stopped worker finishes its clean-up quickly; a Start pressed meanwhile is retried.
 constexpr int kStartRetryMs = 20;
@@ -82,7 +84,7 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
 };
 
 MainDialogFiles MainDialogFiles::Default() {
-    return {SettingsFilePath(), PairListFilePath()};
+    return {SettingsFilePath(), PairListFilePath(), RunRecordFilePath()};
 }
 
 MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
@@ -101,6 +103,9 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
     m_listDeleted->setObjectName(QStringLiteral("listDeleted"));
     m_listDeleted->setChecked(options.listDeleted != 0);
     auto* report = controlAs<QPlainTextEdit>(kReportPane);
+    if (!files.runRecordFile.empty()) {
+        report->setPlainText(FromBytes(LastRunLine(files.runRecordFile)));
+    }
     report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report, &QWidget::customContextMenuRequested, this, &MainDialog::showReportMenu);
     BindCommands(*this, std::span<const CommandEntry<MainDialog>>(kCommands));

@@ -38,6 +38,8 @@ class SelectionMark;
 struct MainDialogFiles {
     std::string settingsFile;
     std::string pairListFile;
+    // The record of scheduled runs, whose newest run the report pane shows at first.
+    std::string runRecordFile = {};
 
     // The user's own files.
     static MainDialogFiles Default();

@@ -1,4 +1,5 @@
 #include "ui/qt/MessageBoxRoutine.h"
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 
 #include <QApplication>
@@ -16,9 +17,9 @@ namespace {
 // Room a window manager takes beside a caption: the window's icon and its buttons.
 constexpr int kCaptionFrameReserve = 160;
 
-const char* const kSaveAndLeave = "保存並退出";
-const char* const kLeaveWithoutSaving = "不保存退出";
-const char* const kStay = "取消";
+const char* const kSaveAndLeave = Translatable("保存並退出");
+const char* const kLeaveWithoutSaving = Translatable("不保存退出");
+const char* const kStay = Translatable("取消");
 
 // Widens the box's layout so that the window manager has room for the whole caption;
 // a message box sizes itself to its text, which may be shorter than its caption.

@@ -1,5 +1,6 @@
 #include "ui/qt/PairDialog.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "ui/qt/CommandTable.h"
 #include "ui/qt/FolderBrowser.h"
@@ -14,8 +15,8 @@ namespace {
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
 
-const char* const kBrowseCaption = "請選擇文件路徑";
-const char* const kBrowseTitle = "請選擇路徑";
+const char* const kBrowseCaption = Translatable("請選擇文件路徑");
+const char* const kBrowseTitle = Translatable("請選擇路徑");
 
 } // namespace
 

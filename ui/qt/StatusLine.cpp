@@ -1,4 +1,5 @@
 #include "ui/qt/StatusLine.h"
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 
 #include <QFontMetrics>
@@ -8,8 +9,8 @@ namespace kestrova {
 
 namespace {
 
-const char* const kCounts = "已檢查 %1，已複製 %2，失敗 %3";
-const char* const kShareDone = "%1%（%2 / %3）";
+const char* const kCounts = Translatable("已檢查 %1，已複製 %2，失敗 %3");
+const char* const kShareDone = Translatable("%1%（%2 / %3）");
 const QChar kGap(0x3000); // ideographic space
 
 } // namespace

@@ -11,15 +11,16 @@ namespace kestrova {
 std::string UseTranslations(QCoreApplication& app) {
     const std::string language =
         UseCatalogue(DefaultLocaleFolder(), LocaleVariablesFromEnvironment());
-    // Qt's own texts (standard buttons and the like) follow, where Qt has them in
-    // that language.
-    if (!language.empty()) {
-        auto* qtTexts = new QTranslator(&app);
-        if (qtTexts->load(QLocale(QString::fromStdString(language)), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-            QCoreApplication::installTranslator(qtTexts);
-        }
+    // Qt's own texts (standard buttons, the report pane's menu) follow, where Qt has
+    // them in that language; with the original texts, in the originals' language, so
+    // that no box mixes two languages.
+    const std::string qtLanguage = language.empty() ? kOriginalLanguage : language;
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QString::fromStdString(qtLanguage)), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qtTexts);
+    } else {
+        delete qtTexts;
     }
     return language;
 }

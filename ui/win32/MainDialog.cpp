@@ -1,5 +1,6 @@
 #include "ui/win32/MainDialog.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
 #include "sync/SyncStats.h"
@@ -24,11 +25,11 @@ constexpr UINT kStartRetryMs = 20;
 // The status line is redrawn this often during a run.
 constexpr UINT kProgressIntervalMs = 250;
 
-const char* const kCounts = "已檢查 %1，已複製 %2，失敗 %3";
+const char* const kCounts = Translatable("已檢查 %1，已複製 %2，失敗 %3");
 const char* const kGap = "\xE3\x80\x80"; // ideographic space
-const char* const kListDeletedText = "列出刪除的文件";
-const char* const kCopyText = "複製";
-const char* const kSelectAllText = "選擇所有";
+const char* const kListDeletedText = Translatable("列出刪除的文件");
+const char* const kCopyText = Translatable("複製");
+const char* const kSelectAllText = Translatable("選擇所有");
 // The report pane's own context-menu commands.
 constexpr UINT kCopyCommand = 1;
 constexpr UINT kSelectAllCommand = 2;

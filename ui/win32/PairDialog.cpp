@@ -1,5 +1,6 @@
 #include "ui/win32/PairDialog.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "ui/win32/CommandTable.h"
 
@@ -7,8 +8,8 @@ namespace kestrova::win32 {
 
 namespace {
 
-const char* const kBrowseCaption = "請選擇文件路徑";
-const char* const kBrowseTitle = "請選擇路徑";
+const char* const kBrowseCaption = Translatable("請選擇文件路徑");
+const char* const kBrowseTitle = Translatable("請選擇路徑");
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "ui/win32/PairList.h"
 
+#include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
 #include "windows/WideText.h"
@@ -18,7 +19,8 @@ struct Column {
     const char* header;
     int width;
 };
-constexpr Column kColumns[] = {{"源目錄", 150}, {"目標目錄", 150}, {"狀態", 40}};
+constexpr Column kColumns[] = {
+    {Translatable("源目錄"), 150}, {Translatable("目標目錄"), 150}, {Translatable("狀態"), 40}};
 
 } // namespace
 
