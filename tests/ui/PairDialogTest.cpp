@@ -130,6 +130,12 @@ TEST_F(PairDialogTest, RealBrowserFillsTheBoxWithTheAcceptedText) {
         });
         Click(d, PairDialog::kBrowseSource);
         EXPECT_EQ(Text(d, PairDialog::kSourceBox), typed);
+        // The create-folder box and the browser are gone: the editor has the keys again.
+        for (int wait = 0; wait < 100 && QApplication::activeWindow() != &d; ++wait) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        EXPECT_EQ(QApplication::activeWindow(), &d);
+        EXPECT_EQ(QApplication::focusWidget(), d.control(1));
         d.reject();
     });
     EXPECT_TRUE(std::filesystem::is_directory(typed));

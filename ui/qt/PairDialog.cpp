@@ -67,6 +67,9 @@ void PairDialog::Browse(std::string& folder) {
         }
     }
     WriteBoxes();
+    // The browser is gone, and with it any box it showed; the window manager may have
+    // moved the activation to one of them as it closed, so the editor takes it back.
+    activateWindow();
     control(kOk)->setFocus(Qt::OtherFocusReason);
 }
 
