@@ -10,6 +10,7 @@
 #include "sync/SyncWorker.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
+#include "ui/qt/FocusRing.h"
 #include "ui/qt/MessageBoxRoutine.h"
 #include "ui/qt/PairDialog.h"
 #include "ui/qt/PairList.h"
@@ -117,6 +118,10 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
         m_templateGeometry[child] = child->geometry();
     }
     setMinimumSize(m_templateSize);
+    // Neither the read-only pane nor an empty list shows the focus by itself. The rings
+    // follow their controls, so they are no part of the template's layout.
+    new FocusRing(report);
+    new FocusRing(m_list);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
