@@ -437,6 +437,10 @@ void MainDialog::enableStart(bool enabled) {
     }
     EnableWindow(control(kStartButton), enabled);
     EnableWindow(control(kPreviewButton), enabled);
+    if (enabled && m_focusToStart) {
+        m_focusToStart = false;
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runButton()), TRUE);
+    }
 }
 
 HWND MainDialog::runButton() const {
@@ -454,17 +458,21 @@ void MainDialog::enableStop(bool enabled) {
         return;
     }
     m_focusToStop = false;
-    {
-        if (GetFocus() == stop) {
+    // A disabled button cannot take the focus: after a Stop, Start is enabled only
+    // next, and takes the focus then.
+    if (GetFocus() == stop) {
+        if (IsWindowEnabled(runButton())) {
             SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runButton()), TRUE);
-        }
-        if (m_progressTimerOn) {
-            // The run has ended: its final counts and last path stay showing.
-            stopProgressTimer();
-            showProgress();
+        } else {
+            m_focusToStart = true;
         }
     }
-    EnableWindow(stop, enabled);
+    if (m_progressTimerOn) {
+        // The run has ended: its final counts and last path stay showing.
+        stopProgressTimer();
+        showProgress();
+    }
+    EnableWindow(stop, FALSE);
 }
 
 // The options beside the delete option are read as a run starts, so they follow it.

@@ -137,8 +137,10 @@ private:
     HICON m_icon = nullptr;
     bool m_showCounts = false;
     bool m_progressTimerOn = false;
-    // Start had the focus as the run disabled it: Stop takes it once enabled.
+    // Start had the focus as the run disabled it: Stop takes it once enabled; and back
+    // when Stop had it as it was disabled before Start was enabled.
     bool m_focusToStop = false;
+    bool m_focusToStart = false;
     std::string m_statusPath;
     bool m_listDeleted = false;
     // The deleted-list option follows the delete option's enabled state.
