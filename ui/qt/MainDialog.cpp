@@ -6,7 +6,6 @@
 #include "res/StringTable.h"
 #include "settings/ConfigPaths.h"
 #include "settings/Settings.h"
-#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
@@ -381,20 +380,7 @@ void MainDialog::showProgress() {
         label->setText(FromBytes(m_statusPath.empty() ? "..." : m_statusPath));
         return;
     }
-    RunProgress progress;
-    progress.examined = g_syncStats.filesExamined.load(std::memory_order_relaxed);
-    progress.copied = g_syncStats.filesCopied.load(std::memory_order_relaxed);
-    progress.failed = g_syncStats.filesFailed.load(std::memory_order_relaxed);
-    // The walk runs ahead of the copies: name the file actually being copied.
-    CopyProgress::Copy copy;
-    if (m_progressTimer->isActive() && g_syncStats.copies.longest(copy)) {
-        progress.path = std::move(copy.path);
-        progress.longCopy = copy.elapsed >= kLongCopy;
-        progress.bytesDone = copy.bytesDone;
-        progress.bytesTotal = copy.bytesTotal;
-    } else {
-        progress.path = m_statusPath;
-    }
+    const RunProgress progress = ReadRunProgress(m_statusPath, m_progressTimer->isActive());
     const int margin = label->frameWidth() + label->indent() + 2;
     label->setText(StatusLineText(progress, label->fontMetrics(), label->width() - 2 * margin));
     label->setToolTip(FromBytes(progress.path));

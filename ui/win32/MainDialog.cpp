@@ -2,8 +2,8 @@
 
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
-#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
+#include "ui/RunProgress.h"
 #include "ui/win32/CommandTable.h"
 #include "windows/WideText.h"
 
@@ -24,8 +24,6 @@ constexpr UINT kStartRetryMs = 20;
 // The status line is redrawn this often during a run.
 constexpr UINT kProgressIntervalMs = 250;
 
-const char* const kCounts = "已檢查 %1，已複製 %2，失敗 %3";
-const char* const kGap = "\xE3\x80\x80"; // ideographic space
 const char* const kListDeletedText = "列出刪除的文件";
 const char* const kCopyText = "複製";
 const char* const kSelectAllText = "選擇所有";
@@ -367,31 +365,30 @@ void MainDialog::showProgress() {
         setControlText(kStatusLine, m_statusPath.empty() ? "..." : m_statusPath);
         return;
     }
-    const std::string counts = Translate(kCounts, {std::to_string(g_syncStats.filesExamined.load()),
-                                                   std::to_string(g_syncStats.filesCopied.load()),
-                                                   std::to_string(g_syncStats.filesFailed.load())});
-    // The walk runs ahead of the copies: name the file actually being copied.
-    CopyProgress::Copy copy;
-    const bool copying = m_progressTimerOn && g_syncStats.copies.longest(copy);
-    setControlText(kStatusLine,
-                   counts + kGap + fitPath(copying ? copy.path : m_statusPath, counts + kGap));
+    const RunProgress progress = ReadRunProgress(m_statusPath, m_progressTimerOn);
+    const std::string head = CountsText(progress) + kStatusGap;
+    std::string share = ShareDoneText(progress);
+    if (!share.empty()) {
+        share.insert(0, kStatusGap);
+    }
+    setControlText(kStatusLine, head + fitPath(progress.path, head + share) + share);
 }
 
-// The path shortened in the middle so that it fits beside `head` in the status line.
-std::string MainDialog::fitPath(const std::string& path, const std::string& head) const {
+// The path shortened in the middle so that it fits beside `beside` in the status line.
+std::string MainDialog::fitPath(const std::string& path, const std::string& beside) const {
     const HWND status = control(kStatusLine);
     RECT client{};
     GetClientRect(status, &client);
     const HDC dc = GetDC(status);
     const HGDIOBJ oldFont =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
-    const std::wstring wideHead = windows::Wide(head);
-    SIZE headSize{};
-    GetTextExtentPoint32W(dc, wideHead.c_str(), static_cast<int>(wideHead.size()), &headSize);
+    const std::wstring wideBeside = windows::Wide(beside);
+    SIZE besideSize{};
+    GetTextExtentPoint32W(dc, wideBeside.c_str(), static_cast<int>(wideBeside.size()), &besideSize);
     // DT_MODIFYSTRING may write up to four characters more than the text holds.
     std::wstring shortened = windows::Wide(path);
     shortened.append(4, L'\0');
-    RECT room{0, 0, std::max<LONG>(client.right - headSize.cx - 4, 0), client.bottom};
+    RECT room{0, 0, std::max<LONG>(client.right - besideSize.cx - 4, 0), client.bottom};
     DrawTextW(dc, shortened.data(), static_cast<int>(shortened.size() - 4), &room,
               DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
     SelectObject(dc, oldFont);

@@ -123,7 +123,8 @@ private:
     // Redraws the status line from the run's counts and the path in hand.
     void showProgress();
     void stopProgressTimer();
-    std::string fitPath(const std::string& path, const std::string& head) const;
+    // The path shortened in the middle to fit the status line beside `beside`.
+    std::string fitPath(const std::string& path, const std::string& beside) const;
     // Ends the dialog and lets the run go: nothing may reach the window afterwards.
     void finish();
 
