@@ -120,6 +120,13 @@ TEST_F(MainDialogTest, OpensWithTheSavedPairsTheOptionAndTheIdleButtons) {
 TEST_F(MainDialogTest, CheckAllUncheckAllAndDeleteSelected) {
     Open();
     PairList& list = window->pairList();
+    // Tabbed into, the list focuses a row at once, and Space checks it.
+    SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list.hwnd()), TRUE);
+    EXPECT_EQ(SendMessageW(list.hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 0);
+    PressKey(hwnd, VK_SPACE);
+    EXPECT_EQ(Table()[0][3], "checked");
+    list.setChecked(0, false);
+    list.select(0, false);
     list.appendRow("C:\\d", "D:\\d");
     list.setChecked(1, true);
     Click(hwnd, MainDialog::kCheckAllButton);

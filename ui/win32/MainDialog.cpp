@@ -111,6 +111,10 @@ LRESULT MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
             onCommand(kPairList, static_cast<int>(NM_DBLCLK));
             return 0;
         }
+        if (header->idFrom == kPairList && header->code == NM_SETFOCUS) {
+            m_list.focusSomeRow();
+            return 0;
+        }
         break;
     }
     case WM_CLOSE:

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kestrova::win32 {
 
 namespace {
@@ -139,6 +141,17 @@ int PairList::deleteSelectedRows() {
 
 int PairList::selectionMark() const {
     return static_cast<int>(SendMessageW(m_list, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+void PairList::focusSomeRow() {
+    if (rowCount() == 0 || SendMessageW(m_list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED) >= 0) {
+        return;
+    }
+    LVITEMW item{};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageW(m_list, LVM_SETITEMSTATE, std::max(selectionMark(), 0),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace kestrova::win32
