@@ -152,6 +152,23 @@ TEST_F(MainDialogTest, AddAndEditTakeOnlyWhatTheEditorConfirmed) {
     EXPECT_EQ(Table(), loaded);
     EXPECT_EQ(opened, (std::vector<std::string>{"", ""}));
 
+    // A file named as a folder is refused where it was typed: the editor stays open with
+    // the focus in that box.
+    WriteFile(folder.at("file"), "data");
+    bool refused = false;
+    WhileModal(hwnd, [&](DialogWindow& editor) {
+        editor.setControlText(PairDialog::kSourceBox, folder.at("file"));
+        Click(editor.hwnd(), IDOK);
+        refused = !editor.ended() && GetFocus() == editor.control(PairDialog::kSourceBox);
+        Click(editor.hwnd(), IDCANCEL);
+    });
+    Click(hwnd, MainDialog::kAddButton);
+    EXPECT_TRUE(refused);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "The path:\n\n" + folder.at("file") + "\n\nis a file, not a folder. Please reenter.");
+    EXPECT_EQ(Table(), loaded);
+
     AnswerEditor("", "", true);
     Click(hwnd, MainDialog::kAddButton);
     ASSERT_EQ(Table().size(), 4u);

@@ -323,7 +323,7 @@ void MainDialog::onUncheckAll() {
 // so a row added in time is reached by it. No check is made of the texts; the run
 // itself refuses pairs it cannot use.
 void MainDialog::onAddPair() {
-    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    PairDialog dialog(this, m_messages, MakeFolderBrowsers(m_messages));
     if (dialog.RunModal() == 1) {
         m_list->appendRow(dialog.sourcePath, dialog.targetPath);
     }
@@ -336,7 +336,7 @@ void MainDialog::onEditPair() {
     if (row < 0) {
         return;
     }
-    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    PairDialog dialog(this, m_messages, MakeFolderBrowsers(m_messages));
     dialog.sourcePath = m_list->rowText(row, 0);
     dialog.targetPath = m_list->rowText(row, 1);
     if (dialog.RunModal() == 1) {

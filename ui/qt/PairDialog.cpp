@@ -1,6 +1,7 @@
 #include "ui/qt/PairDialog.h"
 
 #include "i18n/Translate.h"
+#include "paths/ConfirmFolderPath.h"
 #include "ui/qt/CommandTable.h"
 #include "ui/qt/FolderBrowser.h"
 #include "ui/qt/NativeText.h"
@@ -26,8 +27,9 @@ FolderBrowserFactory MakeFolderBrowsers(MessagePrompt& prompt) {
     };
 }
 
-PairDialog::PairDialog(QWidget* parent, FolderBrowserFactory makeBrowser_)
-    : TemplateDialog(PairDialogTemplate(), parent), makeBrowser(std::move(makeBrowser_)) {
+PairDialog::PairDialog(QWidget* parent, MessagePrompt& prompt_, FolderBrowserFactory makeBrowser_)
+    : TemplateDialog(PairDialogTemplate(), parent), prompt(prompt_),
+      makeBrowser(std::move(makeBrowser_)) {
     static const CommandEntry<PairDialog> kCommands[] = {
         {kBrowseSource, Notification::Clicked, &PairDialog::OnBrowseSource},
         {kBrowseTarget, Notification::Clicked, &PairDialog::OnBrowseTarget},
@@ -42,8 +44,18 @@ int PairDialog::RunModal() {
     return exec() == QDialog::Accepted ? 1 : 2;
 }
 
+// A file named as a folder would fail every entry of a run: it is refused here, where
+// it was typed, and its box takes the focus to be corrected.
 void PairDialog::OnOk() {
     ReadBoxes();
+    for (const int id : {kSourceBox, kTargetBox}) {
+        if (RefuseNonFolder(id == kSourceBox ? sourcePath : targetPath, prompt)) {
+            auto* box = controlAs<QLineEdit>(id);
+            box->setFocus(Qt::OtherFocusReason);
+            box->selectAll();
+            return;
+        }
+    }
     accept();
 }
 

@@ -307,7 +307,7 @@ void MainDialog::onUncheckAll() {
 // Adding and editing are allowed during a run: the run reads the rows one by one, so
 // a row added in time is reached by it.
 void MainDialog::onAddPair() {
-    PairDialog dialog(m_parts.pickFolder);
+    PairDialog dialog(m_parts.pickFolder, m_messages);
     if (dialog.RunModal(hwnd()) == 1) {
         m_list.appendRow(dialog.sourcePath, dialog.targetPath);
     }
@@ -320,7 +320,7 @@ void MainDialog::onEditPair() {
     if (row < 0) {
         return;
     }
-    PairDialog dialog(m_parts.pickFolder);
+    PairDialog dialog(m_parts.pickFolder, m_messages);
     dialog.sourcePath = m_list.rowText(row, 0);
     dialog.targetPath = m_list.rowText(row, 1);
     if (dialog.RunModal(hwnd()) == 1) {
