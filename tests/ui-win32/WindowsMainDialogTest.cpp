@@ -3,9 +3,13 @@
 
 #include "Win32TestSupport.h"
 
+#include "i18n/Translate.h"
+#include "res/StringTable.h"
 #include "sync/SyncWorker.h"
+#include "ui/CaptionRoom.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/SyncApp.h"
+#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +119,58 @@ TEST_F(MainDialogTest, OpensWithTheSavedPairsTheOptionAndTheIdleButtons) {
     Click(hwnd, MainDialog::kAboutButton);
     EXPECT_EQ(abouts, 2);
     EXPECT_FALSE(window->ended());
+
+    // In English the About item comes from the catalogue too, and each header has the
+    // room its text needs.
+    window.reset();
+    ASSERT_EQ(UseCatalogue(DefaultLocaleFolder(), {"", "en_US.UTF-8", "", ""}), "en");
+    Open();
+    const HMENU english = GetSystemMenu(hwnd, FALSE);
+    wchar_t item[64] = {};
+    GetMenuStringW(english, GetMenuItemCount(english) - 1, item, 64, MF_BYPOSITION);
+    const std::string original = LoadResourceString(kAboutMenuStringId);
+    EXPECT_EQ(windows::Utf8(item), Translate(original.c_str()));
+    EXPECT_NE(windows::Utf8(item), original);
+    const HWND englishList = GetDlgItem(hwnd, MainDialog::kPairList);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(
+            SendMessageW(englishList, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column)));
+        const int textWidth = static_cast<int>(
+            SendMessageW(englishList, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header)));
+        EXPECT_GE(column.cx, textWidth + 12) << windows::Utf8(header);
+    }
+    UseCatalogue(DefaultLocaleFolder(), {});
+}
+
+// A box whose text is shorter than its caption is still wide enough for the caption.
+TEST(SystemBoxes, MakeRoomForTheirCaption) {
+    static int width = 0;
+    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        const HWND box = FindWindowW(L"#32770", L"A caption longer than its text");
+        if (box == nullptr) {
+            return;
+        }
+        KillTimer(nullptr, timer);
+        RECT place{};
+        GetWindowRect(box, &place);
+        width = place.right - place.left;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    SystemBoxes boxes;
+    boxes.present(nullptr, "A caption longer than its text", "Done.", BoxStyle::OkExclamation);
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE caption{};
+    GetTextExtentPoint32W(dc, L"A caption longer than its text", 30, &caption);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    EXPECT_GE(width, WindowWidthForCaption(caption.cx));
 }
 
 TEST_F(MainDialogTest, CheckAllUncheckAllAndDeleteSelected) {

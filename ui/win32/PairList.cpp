@@ -21,6 +21,8 @@ struct Column {
     int width;
 };
 constexpr Column kColumns[] = {{"源目錄", 150}, {"目標目錄", 150}, {"狀態", 40}};
+// Room a header takes beside its text, in pixels.
+constexpr int kHeaderTextMargin = 14;
 
 } // namespace
 
@@ -31,7 +33,10 @@ void PairList::attach(HWND listView) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width;
+        // A translated header may need more room than the original's width.
+        const int textWidth = static_cast<int>(
+            SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header.c_str())));
+        column.cx = std::max(kColumns[i].width, textWidth + kHeaderTextMargin);
         column.pszText = header.data();
         column.iSubItem = i;
         SendMessageW(m_list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
