@@ -82,7 +82,7 @@ std::wstring FontFace(HWND window) {
 }
 
 // A template, in the original texts ("") or in a language of the catalogues.
-class DialogTemplateTest : public ::testing::TestWithParam<std::tuple<int, const char*>> {
+class DialogTemplateTest : public ::testing::TestWithParam<std::tuple<int, std::string>> {
 protected:
     static void SetUpTestSuite() { InitWindowClasses(); }
     void SetUp() override {
@@ -103,7 +103,7 @@ protected:
 // control in the system's dialog font, which sets the dialog units then.
 TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
     const DialogTemplate& expected = TemplateById(std::get<0>(GetParam()));
-    const bool translated = *std::get<1>(GetParam()) != 0;
+    const bool translated = !std::get<1>(GetParam()).empty();
     DialogWindow dialog(expected);
     const HWND hwnd = dialog.create(nullptr);
     ASSERT_NE(hwnd, nullptr) << GetLastError();
@@ -163,7 +163,8 @@ TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
                          ::testing::Combine(::testing::Values(102, 131, 100),
-                                            ::testing::Values("", "en_US.UTF-8")));
+                                            ::testing::Values(std::string(),
+                                                              std::string("en_US.UTF-8"))));
 
 } // namespace
 } // namespace kestrova::win32
