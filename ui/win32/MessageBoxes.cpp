@@ -48,12 +48,19 @@ void MakeRoomForCaption(HWND box, const std::wstring& caption) {
     }
 }
 
+bool IsTheBox(HWND window) {
+    wchar_t caption[128] = {};
+    GetWindowTextW(window, caption, 128);
+    return *t_boxCaption == caption;
+}
+
 // Sees the box as it is first activated, laid out and not yet drawn.
 LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && t_boxHook != nullptr) {
+    const auto window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && t_boxHook != nullptr && IsTheBox(window)) {
         UnhookWindowsHookEx(t_boxHook);
         t_boxHook = nullptr;
-        MakeRoomForCaption(reinterpret_cast<HWND>(wParam), *t_boxCaption);
+        MakeRoomForCaption(window, *t_boxCaption);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
