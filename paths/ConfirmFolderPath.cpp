@@ -15,6 +15,8 @@ constexpr std::string_view kInvalidMessage =
     Translatable("The folder:\n\n%s\n\nis invalid. Please reenter.");
 constexpr std::string_view kNotCreatedMessage =
     Translatable("The folder:\n\n%s\n\ncan not be created. Please double check.");
+constexpr std::string_view kNotAFolderMessage =
+    Translatable("The path:\n\n%s\n\nis a file, not a folder. Please reenter.");
 
 // Puts the path in place of the text's one "%s". Plain replacement, so a path
 // that itself contains "%" or "%s" is shown exactly as typed.
@@ -35,7 +37,12 @@ int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt, FolderFileSy
     int result = ValidateFolderPath(path, true, fs, style);
     if (result == kFolderPathOk) {
         if (fs.exists(std::string(path))) {
-            return kFolderPathOk;
+            // A run could only fail on every entry of a file taken for a folder.
+            if (fs.isFolder(std::string(path))) {
+                return kFolderPathOk;
+            }
+            prompt.show(WithPath(kNotAFolderMessage, path), BoxStyle::OkExclamation);
+            return kFolderPathNotAFolder;
         }
         if (prompt.show(WithPath(kCreateQuestion, path), BoxStyle::YesNoQuestion) !=
             BoxAnswer::Yes) {
@@ -55,6 +62,22 @@ int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt, FolderFileSy
 int ConfirmFolderPath(std::string_view path, MessagePrompt& prompt) {
     NativeFolderFileSystem fs;
     return ConfirmFolderPath(path, prompt, fs, kNativePathStyle);
+}
+
+bool RefuseNonFolder(std::string_view path, MessagePrompt& prompt, FolderFileSystem& fs,
+                     PathStyle style) {
+    const std::string name(path);
+    if (ValidateFolderPath(path, true, fs, style) != kFolderPathOk || !fs.exists(name) ||
+        fs.isFolder(name)) {
+        return false;
+    }
+    prompt.show(WithPath(kNotAFolderMessage, path), BoxStyle::OkExclamation);
+    return true;
+}
+
+bool RefuseNonFolder(std::string_view path, MessagePrompt& prompt) {
+    NativeFolderFileSystem fs;
+    return RefuseNonFolder(path, prompt, fs, kNativePathStyle);
 }
 
 } // namespace kestrova

@@ -10,6 +10,8 @@ public:
     virtual ~FolderFileSystem() = default;
     // True when anything, file or folder, exists under this name.
     virtual bool exists(const std::string& path) = 0;
+    // True when a folder exists under this name (a link to a folder counts).
+    virtual bool isFolder(const std::string& path) = 0;
     // Tries to create one folder; callers learn the outcome through exists().
     virtual void createFolder(const std::string& path) = 0;
 };
@@ -19,6 +21,7 @@ public:
 class PosixFolderFileSystem : public FolderFileSystem {
 public:
     bool exists(const std::string& path) override;
+    bool isFolder(const std::string& path) override;
     void createFolder(const std::string& path) override;
 };
 
@@ -27,6 +30,7 @@ public:
 class WindowsFolderFileSystem : public FolderFileSystem {
 public:
     bool exists(const std::string& path) override;
+    bool isFolder(const std::string& path) override;
     void createFolder(const std::string& path) override;
 };
 

@@ -98,7 +98,7 @@ int ValidateFolderPath(std::string_view path, bool checkOnly, FolderFileSystem& 
     for (const std::size_t end : nameEnds) {
         const std::string folder(path.substr(0, end));
         fs.createFolder(folder);
-        if (!fs.exists(folder)) {
+        if (!fs.isFolder(folder)) {
             return kFolderPathNotCreated;
         }
     }

@@ -15,6 +15,7 @@ inline constexpr int kFolderPathOk = 0;
 inline constexpr int kFolderPathDeclined = -1; // ConfirmFolderPath only
 inline constexpr int kFolderPathInvalid = 1;
 inline constexpr int kFolderPathNotCreated = 2; // create mode only
+inline constexpr int kFolderPathNotAFolder = 3; // ConfirmFolderPath only: a file is there
 
 // Judges one name between separators. Windows style: not empty, no tab, space
 // or full stop at either end, none of " * / : < > ? \ |. POSIX style: not
@@ -27,7 +28,8 @@ bool IsValidPathComponent(std::string_view name, PathStyle style = kNativePathSt
 // valid names separated by single separators, nothing after the last name,
 // at most MaxFolderPathBytes(style) bytes. With checkOnly the file system is
 // not touched. Otherwise (create mode) each folder along the path is created,
-// outer first, and must exist right after; folders made before a failure stay.
+// outer first, and must be a folder right after (a file in its place is not);
+// folders made before a failure stay.
 // A path of the wrong form gives kFolderPathInvalid in either mode and
 // nothing is created for it. A bare root is never created.
 int ValidateFolderPath(std::string_view path, bool checkOnly, FolderFileSystem& fs,

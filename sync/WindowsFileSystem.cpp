@@ -1,9 +1,11 @@
 #include "sync/WindowsFileSystem.h"
 
 #include "sync/FolderListing.h"
+#include "sync/SyncStats.h"
 #include "windows/WideText.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 
 namespace kestrova {
@@ -95,9 +97,12 @@ bool WriteAll(HANDLE file, const char* data, DWORD size) {
 enum class Moved { Done, Failed, Stopped };
 
 // Copies the rest of `source` into `target` in chunks, checking for a stop between them.
-Moved CopyData(HANDLE source, HANDLE target, const std::atomic<bool>& stop) {
+// With the file's `size`, tells the progress display how far the copy is after each chunk.
+Moved CopyData(HANDLE source, HANDLE target, const std::atomic<bool>& stop,
+               std::uint64_t size = 0) {
     // Copies run on several threads at once; each has its own buffer.
     thread_local std::unique_ptr<char[]> buffer(new char[WindowsFileSystem::kCopyChunk]);
+    std::uint64_t done = 0;
     for (;;) {
         if (stop.load(std::memory_order_relaxed)) {
             return Moved::Stopped;
@@ -111,6 +116,10 @@ Moved CopyData(HANDLE source, HANDLE target, const std::atomic<bool>& stop) {
         }
         if (!WriteAll(target, buffer.get(), got)) {
             return Moved::Failed;
+        }
+        done += got;
+        if (size > 0) {
+            ReportCopyProgress(done, size);
         }
     }
 }
@@ -380,7 +389,9 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
         ::CloseHandle(source);
         return CopyOutcome::Failed;
     }
-    Moved moved = CopyData(source, target, stop);
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(source, &size);
+    Moved moved = CopyData(source, target, stop, static_cast<std::uint64_t>(size.QuadPart));
     if (moved == Moved::Done) {
         moved = CopyStreams(from, temporary, stop);
     }

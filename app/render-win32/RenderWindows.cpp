@@ -128,7 +128,7 @@ int Render() {
     Show(mainWindow, "main-window-windows");
     ShowWindow(mainWindow, SW_SHOW);
 
-    PairDialog pair{FolderPicker{}};
+    PairDialog pair{FolderPicker{}, messages};
     pair.sourcePath = "C:\\Users\\mei\\文件";
     pair.targetPath = "E:\\備份\\文件";
     Show(pair.create(mainWindow), "pair-editor-windows");

@@ -10,7 +10,8 @@ namespace kestrova::render {
 namespace {
 
 const RenderEntry kEntry("pair-editor.png", [](RenderContext& context) {
-    auto dialog = std::make_unique<PairDialog>(nullptr, MakeFolderBrowsers(context.messages));
+    auto dialog = std::make_unique<PairDialog>(nullptr, context.messages,
+                                               MakeFolderBrowsers(context.messages));
     dialog->controlAs<QLineEdit>(PairDialog::kSourceBox)->setText("/home/mei/文件");
     dialog->controlAs<QLineEdit>(PairDialog::kTargetBox)->setText("/media/backup/文件");
     return dialog;

@@ -27,13 +27,28 @@ const char* const kQuestion = "does not exist. Do you want the folder to be crea
 const char* const kInvalid = "is invalid. Please reenter.";
 const char* const kNotCreated = "can not be created. Please double check.";
 
-TEST(ConfirmFolderPath, ExistingPathIsAcceptedWithoutAsking) {
+// An existing folder is taken without a word; a file is refused, in the browser and in
+// the pair editor alike, and text of any other form is the editor's to keep.
+TEST(ConfirmFolderPath, ExistingFolderIsAcceptedWithoutAskingAndAFileIsRefused) {
     MemoryFolderFileSystem fs;
-    fs.existing = {"/", "/home/u/notes.txt"};
+    fs.existing = {"/", "/home/u"};
+    fs.files = {"/home/u/notes.txt", "notes.txt"};
     PresetPrompt prompt;
     EXPECT_EQ(ConfirmFolderPath("/", prompt, fs, PathStyle::Posix), kFolderPathOk);
-    EXPECT_EQ(ConfirmFolderPath("/home/u/notes.txt", prompt, fs, PathStyle::Posix), kFolderPathOk);
+    EXPECT_EQ(ConfirmFolderPath("/home/u", prompt, fs, PathStyle::Posix), kFolderPathOk);
     EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_FALSE(RefuseNonFolder("/home/u", prompt, fs, PathStyle::Posix));
+    EXPECT_FALSE(RefuseNonFolder("/home/u/new", prompt, fs, PathStyle::Posix));
+    EXPECT_FALSE(RefuseNonFolder("notes.txt", prompt, fs, PathStyle::Posix));
+    EXPECT_TRUE(prompt.shown.empty());
+
+    const auto notAFolder = std::make_pair(
+        std::string("The path:\n\n/home/u/notes.txt\n\nis a file, not a folder. Please reenter."),
+        BoxStyle::OkExclamation);
+    EXPECT_EQ(ConfirmFolderPath("/home/u/notes.txt", prompt, fs, PathStyle::Posix),
+              kFolderPathNotAFolder);
+    EXPECT_TRUE(RefuseNonFolder("/home/u/notes.txt", prompt, fs, PathStyle::Posix));
+    EXPECT_EQ(prompt.shown, (Boxes{notAFolder, notAFolder}));
     EXPECT_TRUE(fs.created.empty());
 }
 

@@ -29,21 +29,26 @@ inline std::string MakeTempFolder() {
     }
 }
 
-// A file system held in memory: creation succeeds unless the name is refused.
-// Records every call, so tests can tell whether the disk was looked at.
+// A file system held in memory: `existing` folders and `files`; creation succeeds
+// unless the name is refused or a file has it. Records every call, so tests can tell
+// whether the disk was looked at.
 class MemoryFolderFileSystem : public FolderFileSystem {
 public:
-    std::set<std::string> existing, refused;
+    std::set<std::string> existing, files, refused;
     std::vector<std::string> created; // every createFolder call, in order
     int existsCalls = 0;
 
     bool exists(const std::string& path) override {
         ++existsCalls;
+        return existing.count(path) != 0 || files.count(path) != 0;
+    }
+    bool isFolder(const std::string& path) override {
+        ++existsCalls;
         return existing.count(path) != 0;
     }
     void createFolder(const std::string& path) override {
         created.push_back(path);
-        if (refused.count(path) == 0) {
+        if (refused.count(path) == 0 && files.count(path) == 0) {
             existing.insert(path);
         }
     }

@@ -113,7 +113,8 @@ TEST(ValidateFolderPath, CreateModeOnDisk) {
 
     EXPECT_EQ(ValidateFolderPath(at("a/b"), false, fs), kFolderPathOk);
     EXPECT_TRUE(std::filesystem::is_directory(at("a/b")));
-    EXPECT_EQ(ValidateFolderPath(at("file"), false, fs), kFolderPathOk);
+    // A file where a folder should be is no folder, at the end of the path or before it.
+    EXPECT_EQ(ValidateFolderPath(at("file"), false, fs), kFolderPathNotCreated);
     EXPECT_EQ(ValidateFolderPath(at("file/sub"), false, fs), kFolderPathNotCreated);
     EXPECT_EQ(ValidateFolderPath(at("c/d/e"), false, fs), kFolderPathNotCreated);
     EXPECT_TRUE(std::filesystem::is_directory(at("c")));

@@ -4,6 +4,7 @@
 #include "support/TestWindow.h"
 #include "sync/PairCheck.h"
 #include "sync/SyncRun.h"
+#include "sync/SyncStats.h"
 #include "sync/SyncTexts.h"
 #include "sync/WindowsFileSystem.h"
 #include "windows/WideText.h"
@@ -368,8 +369,8 @@ TEST(WindowsEngine, JunctionsAreNeverFollowed) {
     EXPECT_TRUE(into == INVALID_FILE_ATTRIBUTES || (into & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
 }
 
-// A stop in the middle of a large file ends its copy at once, removes the partial
-// file and keeps the old copy.
+// A large file's copy tells how far it is; a stop in the middle ends it at once,
+// removes the partial file and keeps the old copy.
 TEST(WindowsEngine, StopInTheMiddleOfALargeFile) {
     Folder root;
     MakeFolder(root.at("src"));
@@ -391,13 +392,18 @@ TEST(WindowsEngine, StopInTheMiddleOfALargeFile) {
     std::atomic<CopyOutcome> outcome{CopyOutcome::Copied};
     std::atomic<bool> finished{false};
     std::thread copier([&] {
+        g_syncStats.copies.beginCopy(0, root.at("src\\big.bin"));
         outcome = fs.copy(from, to, "big.bin", EntryKind::File, stop);
+        g_syncStats.copies.endCopy(0);
         finished = true;
     });
-    // Stops once the partial file has its first chunk.
-    while (!finished && Names(root.at("dst")).size() < 2) {
+    // Stops once the copy has told how far it is, of the whole file's size.
+    CopyProgress::Copy shown;
+    while (!finished && !(g_syncStats.copies.longest(shown) && shown.bytesDone > 0)) {
         std::this_thread::yield();
     }
+    EXPECT_EQ(shown.bytesTotal, std::uint64_t{1} << 30);
+    EXPECT_LT(shown.bytesDone, shown.bytesTotal);
     const auto asked = std::chrono::steady_clock::now();
     stop = true;
     copier.join();

@@ -79,6 +79,18 @@ inline void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// A key pressed and let go on the focused control, through the dialog manager as the
+// message loop of a dialog hands it on.
+inline void PressKey(HWND dialog, WPARAM key) {
+    for (const UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        MSG msg{GetFocus(), message, key, message == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
+        if (!IsDialogMessageW(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 // Handles the thread's messages until `done` holds or `timeout` has passed.
 inline bool PumpUntil(const std::function<bool()>& done,
                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) {

@@ -1,4 +1,7 @@
+#include "Win32TestSupport.h"
+#include "i18n/Translate.h"
 #include "res/DialogTemplate.h"
+#include "ui/win32/DialogFont.h"
 #include "ui/win32/DialogTemplateBuilder.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/SyncApp.h"
@@ -7,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace kestrova::win32 {
 namespace {
@@ -43,16 +47,63 @@ const DialogTemplate& TemplateById(int id) {
     }
 }
 
-class DialogTemplateTest : public ::testing::TestWithParam<int> {
+// The pixels a control's text needs beside it, and whether it fits: a push button or
+// a group box keeps a margin on both sides, a check box its box, a wrapping text its
+// height.
+bool TextFits(HWND control, const ControlTemplate& expected) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), int(text.size()))));
+    RECT room{};
+    GetClientRect(control, &room);
+    const bool wraps =
+        expected.kind == ControlKind::Static && (expected.style & ss::TypeMask) == ss::Left;
+    int margin = 0;
+    if (expected.kind == ControlKind::Button) {
+        const std::uint32_t kind = expected.style & 0xF;
+        margin = kind == bs::AutoCheckBox ? GetSystemMetrics(SM_CXMENUCHECK) + 4
+                 : kind == bs::GroupBox   ? 16
+                                          : 6;
+    }
+    RECT needed{0, 0, room.right - margin, 0};
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return needed.right + margin <= room.right && needed.bottom <= room.bottom;
+}
+
+std::wstring FontFace(HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+// A template, in the original texts ("") or in a language of the catalogues.
+class DialogTemplateTest : public ::testing::TestWithParam<std::tuple<int, std::string>> {
 protected:
     static void SetUpTestSuite() { InitWindowClasses(); }
+    void SetUp() override {
+        const std::string language = std::get<1>(GetParam());
+        ASSERT_EQ(UseLanguage(language), language.substr(0, 2)) << "no catalogue for " << language;
+    }
+    void TearDown() override { UseLanguage(""); }
+    static std::string UseLanguage(const std::string& language) {
+        const std::string chosen = UseCatalogue(DefaultLocaleFolder(), {"", language, "", ""});
+        UseDialogFontFor(chosen);
+        return chosen;
+    }
 };
 
 // Every control comes out in template order (creation and tab order) with its class,
 // identifier, text, styles and dialog-unit rectangle; the dialog has its caption,
-// styles and size.
+// styles and size. The texts go through the catalogue; translated, each fits its
+// control in the system's dialog font, which sets the dialog units then.
 TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
-    const DialogTemplate& expected = TemplateById(GetParam());
+    const DialogTemplate& expected = TemplateById(std::get<0>(GetParam()));
+    const bool translated = !std::get<1>(GetParam()).empty();
     DialogWindow dialog(expected);
     const HWND hwnd = dialog.create(nullptr);
     ASSERT_NE(hwnd, nullptr) << GetLastError();
@@ -60,7 +111,9 @@ TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
     EXPECT_EQ(dialog.controlText(0), "") << "no control 0";
     wchar_t caption[128] = {};
     GetWindowTextW(hwnd, caption, 128);
-    EXPECT_EQ(windows::Utf8(caption), expected.caption);
+    EXPECT_EQ(windows::Utf8(caption), Translate(expected.caption));
+    EXPECT_EQ(FontFace(hwnd) == windows::Wide(expected.fontName), !translated);
+
     const auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
     const DWORD dialogStyle = expected.style & ~(ds::SetFont | ds::ModalFrame);
     EXPECT_EQ(style & dialogStyle, dialogStyle);
@@ -87,7 +140,11 @@ TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
         if (!icon) {
             wchar_t text[128] = {};
             GetWindowTextW(child, text, 128);
-            EXPECT_EQ(windows::Utf8(text), control.text);
+            EXPECT_EQ(windows::Utf8(text), control.text[0] == 0 ? "" : Translate(control.text));
+            if (translated && control.kind != ControlKind::Edit &&
+                control.kind != ControlKind::ListView) {
+                EXPECT_TRUE(TextFits(child, control)) << windows::Utf8(text);
+            }
             // Position and size are converted each on its own, as the dialog manager does.
             RECT want{control.rect.x, control.rect.y, control.rect.width, control.rect.height};
             MapDialogRect(hwnd, &want);
@@ -104,7 +161,10 @@ TEST_P(DialogTemplateTest, DialogIsMadeAsItsTemplateSays) {
     EXPECT_EQ(child, nullptr) << "no control beyond the template's";
 }
 
-INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::Values(102, 131, 100));
+INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
+                         ::testing::Combine(::testing::Values(102, 131, 100),
+                                            ::testing::Values(std::string(),
+                                                              std::string("en_US.UTF-8"))));
 
 } // namespace
 } // namespace kestrova::win32

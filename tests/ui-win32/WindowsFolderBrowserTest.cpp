@@ -106,11 +106,12 @@ TEST_F(WindowsFolderBrowser, OpensOnTheStartFolderAndAcceptsATypedFolderItMayCre
 
 TEST_F(WindowsFolderBrowser, KeepsTheBrowserOpenOnARefusedPathAndCancelGivesNothing) {
     const std::string missing = at("declined");
+    test::WriteFile(at("start\\file"), "data");
     DrivenBrowser browser("", prompt, [&](DrivenBrowser& b) {
         // Nothing is selected yet, so nothing is in the box.
         EXPECT_EQ(b.box(), "");
-        for (const std::string& refused :
-             {at("start") + "\\", std::string("\\\\server\\share\\folder"), missing}) {
+        for (const std::string& refused : {at("start") + "\\", at("start\\file"),
+                                           std::string("\\\\server\\share\\folder"), missing}) {
             b.type(refused);
             test::Click(b.browseWindow(), IDOK);
             EXPECT_TRUE(IsWindow(b.browseWindow()));
@@ -126,11 +127,12 @@ TEST_F(WindowsFolderBrowser, KeepsTheBrowserOpenOnARefusedPathAndCancelGivesNoth
     EXPECT_EQ(browser.RunModal(), -1);
     EXPECT_TRUE(browser.scriptRan);
     EXPECT_FALSE(std::filesystem::exists(root / "declined"));
-    ASSERT_EQ(answers.shown.size(), 4u);
+    ASSERT_EQ(answers.shown.size(), 5u);
     EXPECT_EQ(answers.shown[0].style, BoxStyle::OkExclamation);
-    EXPECT_EQ(answers.shown[1].style, BoxStyle::OkExclamation);
-    EXPECT_EQ(answers.shown[2].style, BoxStyle::YesNoQuestion);
-    EXPECT_NE(answers.shown[3].text.find("C:\\" + std::string(256, 'a') + "\n"), std::string::npos);
+    EXPECT_NE(answers.shown[1].text.find("is a file, not a folder"), std::string::npos);
+    EXPECT_EQ(answers.shown[2].style, BoxStyle::OkExclamation);
+    EXPECT_EQ(answers.shown[3].style, BoxStyle::YesNoQuestion);
+    EXPECT_NE(answers.shown[4].text.find("C:\\" + std::string(256, 'a') + "\n"), std::string::npos);
 }
 
 } // namespace

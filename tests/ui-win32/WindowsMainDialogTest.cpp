@@ -3,9 +3,13 @@
 
 #include "Win32TestSupport.h"
 
+#include "i18n/Translate.h"
+#include "res/StringTable.h"
 #include "sync/SyncWorker.h"
+#include "ui/CaptionRoom.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/SyncApp.h"
+#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -115,11 +119,70 @@ TEST_F(MainDialogTest, OpensWithTheSavedPairsTheOptionAndTheIdleButtons) {
     Click(hwnd, MainDialog::kAboutButton);
     EXPECT_EQ(abouts, 2);
     EXPECT_FALSE(window->ended());
+
+    // In English the About item comes from the catalogue too, and each header has the
+    // room its text needs.
+    window.reset();
+    ASSERT_EQ(UseCatalogue(DefaultLocaleFolder(), {"", "en_US.UTF-8", "", ""}), "en");
+    Open();
+    const HMENU english = GetSystemMenu(hwnd, FALSE);
+    wchar_t item[64] = {};
+    GetMenuStringW(english, GetMenuItemCount(english) - 1, item, 64, MF_BYPOSITION);
+    const std::string original = LoadResourceString(kAboutMenuStringId);
+    EXPECT_EQ(windows::Utf8(item), Translate(original.c_str()));
+    EXPECT_NE(windows::Utf8(item), original);
+    const HWND englishList = GetDlgItem(hwnd, MainDialog::kPairList);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(
+            SendMessageW(englishList, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column)));
+        const int textWidth = static_cast<int>(
+            SendMessageW(englishList, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header)));
+        EXPECT_GE(column.cx, textWidth + 12) << windows::Utf8(header);
+    }
+    UseCatalogue(DefaultLocaleFolder(), {});
+}
+
+// A box whose text is shorter than its caption is still wide enough for the caption.
+TEST(SystemBoxes, MakeRoomForTheirCaption) {
+    static int width = 0;
+    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        const HWND box = FindWindowW(L"#32770", L"A caption longer than its text");
+        if (box == nullptr) {
+            return;
+        }
+        KillTimer(nullptr, timer);
+        RECT place{};
+        GetWindowRect(box, &place);
+        width = place.right - place.left;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    SystemBoxes boxes;
+    boxes.present(nullptr, "A caption longer than its text", "Done.", BoxStyle::OkExclamation);
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    const HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE caption{};
+    GetTextExtentPoint32W(dc, L"A caption longer than its text", 30, &caption);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    EXPECT_GE(width, WindowWidthForCaption(caption.cx));
 }
 
 TEST_F(MainDialogTest, CheckAllUncheckAllAndDeleteSelected) {
     Open();
     PairList& list = window->pairList();
+    // Tabbed into, the list focuses a row at once, and Space checks it.
+    SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list.hwnd()), TRUE);
+    EXPECT_EQ(SendMessageW(list.hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 0);
+    PressKey(hwnd, VK_SPACE);
+    EXPECT_EQ(Table()[0][3], "checked");
+    list.setChecked(0, false);
+    list.select(0, false);
     list.appendRow("C:\\d", "D:\\d");
     list.setChecked(1, true);
     Click(hwnd, MainDialog::kCheckAllButton);
@@ -144,6 +207,23 @@ TEST_F(MainDialogTest, AddAndEditTakeOnlyWhatTheEditorConfirmed) {
     Click(hwnd, MainDialog::kAddButton);
     EXPECT_EQ(Table(), loaded);
     EXPECT_EQ(opened, (std::vector<std::string>{"", ""}));
+
+    // A file named as a folder is refused where it was typed: the editor stays open with
+    // the focus in that box.
+    WriteFile(folder.at("file"), "data");
+    bool refused = false;
+    WhileModal(hwnd, [&](DialogWindow& editor) {
+        editor.setControlText(PairDialog::kSourceBox, folder.at("file"));
+        Click(editor.hwnd(), IDOK);
+        refused = !editor.ended() && GetFocus() == editor.control(PairDialog::kSourceBox);
+        Click(editor.hwnd(), IDCANCEL);
+    });
+    Click(hwnd, MainDialog::kAddButton);
+    EXPECT_TRUE(refused);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "The path:\n\n" + folder.at("file") + "\n\nis a file, not a folder. Please reenter.");
+    EXPECT_EQ(Table(), loaded);
 
     AnswerEditor("", "", true);
     Click(hwnd, MainDialog::kAddButton);

@@ -175,10 +175,21 @@ TEST_F(RunTest, StopRestoresTheButtonsAtOnceAndNothingChangesAfterIt) {
     window->setReport("earlier report");
     Click(hwnd, MainDialog::kStopButton); // no run: nothing happens
     EXPECT_TRUE(Idle());
-    Click(hwnd, MainDialog::kStartButton);
+    const HWND start = GetDlgItem(hwnd, MainDialog::kStartButton);
+    const HWND stop = GetDlgItem(hwnd, MainDialog::kStopButton);
+    SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(start), TRUE);
+    PressKey(hwnd, VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting() && Running(); }));
+    EXPECT_EQ(GetFocus(), stop);
 
-    // Stop is the only message handled: it alone restores the controls.
+    // Stop is the only message handled: it alone restores the controls, and gives the
+    // focus back to Start, where Enter and Space start the next run.
+    PressKey(hwnd, VK_RETURN);
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(GetFocus(), start);
+    JoinSyncWorker();
+    PressKey(hwnd, VK_SPACE);
+    ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting() && Running(); }));
     Click(hwnd, MainDialog::kStopButton);
     EXPECT_TRUE(Idle());
     EXPECT_FALSE(SyncWorkerActive());

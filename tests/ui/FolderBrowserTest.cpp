@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <filesystem>
+#include <fstream>
 
 namespace kestrova::test {
 namespace {
@@ -95,12 +96,15 @@ TEST_F(FolderBrowserTest, SelectionFillsTheBoxAndOkFollowsTheBoxText) {
 
     // No usable start folder: nothing selected, not even when the tree gains the focus.
     // Cancel ends with -1.
-    for (const std::string& start : {std::string(), std::string("relative"), temp + "/gone"}) {
+    std::ofstream(temp + "/a/file") << "data";
+    for (const std::string& start :
+         {std::string(), std::string("relative"), temp + "/gone", temp + "/a/file"}) {
         EXPECT_EQ(Run(start,
                       [&](FolderChooser& w) {
                           QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
                           QApplication::sendEvent(w.tree(), &focusIn);
-                          EXPECT_EQ(Selected(), "") << start;
+                          EXPECT_TRUE(w.tree()->selectionModel()->selectedRows().isEmpty())
+                              << start;
                           EXPECT_EQ(Box(), "") << start;
                           EXPECT_FALSE(OkEnabled()) << start;
                           w.reject();
@@ -127,6 +131,15 @@ TEST_F(FolderBrowserTest, TypedPathIsJudgedOnOk) {
                       ASSERT_EQ(shown.size(), 1u);
                       EXPECT_EQ(shown[0].text.toStdString(),
                                 "The folder:\n\n" + head + "\n\nis invalid. Please reenter.");
+
+                      // A file is no folder: refused where it is typed.
+                      std::ofstream(temp + "/file") << "data";
+                      ASSERT_EQ(TypeAndOk(temp + "/file").size(), 1u);
+                      EXPECT_EQ(answers.shown[0].text.toStdString(),
+                                "The path:\n\n" + temp +
+                                    "/file\n\nis a file, not a folder. Please reenter.");
+                      EXPECT_EQ(w.focusWidget(), box);
+                      EXPECT_TRUE(w.isVisible());
 
                       answers.preset(BoxAnswer::No);
                       ASSERT_EQ(TypeAndOk(missing).size(), 1u);

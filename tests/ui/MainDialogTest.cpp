@@ -599,6 +599,20 @@ TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
     // Stop is disabled; the group box and the status line are no tab stops.
     const std::vector<int> forward = {1009, 1010, 1011, 1012, 1013, 1014,
                                       1019, 1020, 1021, 1022, 1007};
+    // The pane and the list show the focus with a ring around them; buttons draw their own.
+    const auto ringed = [&dialog] {
+        std::vector<int> around;
+        for (const QWidget* ring : dialog->findChildren<QWidget*>("focusRing")) {
+            const QWidget* focus = dialog->focusWidget();
+            if (ring->isVisible()) { // a ring left behind counts as -1
+                around.push_back(ring->geometry().contains(focus->geometry())
+                                     ? focus->objectName().toInt()
+                                     : -1);
+            }
+        }
+        return around;
+    };
+    std::vector<int> ringedOnes;
     for (const bool backward : {false, true}) {
         std::vector<int> order;
         for (std::size_t i = 0; i < forward.size(); ++i) {
@@ -606,6 +620,8 @@ TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
                           backward ? Qt::ShiftModifier : Qt::NoModifier);
             QApplication::sendEvent(dialog->focusWidget(), &tab);
             order.push_back(dialog->focusWidget()->objectName().toInt());
+            const std::vector<int> ring = ringed();
+            ringedOnes.insert(ringedOnes.end(), ring.begin(), ring.end());
         }
         std::vector<int> expected = forward;
         if (backward) {
@@ -613,6 +629,7 @@ TEST_F(MainDialogTest, TabVisitsEachControlOnceAndSpaceTogglesTheCurrentRow) {
         }
         EXPECT_EQ(order, expected) << (backward ? "Shift+Tab" : "Tab");
     }
+    EXPECT_EQ(ringedOnes, (std::vector<int>{1010, 1012, 1012, 1010}));
 
     list.setFocus();
     list.setCurrentCell(1, 1);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 
 namespace kestrova::test {
 namespace {
@@ -33,7 +34,7 @@ private:
 class PairDialogTest : public ::testing::Test {
 protected:
     int Run(std::function<void(PairDialog&)> steps) {
-        PairDialog dialog(nullptr, browsers);
+        PairDialog dialog(nullptr, prompt, browsers);
         dialog.sourcePath = "/from";
         dialog.targetPath = "/to";
         WhileModal([&](QWidget& w) { steps(static_cast<PairDialog&>(w)); });
@@ -70,6 +71,24 @@ TEST_F(PairDialogTest, OkTakesTheBoxesAsTheyAreAndCancelTakesNothing) {
               1);
     EXPECT_EQ(result_, std::make_pair(std::string("  relative "), std::string()));
 
+    // A file named as a folder is refused where it was typed; its box takes the focus.
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/file";
+    std::ofstream(file) << "data";
+    EXPECT_EQ(Run([&](PairDialog& d) {
+                  Type(Box(d, PairDialog::kTargetBox), file);
+                  Click(d, 1);
+                  EXPECT_TRUE(d.isVisible());
+                  EXPECT_EQ(d.focusWidget(), Box(d, PairDialog::kTargetBox));
+                  Type(Box(d, PairDialog::kTargetBox), file + "-folder");
+                  Click(d, 1);
+              }),
+              1);
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].text.toStdString(),
+              "The path:\n\n" + file + "\n\nis a file, not a folder. Please reenter.");
+    EXPECT_EQ(result_.second, file + "-folder");
+
     for (const bool escape : {false, true}) {
         EXPECT_EQ(Run([escape](PairDialog& d) {
                       Type(Box(d, PairDialog::kSourceBox), "/changed");
@@ -80,7 +99,7 @@ TEST_F(PairDialogTest, OkTakesTheBoxesAsTheyAreAndCancelTakesNothing) {
     }
 
     // A path that is not UTF-8 comes back byte for byte unless its text was edited.
-    PairDialog dialog(nullptr, browsers);
+    PairDialog dialog(nullptr, prompt, browsers);
     dialog.sourcePath = "/caf\xe9";
     dialog.targetPath = "/caf\xe9";
     WhileModal([](QWidget& w) {
@@ -130,6 +149,12 @@ TEST_F(PairDialogTest, RealBrowserFillsTheBoxWithTheAcceptedText) {
         });
         Click(d, PairDialog::kBrowseSource);
         EXPECT_EQ(Text(d, PairDialog::kSourceBox), typed);
+        // The create-folder box and the browser are gone: the editor has the keys again.
+        for (int wait = 0; wait < 100 && QApplication::activeWindow() != &d; ++wait) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        EXPECT_EQ(QApplication::activeWindow(), &d);
+        EXPECT_EQ(QApplication::focusWidget(), d.control(1));
         d.reject();
     });
     EXPECT_TRUE(std::filesystem::is_directory(typed));

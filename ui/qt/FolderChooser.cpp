@@ -92,7 +92,8 @@ QModelIndex FolderChooser::indexOf(const QString& path) const {
 
 void FolderChooser::selectFolder(const QString& path) {
     const QModelIndex index = indexOf(path);
-    if (!index.isValid()) {
+    // The model finds a file too, though the tree never shows one.
+    if (!index.isValid() || !model_->isDir(index)) {
         return;
     }
     selectedByPath_ = index;

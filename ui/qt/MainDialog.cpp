@@ -7,11 +7,11 @@
 #include "res/StringTable.h"
 #include "settings/ConfigPaths.h"
 #include "settings/Settings.h"
-#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
 #include "ui/LastRunLine.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/qt/AboutDialog.h"
+#include "ui/qt/FocusRing.h"
 #include "ui/qt/MessageBoxRoutine.h"
 #include "ui/qt/PairDialog.h"
 #include "ui/qt/PairList.h"
@@ -122,6 +122,10 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
         m_templateGeometry[child] = child->geometry();
     }
     setMinimumSize(m_templateSize);
+    // Neither the read-only pane nor an empty list shows the focus by itself. The rings
+    // follow their controls, so they are no part of the template's layout.
+    new FocusRing(report);
+    new FocusRing(m_list);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
@@ -324,7 +328,7 @@ void MainDialog::onUncheckAll() {
 // so a row added in time is reached by it. No check is made of the texts; the run
 // itself refuses pairs it cannot use.
 void MainDialog::onAddPair() {
-    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    PairDialog dialog(this, m_messages, MakeFolderBrowsers(m_messages));
     if (dialog.RunModal() == 1) {
         m_list->appendRow(dialog.sourcePath, dialog.targetPath);
     }
@@ -337,7 +341,7 @@ void MainDialog::onEditPair() {
     if (row < 0) {
         return;
     }
-    PairDialog dialog(this, MakeFolderBrowsers(m_messages));
+    PairDialog dialog(this, m_messages, MakeFolderBrowsers(m_messages));
     dialog.sourcePath = m_list->rowText(row, 0);
     dialog.targetPath = m_list->rowText(row, 1);
     if (dialog.RunModal() == 1) {
@@ -381,20 +385,7 @@ void MainDialog::showProgress() {
         label->setText(FromBytes(m_statusPath.empty() ? "..." : m_statusPath));
         return;
     }
-    RunProgress progress;
-    progress.examined = g_syncStats.filesExamined.load(std::memory_order_relaxed);
-    progress.copied = g_syncStats.filesCopied.load(std::memory_order_relaxed);
-    progress.failed = g_syncStats.filesFailed.load(std::memory_order_relaxed);
-    // The walk runs ahead of the copies: name the file actually being copied.
-    CopyProgress::Copy copy;
-    if (m_progressTimer->isActive() && g_syncStats.copies.longest(copy)) {
-        progress.path = std::move(copy.path);
-        progress.longCopy = copy.elapsed >= kLongCopy;
-        progress.bytesDone = copy.bytesDone;
-        progress.bytesTotal = copy.bytesTotal;
-    } else {
-        progress.path = m_statusPath;
-    }
+    const RunProgress progress = ReadRunProgress(m_statusPath, m_progressTimer->isActive());
     const int margin = label->frameWidth() + label->indent() + 2;
     label->setText(StatusLineText(progress, label->fontMetrics(), label->width() - 2 * margin));
     label->setToolTip(FromBytes(progress.path));

@@ -1,6 +1,7 @@
 #include "ui/qt/MessageBoxRoutine.h"
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
+#include "ui/CaptionRoom.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -14,9 +15,6 @@ namespace kestrova {
 
 namespace {
 
-// Room a window manager takes beside a caption: the window's icon and its buttons.
-constexpr int kCaptionFrameReserve = 160;
-
 const char* const kSaveAndLeave = Translatable("保存並退出");
 const char* const kLeaveWithoutSaving = Translatable("不保存退出");
 const char* const kStay = Translatable("取消");
@@ -26,8 +24,7 @@ const char* const kStay = Translatable("取消");
 void MakeRoomForCaption(QMessageBox& box, const QString& caption) {
     QFont titleFont = box.font();
     titleFont.setBold(true);
-    const int width =
-        QFontMetrics(titleFont).horizontalAdvance(caption) * 3 / 2 + kCaptionFrameReserve;
+    const int width = WindowWidthForCaption(QFontMetrics(titleFont).horizontalAdvance(caption));
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid != nullptr) {
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),

@@ -2,6 +2,7 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
+#include "paths/ConfirmFolderPath.h"
 #include "ui/qt/CommandTable.h"
 #include "ui/qt/FolderBrowser.h"
 #include "ui/qt/NativeText.h"
@@ -27,8 +28,9 @@ FolderBrowserFactory MakeFolderBrowsers(MessagePrompt& prompt) {
     };
 }
 
-PairDialog::PairDialog(QWidget* parent, FolderBrowserFactory makeBrowser_)
-    : TemplateDialog(PairDialogTemplate(), parent), makeBrowser(std::move(makeBrowser_)) {
+PairDialog::PairDialog(QWidget* parent, MessagePrompt& prompt_, FolderBrowserFactory makeBrowser_)
+    : TemplateDialog(PairDialogTemplate(), parent), prompt(prompt_),
+      makeBrowser(std::move(makeBrowser_)) {
     static const CommandEntry<PairDialog> kCommands[] = {
         {kBrowseSource, Notification::Clicked, &PairDialog::OnBrowseSource},
         {kBrowseTarget, Notification::Clicked, &PairDialog::OnBrowseTarget},
@@ -43,8 +45,18 @@ int PairDialog::RunModal() {
     return exec() == QDialog::Accepted ? 1 : 2;
 }
 
+// A file named as a folder would fail every entry of a run: it is refused here, where
+// it was typed, and its box takes the focus to be corrected.
 void PairDialog::OnOk() {
     ReadBoxes();
+    for (const int id : {kSourceBox, kTargetBox}) {
+        if (RefuseNonFolder(id == kSourceBox ? sourcePath : targetPath, prompt)) {
+            auto* box = controlAs<QLineEdit>(id);
+            box->setFocus(Qt::OtherFocusReason);
+            box->selectAll();
+            return;
+        }
+    }
     accept();
 }
 
@@ -68,6 +80,9 @@ void PairDialog::Browse(std::string& folder) {
         }
     }
     WriteBoxes();
+    // The browser is gone, and with it any box it showed; the window manager may have
+    // moved the activation to one of them as it closed, so the editor takes it back.
+    activateWindow();
     control(kOk)->setFocus(Qt::OtherFocusReason);
 }
 

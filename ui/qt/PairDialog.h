@@ -22,7 +22,8 @@ FolderBrowserFactory MakeFolderBrowsers(MessagePrompt& prompt);
 
 // The pair editor: a source and a target folder, each a free-text box with a browse
 // button beside it. The texts are copied into the boxes when it opens and out of
-// them on OK, as they are: nothing here trims or checks them.
+// them on OK, as they are: nothing here trims them, and OK refuses only a path that
+// names a file, with a message through `prompt`.
 class PairDialog : public TemplateDialog {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
     static constexpr int kBrowseSource = 1016;
     static constexpr int kBrowseTarget = 1017;
 
-    PairDialog(QWidget* parent, FolderBrowserFactory makeBrowser);
+    PairDialog(QWidget* parent, MessagePrompt& prompt, FolderBrowserFactory makeBrowser);
 
     // 1 when the user confirmed with OK, 2 otherwise.
     int RunModal();
@@ -47,6 +48,7 @@ private:
     void ReadBoxes();
     void WriteBoxes();
 
+    MessagePrompt& prompt;
     FolderBrowserFactory makeBrowser;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/win32/DialogTemplateBuilder.h"
 
 #include "i18n/Translate.h"
+#include "ui/win32/DialogFont.h"
 #include "windows/WideText.h"
 
 #include <cstdlib>
@@ -25,8 +26,9 @@ public:
         word(LOWORD(value));
         word(HIWORD(value));
     }
-    void text(std::string_view utf8) {
-        for (wchar_t c : windows::Wide(utf8)) {
+    void text(std::string_view utf8) { text(windows::Wide(utf8)); }
+    void text(const std::wstring& wide) {
+        for (wchar_t c : wide) {
             word(static_cast<WORD>(c));
         }
         word(0);
@@ -97,10 +99,11 @@ std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
     out.word(0); // the dialog's own window class
     out.text(Translate(dialog.caption));
     if ((dialog.style & ds::SetFont) != 0) {
-        out.word(static_cast<WORD>(dialog.fontPointSize));
+        const DialogFontChoice font = DialogFontOf(dialog);
+        out.word(static_cast<WORD>(font.pointSize));
         out.word(FW_NORMAL);
         out.word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // italic, then character set
-        out.text(dialog.fontName);
+        out.text(font.face);
     }
     for (const ControlTemplate& control : dialog.controls) {
         out.alignToDword();

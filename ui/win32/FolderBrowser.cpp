@@ -2,6 +2,7 @@
 
 #include "paths/ConfirmFolderPath.h"
 #include "paths/FolderPathValidation.h"
+#include "paths/MessagePrompt.h"
 #include "windows/WideText.h"
 
 #include <commctrl.h>
@@ -15,6 +16,24 @@ namespace {
 constexpr UINT_PTR kSelectAgainTimer = 0x4B53;
 constexpr UINT kSelectAgainMilliseconds = 100;
 constexpr int kSelectAgainTries = 30;
+// An accepted path that needed a box (the question whether to create the folder) ends
+// the browser this much later; see OnOkClicked.
+constexpr UINT_PTR kEndTimer = 0x4B54;
+constexpr UINT kEndAfterBoxMilliseconds = 150;
+
+// Passes every box on, counting them.
+class CountingPrompt : public MessagePrompt {
+public:
+    explicit CountingPrompt(MessagePrompt& inner) : inner_(inner) {}
+    BoxAnswer show(const std::string& text, BoxStyle style) override {
+        ++shown;
+        return inner_.show(text, style);
+    }
+    int shown = 0;
+
+private:
+    MessagePrompt& inner_;
+};
 
 // Pixels at the window's resolution for a length given at 96 dots per inch.
 int Scaled(HWND window, int pixels) {
@@ -153,6 +172,9 @@ void FolderBrowser::ShowInBox(const std::wstring& text) {
 
 // An edit of the user's own ends the wait for the start folder: it is never replaced.
 void FolderBrowser::OnPathBoxChanged() {
+    if (confirmed != 0) {
+        return; // accepted: the path stays as it was judged
+    }
     if (!fillingBox) {
         startPending = false;
     }
@@ -160,14 +182,24 @@ void FolderBrowser::OnPathBoxChanged() {
     SendMessageW(browse, BFFM_ENABLEOK, 0, path.empty() ? 0 : 1);
 }
 
+// A box that has just closed over the browser hands the keyboard back to it through
+// the window manager, which takes a moment; a browser that ended meanwhile would leave
+// the keyboard with no window at all, the pair editor included. So after a box the
+// accepted browser ends a little later.
 void FolderBrowser::OnOkClicked() {
+    if (confirmed != 0) {
+        return; // accepted and about to end
+    }
     ReadPathBox();
-    if (ConfirmFolderPath(path, prompt) != 0) {
+    CountingPrompt counted(prompt);
+    if (ConfirmFolderPath(path, counted) != 0) {
         SetFocus(box);
         return;
     }
     confirmed = 1;
-    EndDialog(browse, 1);
+    if (counted.shown == 0 || SetTimer(browse, kEndTimer, kEndAfterBoxMilliseconds, nullptr) == 0) {
+        EndDialog(browse, 1);
+    }
 }
 
 // The browse window's commands come here first: OK (also Enter) is this browser's to
@@ -185,6 +217,10 @@ LRESULT CALLBACK FolderBrowser::HookProc(HWND window, UINT message, WPARAM wPara
             browser->OnPathBoxChanged();
             return 0;
         }
+    } else if (message == WM_TIMER && wParam == kEndTimer) {
+        KillTimer(window, kEndTimer);
+        EndDialog(window, 1);
+        return 0;
     } else if (message == WM_TIMER && wParam == kSelectAgainTimer) {
         if (browser->startPending && browser->selectTriesLeft-- > 0) {
             browser->SelectStartFolder();

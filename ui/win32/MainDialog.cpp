@@ -3,8 +3,8 @@
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
 #include "res/StringTable.h"
-#include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
+#include "ui/RunProgress.h"
 #include "ui/win32/CommandTable.h"
 #include "windows/WideText.h"
 
@@ -25,8 +25,6 @@ constexpr UINT kStartRetryMs = 20;
 // The status line is redrawn this often during a run.
 constexpr UINT kProgressIntervalMs = 250;
 
-const char* const kCounts = Translatable("已檢查 %1，已複製 %2，失敗 %3");
-const char* const kGap = "\xE3\x80\x80"; // ideographic space
 const char* const kListDeletedText = Translatable("列出刪除的文件");
 const char* const kCopyText = Translatable("複製");
 const char* const kSelectAllText = Translatable("選擇所有");
@@ -112,6 +110,10 @@ LRESULT MainDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == kPairList && header->code == NM_DBLCLK) {
             onCommand(kPairList, static_cast<int>(NM_DBLCLK));
+            return 0;
+        }
+        if (header->idFrom == kPairList && header->code == NM_SETFOCUS) {
+            m_list.focusSomeRow();
             return 0;
         }
         break;
@@ -306,7 +308,7 @@ void MainDialog::onUncheckAll() {
 // Adding and editing are allowed during a run: the run reads the rows one by one, so
 // a row added in time is reached by it.
 void MainDialog::onAddPair() {
-    PairDialog dialog(m_parts.pickFolder);
+    PairDialog dialog(m_parts.pickFolder, m_messages);
     if (dialog.RunModal(hwnd()) == 1) {
         m_list.appendRow(dialog.sourcePath, dialog.targetPath);
     }
@@ -319,7 +321,7 @@ void MainDialog::onEditPair() {
     if (row < 0) {
         return;
     }
-    PairDialog dialog(m_parts.pickFolder);
+    PairDialog dialog(m_parts.pickFolder, m_messages);
     dialog.sourcePath = m_list.rowText(row, 0);
     dialog.targetPath = m_list.rowText(row, 1);
     if (dialog.RunModal(hwnd()) == 1) {
@@ -368,31 +370,30 @@ void MainDialog::showProgress() {
         setControlText(kStatusLine, m_statusPath.empty() ? "..." : m_statusPath);
         return;
     }
-    const std::string counts = Translate(kCounts, {std::to_string(g_syncStats.filesExamined.load()),
-                                                   std::to_string(g_syncStats.filesCopied.load()),
-                                                   std::to_string(g_syncStats.filesFailed.load())});
-    // The walk runs ahead of the copies: name the file actually being copied.
-    CopyProgress::Copy copy;
-    const bool copying = m_progressTimerOn && g_syncStats.copies.longest(copy);
-    setControlText(kStatusLine,
-                   counts + kGap + fitPath(copying ? copy.path : m_statusPath, counts + kGap));
+    const RunProgress progress = ReadRunProgress(m_statusPath, m_progressTimerOn);
+    const std::string head = CountsText(progress) + kStatusGap;
+    std::string share = ShareDoneText(progress);
+    if (!share.empty()) {
+        share.insert(0, kStatusGap);
+    }
+    setControlText(kStatusLine, head + fitPath(progress.path, head + share) + share);
 }
 
-// The path shortened in the middle so that it fits beside `head` in the status line.
-std::string MainDialog::fitPath(const std::string& path, const std::string& head) const {
+// The path shortened in the middle so that it fits beside `beside` in the status line.
+std::string MainDialog::fitPath(const std::string& path, const std::string& beside) const {
     const HWND status = control(kStatusLine);
     RECT client{};
     GetClientRect(status, &client);
     const HDC dc = GetDC(status);
     const HGDIOBJ oldFont =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
-    const std::wstring wideHead = windows::Wide(head);
-    SIZE headSize{};
-    GetTextExtentPoint32W(dc, wideHead.c_str(), static_cast<int>(wideHead.size()), &headSize);
+    const std::wstring wideBeside = windows::Wide(beside);
+    SIZE besideSize{};
+    GetTextExtentPoint32W(dc, wideBeside.c_str(), static_cast<int>(wideBeside.size()), &besideSize);
     // DT_MODIFYSTRING may write up to four characters more than the text holds.
     std::wstring shortened = windows::Wide(path);
     shortened.append(4, L'\0');
-    RECT room{0, 0, std::max<LONG>(client.right - headSize.cx - 4, 0), client.bottom};
+    RECT room{0, 0, std::max<LONG>(client.right - besideSize.cx - 4, 0), client.bottom};
     DrawTextW(dc, shortened.data(), static_cast<int>(shortened.size() - 4), &room,
               DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
     SelectObject(dc, oldFont);
@@ -438,6 +439,10 @@ void MainDialog::enableStart(bool enabled) {
     }
     EnableWindow(control(kStartButton), enabled);
     EnableWindow(control(kPreviewButton), enabled);
+    if (enabled && m_focusToStart) {
+        m_focusToStart = false;
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runButton()), TRUE);
+    }
 }
 
 HWND MainDialog::runButton() const {
@@ -455,17 +460,21 @@ void MainDialog::enableStop(bool enabled) {
         return;
     }
     m_focusToStop = false;
-    {
-        if (GetFocus() == stop) {
+    // A disabled button cannot take the focus: after a Stop, Start is enabled only
+    // next, and takes the focus then.
+    if (GetFocus() == stop) {
+        if (IsWindowEnabled(runButton())) {
             SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(runButton()), TRUE);
-        }
-        if (m_progressTimerOn) {
-            // The run has ended: its final counts and last path stay showing.
-            stopProgressTimer();
-            showProgress();
+        } else {
+            m_focusToStart = true;
         }
     }
-    EnableWindow(stop, enabled);
+    if (m_progressTimerOn) {
+        // The run has ended: its final counts and last path stay showing.
+        stopProgressTimer();
+        showProgress();
+    }
+    EnableWindow(stop, FALSE);
 }
 
 // The options beside the delete option are read as a run starts, so they follow it.

@@ -123,7 +123,8 @@ private:
     // Redraws the status line from the run's counts and the path in hand.
     void showProgress();
     void stopProgressTimer();
-    std::string fitPath(const std::string& path, const std::string& head) const;
+    // The path shortened in the middle to fit the status line beside `beside`.
+    std::string fitPath(const std::string& path, const std::string& beside) const;
     // Ends the dialog and lets the run go: nothing may reach the window afterwards.
     void finish();
 
@@ -137,8 +138,10 @@ private:
     HICON m_icon = nullptr;
     bool m_showCounts = false;
     bool m_progressTimerOn = false;
-    // Start had the focus as the run disabled it: Stop takes it once enabled.
+    // Start had the focus as the run disabled it: Stop takes it once enabled; and back
+    // when Stop had it as it was disabled before Start was enabled.
     bool m_focusToStop = false;
+    bool m_focusToStart = false;
     std::string m_statusPath;
     bool m_listDeleted = false;
     // The deleted-list option follows the delete option's enabled state.

@@ -2,6 +2,7 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
+#include "paths/ConfirmFolderPath.h"
 #include "ui/win32/CommandTable.h"
 
 namespace kestrova::win32 {
@@ -13,8 +14,8 @@ const char* const kBrowseTitle = Translatable("請選擇路徑");
 
 } // namespace
 
-PairDialog::PairDialog(FolderPicker pickFolder)
-    : DialogWindow(PairDialogTemplate()), m_pickFolder(std::move(pickFolder)) {}
+PairDialog::PairDialog(FolderPicker pickFolder, MessagePrompt& prompt)
+    : DialogWindow(PairDialogTemplate()), m_pickFolder(std::move(pickFolder)), m_prompt(prompt) {}
 
 int PairDialog::RunModal(HWND owner) {
     return runModal(owner) == IDOK ? 1 : 2;
@@ -35,8 +36,16 @@ void PairDialog::onCommand(int id, int code) {
     DispatchCommand(*this, std::span<const CommandEntry<PairDialog>>(kCommands), id, code);
 }
 
+// A file named as a folder would fail every entry of a run: it is refused here, where
+// it was typed, and its box takes the focus with its text selected.
 void PairDialog::OnOk() {
     ReadBoxes();
+    for (const int id : {kSourceBox, kTargetBox}) {
+        if (RefuseNonFolder(id == kSourceBox ? sourcePath : targetPath, m_prompt)) {
+            SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(id)), TRUE);
+            return;
+        }
+    }
     endDialog(IDOK);
 }
 

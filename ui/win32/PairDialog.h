@@ -2,12 +2,17 @@
 
 // The pair editor (template 131): a source and a target folder, each a free-text box
 // with a browse button beside it. The texts are copied into the boxes when it opens
-// and out of them on OK, as they are: nothing here trims or checks them.
+// and out of them on OK, as they are: nothing here trims them, and OK refuses only a
+// path that names a file, with a message through the prompt.
 
 #include "ui/win32/DialogWindow.h"
 
 #include <functional>
 #include <string>
+
+namespace kestrova {
+class MessagePrompt;
+}
 
 namespace kestrova::win32 {
 
@@ -24,7 +29,7 @@ public:
     static constexpr int kBrowseSource = 1016;
     static constexpr int kBrowseTarget = 1017;
 
-    explicit PairDialog(FolderPicker pickFolder);
+    PairDialog(FolderPicker pickFolder, MessagePrompt& prompt);
 
     // 1 when the user confirmed with OK, 2 otherwise.
     int RunModal(HWND owner);
@@ -46,6 +51,7 @@ private:
     void WriteBoxes();
 
     FolderPicker m_pickFolder;
+    MessagePrompt& m_prompt;
 };
 
 } // namespace kestrova::win32

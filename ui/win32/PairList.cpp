@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kestrova::win32 {
 
 namespace {
@@ -21,6 +23,8 @@ struct Column {
 };
 constexpr Column kColumns[] = {
     {Translatable("源目錄"), 150}, {Translatable("目標目錄"), 150}, {Translatable("狀態"), 40}};
+// Room a header takes beside its text, in pixels.
+constexpr int kHeaderTextMargin = 14;
 
 } // namespace
 
@@ -31,7 +35,10 @@ void PairList::attach(HWND listView) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width;
+        // A translated header may need more room than the original's width.
+        const int textWidth = static_cast<int>(
+            SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header.c_str())));
+        column.cx = std::max(kColumns[i].width, textWidth + kHeaderTextMargin);
         column.pszText = header.data();
         column.iSubItem = i;
         SendMessageW(m_list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -141,6 +148,17 @@ int PairList::deleteSelectedRows() {
 
 int PairList::selectionMark() const {
     return static_cast<int>(SendMessageW(m_list, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+void PairList::focusSomeRow() {
+    if (rowCount() == 0 || SendMessageW(m_list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED) >= 0) {
+        return;
+    }
+    LVITEMW item{};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageW(m_list, LVM_SETITEMSTATE, std::max(selectionMark(), 0),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace kestrova::win32

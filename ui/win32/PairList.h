@@ -40,6 +40,9 @@ public:
     int deleteSelectedRows();
     // The row that last received the selection, or -1.
     int selectionMark() const;
+    // When no row has the focus, gives it to the selection mark's row or else the first,
+    // so that Space reaches a row as soon as the list has the keyboard.
+    void focusSomeRow();
 
 private:
     HWND m_list = nullptr;

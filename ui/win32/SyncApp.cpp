@@ -2,6 +2,7 @@
 
 #include "i18n/Translate.h"
 #include "settings/SaveFileSystem.h"
+#include "ui/win32/DialogFont.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/MainDialogParts.h"
 #include "ui/win32/MessageBoxes.h"
@@ -21,7 +22,7 @@ void InitWindowClasses() {
 
 int RunSyncApp() {
     InitWindowClasses();
-    UseCatalogue(DefaultLocaleFolder(), LocaleVariablesFromEnvironment());
+    UseDialogFontFor(UseCatalogue(DefaultLocaleFolder(), LocaleVariablesFromEnvironment()));
     SystemBoxes presenter;
     MessageBoxes messages(presenter);
     SaveFileSystem fileSystem;
