@@ -132,7 +132,9 @@ int Recycle(const std::wstring& path) {
 }
 
 // Where `name` in `folder` can be recycled: its shell path and drive root; or the
-// reason it cannot (kReasonNoTrash, or EBUSY inside a Recycle Bin).
+// reason it cannot (kReasonNoTrash where the drive's bin would not keep it,
+// kReasonNotForRecycleBin for a path the shell does not take, EBUSY inside a
+// Recycle Bin).
 struct Recyclable {
     int error = 0;
     std::wstring path;
@@ -147,7 +149,7 @@ Recyclable CheckRecyclable(const std::wstring& fullPath) {
     if (found.path.empty() ||
         !::GetFileAttributesExW(fullPath.c_str(), GetFileExInfoStandard, &data) ||
         !::GetVolumePathNameW(found.path.c_str(), root, MAX_PATH)) {
-        found.error = found.path.empty() ? kReasonNoTrash : LastErrno();
+        found.error = found.path.empty() ? kReasonNotForRecycleBin : LastErrno();
         return found;
     }
     found.root = root;
