@@ -16,14 +16,13 @@ int main(int argc, char** argv) {
     Arguments args = kestrova::ParseArguments(kestrova::CommandArguments(argc, argv));
     switch (args.action) {
     case Arguments::Action::Help:
-        std::fputs(kestrova::UsageText().c_str(), stdout);
+        kestrova::WriteText(stdout, kestrova::UsageText());
         return kestrova::kExitSuccess;
     case Arguments::Action::Version:
-        std::fputs(kestrova::VersionText().c_str(), stdout);
+        kestrova::WriteText(stdout, kestrova::VersionText());
         return kestrova::kExitSuccess;
     case Arguments::Action::UsageError:
-        std::fprintf(stderr, "kestrova-sync: %s\n%s", args.error.c_str(),
-                     kestrova::UsageText().c_str());
+        kestrova::WriteText(stderr, "kestrova-sync: " + args.error + "\n" + kestrova::UsageText());
         return kestrova::kExitUsage;
     case Arguments::Action::Run:
         break;
@@ -32,7 +31,7 @@ int main(int argc, char** argv) {
         const std::string problem = kestrova::UseSavedPairs(args, kestrova::PairListFileToRead(),
                                                             kestrova::SettingsFileToRead());
         if (!problem.empty()) {
-            std::fprintf(stderr, "kestrova-sync: %s\n", problem.c_str());
+            kestrova::WriteText(stderr, "kestrova-sync: " + problem + "\n");
             return kestrova::kExitUsage;
         }
     }
