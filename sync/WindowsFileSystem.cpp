@@ -715,13 +715,18 @@ int WindowsFileSystem::deleteFile(FolderHandle parent, const char* name) {
         return LastErrno();
     }
     const bool link = IsLink(data.dwFileAttributes, tag);
-    if (link ? tag == 0 : LeadsElsewhere(handleOf(parent), path, Wide(name))) {
+    if (link ? tag == 0 : leadsElsewhere(parent, name)) {
         return kReasonLinkKept;
     }
     if (link && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return ::RemoveDirectoryW(path.c_str()) ? 0 : LastErrno();
     }
     return ::DeleteFileW(path.c_str()) ? 0 : LastErrno();
+}
+
+bool WindowsFileSystem::leadsElsewhere(FolderHandle folder, const char* name) const {
+    const std::wstring path = pathOf(folder, name);
+    return !path.empty() && LeadsElsewhere(handleOf(folder), path, Wide(name));
 }
 
 int WindowsFileSystem::removeFolder(FolderHandle parent, const char* name) {

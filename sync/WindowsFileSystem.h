@@ -55,6 +55,9 @@ public:
     // The full path ("\\?\" form) of `name` in `folder`; empty for a folder that is
     // not open.
     std::wstring pathOf(FolderHandle folder, const char* name) const;
+    // Whether `name` in `folder` opens something at another place: a link, whatever
+    // its attributes say (Wine shows a Unix link to a file as that file).
+    bool leadsElsewhere(FolderHandle folder, const char* name) const;
 
 private:
     struct Folder {

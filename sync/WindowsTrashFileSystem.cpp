@@ -176,11 +176,14 @@ TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {
 TrashFileSystem::~TrashFileSystem() = default;
 
 // Links hold no data to recover: like empty folders they are removed as before, by
-// the port, which never deletes through them.
+// the port, which never deletes through them. That includes a link shown as a file
+// (Wine's view of a Unix link), which the shell would move what it points to away.
 int TrashFileSystem::deleteFile(FolderHandle parent, const char* name) {
     auto* windowsBase = dynamic_cast<WindowsFileSystem*>(&base_);
     const LookUpResult entry = base_.lookUp(parent, name);
-    if (entry.error == 0 && entry.kind == EntryKind::Link) {
+    if (entry.error == 0 &&
+        (entry.kind == EntryKind::Link ||
+         (windowsBase != nullptr && windowsBase->leadsElsewhere(parent, name)))) {
         return base_.deleteFile(parent, name);
     }
     const Recyclable target =
@@ -205,7 +208,8 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     auto* windowsBase = dynamic_cast<WindowsFileSystem*>(&base_);
     const LookUpResult existing = base_.lookUp(to, name);
     if (existing.error != 0 || existing.kind == EntryKind::Folder ||
-        existing.kind == EntryKind::Link) {
+        existing.kind == EntryKind::Link ||
+        (windowsBase != nullptr && windowsBase->leadsElsewhere(to, name))) {
         return base_.copy(from, to, name, kind, stop);
     }
     const std::wstring path = windowsBase != nullptr ? windowsBase->pathOf(to, name) : L"";

@@ -445,6 +445,17 @@ TEST(WindowsEngine, LinksAreNeverEnteredNorDeletedThrough) {
                                        kReasonLinkNotCopied)),
                   run.reasons.end())
             << run.report;
+        // Nor does the Recycle Bin take what a link shown as a file points to. (Wine's
+        // bin is the freedesktop trash of XDG_DATA_HOME: the test's own here.)
+        MakeFolder(root.at("data"));
+        ::SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(UnixPath(root.at("data"))).c_str());
+        const Outcome trashed = RunRecorded(source, target, true, true);
+        ::SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+        EXPECT_EQ(ReadFile(source + "\\sub\\p.txt"), "precious");
+        EXPECT_NE(std::find(trashed.reasons.begin(), trashed.reasons.end(),
+                            std::tuple(links[2], EntryFailure::Step::Prune, kReasonLinkKept)),
+                  trashed.reasons.end())
+            << trashed.report;
     }
 }
 
