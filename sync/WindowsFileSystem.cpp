@@ -155,7 +155,14 @@ bool LeadsElsewhere(HANDLE folder, const std::wstring& path, std::wstring_view n
     if (expected.back() != L'\\') {
         expected += L'\\';
     }
-    return !SameIgnoringCase(reached, expected + std::wstring(name));
+    // A final path drops the dots and spaces a name ends in, as plain paths do.
+    const auto trimmed = [](std::wstring_view text) {
+        while (!text.empty() && (text.back() == L'.' || text.back() == L' ')) {
+            text.remove_suffix(1);
+        }
+        return text;
+    };
+    return !SameIgnoringCase(trimmed(reached), expected + std::wstring(trimmed(name)));
 }
 
 // The reason for a copy's failure: a name the target refuses is one it cannot store.
