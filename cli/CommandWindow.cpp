@@ -1,5 +1,6 @@
 #include "cli/CommandWindow.h"
 
+#include "cli/Console.h"
 #include "i18n/Translate.h"
 #include "sync/FailureLine.h"
 #include "sync/SyncStats.h"
@@ -107,20 +108,20 @@ void CommandWindow::setReport(const std::string& text) {
         return;
     }
     if (progress_ != nullptr) {
-        std::fputs("\r\033[K", progress_);
+        WriteText(progress_, "\r\033[K");
         std::fflush(progress_);
     }
     errno = 0;
     bool written = true;
     std::size_t from = printed_;
+    const std::string_view all = text;
     for (std::size_t i = printed_; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            written = std::fwrite(text.data() + from, 1, i - from, out_) == i - from && written;
+            written = WriteText(out_, all.substr(from, i - from)) && written;
             from = i + 1;
         }
     }
-    const std::size_t rest = text.size() - from;
-    written = std::fwrite(text.data() + from, 1, rest, out_) == rest && written;
+    written = WriteText(out_, all.substr(from)) && written;
     written = std::fflush(out_) == 0 && written;
     printed_ = text.size();
     if (!written) {
@@ -145,10 +146,10 @@ void CommandWindow::sayError(const std::string& line) {
         return;
     }
     if (progress_ != nullptr) {
-        std::fputs("\r\033[K", progress_);
+        WriteText(progress_, "\r\033[K");
         std::fflush(progress_);
     }
-    std::fprintf(errors_, "kestrova-sync: %s\n", line.c_str());
+    WriteText(errors_, "kestrova-sync: " + line + "\n");
     std::fflush(errors_);
 }
 

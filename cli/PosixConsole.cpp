@@ -41,4 +41,8 @@ std::FILE* ProgressStream() {
     return ::isatty(STDERR_FILENO) ? stderr : nullptr;
 }
 
+bool WriteText(std::FILE* stream, std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+}
+
 } // namespace kestrova

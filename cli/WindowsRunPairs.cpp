@@ -1,6 +1,7 @@
 #include "cli/RunPairs.h"
 
 #include "cli/CommandWindow.h"
+#include "cli/Console.h"
 #include "cli/ProgressLine.h"
 #include "sync/SyncStats.h"
 #include "sync/SyncWorker.h"
@@ -44,7 +45,7 @@ void DrawProgress(std::FILE* progress, CommandWindow& window) {
         ProgressText(g_syncStats.filesExamined.load(), g_syncStats.filesCopied.load(),
                      g_syncStats.filesFailed.load(), window.statusLine(), TerminalWidth(progress));
     std::lock_guard lock(window.outputMutex());
-    std::fprintf(progress, "\r\033[K%s", text.c_str());
+    WriteText(progress, "\r\033[K" + text);
     std::fflush(progress);
 }
 
@@ -78,9 +79,9 @@ int RunPairs(const std::vector<FolderPair>& pairs, bool deleteOption, const RunS
         }
         JoinSyncWorker();
         if (progress != nullptr) {
-            std::fputs("\r\033[K", progress);
+            WriteText(progress, "\r\033[K");
             if (!stopped) {
-                std::fprintf(progress, "%s\n", window.finalMessage().c_str());
+                WriteText(progress, window.finalMessage() + "\n");
             }
             std::fflush(progress);
         }

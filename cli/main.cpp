@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
     Arguments args = kestrova::ParseArguments(kestrova::CommandArguments(argc, argv));
     switch (args.action) {
     case Arguments::Action::Help:
-        std::fputs(kestrova::UsageText().c_str(), stdout);
+        kestrova::WriteText(stdout, kestrova::UsageText());
         return kestrova::kExitSuccess;
     case Arguments::Action::Version:
-        std::fputs(kestrova::VersionText().c_str(), stdout);
+        kestrova::WriteText(stdout, kestrova::VersionText());
         return kestrova::kExitSuccess;
     case Arguments::Action::UsageError:
-        std::fputs(kestrova::UsageErrorText(args.error).c_str(), stderr);
+        kestrova::WriteText(stderr, kestrova::UsageErrorText(args.error));
         return kestrova::kExitUsage;
     case Arguments::Action::NotifyFailure:
 #ifndef _WIN32
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         const std::string problem = kestrova::UseSavedPairs(args, kestrova::PairListFileToRead(),
                                                             kestrova::SettingsFileToRead());
         if (!problem.empty()) {
-            std::fprintf(stderr, "kestrova-sync: %s\n", problem.c_str());
+            kestrova::WriteText(stderr, "kestrova-sync: " + problem + "\n");
 #ifndef _WIN32
             // A scheduled run with nothing to run is recorded as failed, with the reason.
             if (args.record) {

@@ -19,8 +19,9 @@ std::string PairListFilePath();
 // The files the settings and the pair list are read from: the files above, or, on
 // Windows while one of them does not exist yet, the file the Windows program kept
 // in its place (the settings file in the Windows folder, "dirlist.cfg" beside the
-// program), so that an existing list carries over. Saves always go to the files
-// above.
+// program, or the copy of either that the system redirected to the user's
+// VirtualStore folder), so that an existing list carries over. Saves always go to
+// the files above.
 std::string SettingsFileToRead();
 std::string PairListFileToRead();
 

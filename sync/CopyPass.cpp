@@ -251,7 +251,8 @@ private:
     // target entry that differs from its source name in case only is renamed to it.
     int refusedName(const FolderListing& entries, std::size_t i, TargetMatch* match) {
         const std::string_view name = entries.nameView(i);
-        if (run_.targetNames.windowsNames && !StorableOnWindows(name)) {
+        if ((run_.targetNames.windowsNames && !StorableOnWindows(name)) ||
+            (run_.targetNames.deviceNames && WindowsDeviceName(name))) {
             return kReasonNameNotStorable;
         }
         if (match == nullptr) {

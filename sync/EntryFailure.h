@@ -45,5 +45,14 @@ inline constexpr int kReasonCaseCollision = -6;
 inline constexpr int kReasonNameNotStorable = -7;
 // Deletions go to the trash, and the file system holding the entry has none usable.
 inline constexpr int kReasonNoTrash = -8;
+// A link that the port cannot remove without removing what it points to (Wine's view
+// of a Unix symbolic link) stays in place.
+inline constexpr int kReasonLinkKept = -9;
+// A link the target cannot be given as a link (a junction, a placeholder, a reparse
+// point of another kind): what it points to is not read in its place.
+inline constexpr int kReasonLinkNotCopied = -10;
+// The Recycle Bin takes no path of 260 characters or more, nor a name that only the
+// "\\?\" form reaches (ending in a dot or a space, a device name): the entry stays.
+inline constexpr int kReasonNotForRecycleBin = -11;
 
 } // namespace kestrova

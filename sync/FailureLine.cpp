@@ -28,6 +28,14 @@ std::string ReasonText(int reason) {
         return Translate("the target's file system cannot store this name");
     case kReasonNoTrash:
         return Translate("its file system has no usable trash");
+    case kReasonLinkKept:
+        return Translate("it is a link, and removing it here would remove what it points to");
+    case kReasonLinkNotCopied:
+        return Translate("it is a link of a kind that cannot be made in the target; what it "
+                         "points to is not copied");
+    case kReasonNotForRecycleBin:
+        return Translate("the Recycle Bin does not take a path of 260 or more characters or a "
+                         "name that ends in a dot or a space or names a device");
     default:
         break;
     }

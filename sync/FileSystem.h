@@ -109,7 +109,9 @@ public:
     // The step, in nanoseconds, to which files in `folder` keep their modification
     // times: 1 where every nanosecond is kept, 1'000'000'000 for whole seconds.
     virtual std::int64_t timeStep(FolderHandle folder) = 0;
-    // Deletes a file, link or special file (never what a link points to).
+    // Deletes a file, link or special file (never what a link points to). Besides an
+    // errno value, it may fail with one of the run's own reasons (EntryFailure.h),
+    // which the prune pass lists with the entry.
     virtual int deleteFile(FolderHandle parent, const char* name) = 0;
     // Removes an empty folder.
     virtual int removeFolder(FolderHandle parent, const char* name) = 0;

@@ -34,9 +34,10 @@ struct PassContext {
     // g_deletedFiles; it counts them in `deleted` either way.
     bool listDeleted = false;
     std::uint64_t deleted = 0;
-    // Target folders the prune pass left alone (mount points, the source itself),
-    // listed under the failure heading once the pair's passes are done.
-    std::vector<std::string> leftAlone{};
+    // Target entries the prune pass left alone and why (mount points and the source
+    // itself, links it cannot remove), listed under the failure heading once the
+    // pair's passes are done.
+    std::vector<std::pair<std::string, int>> leftAlone{};
     // Why each listed entry failed, told to the window once the pair's passes are
     // done, so that a second copy pass does not say a failure twice.
     std::vector<std::pair<std::string, EntryFailure>> failures{};

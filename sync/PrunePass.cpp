@@ -208,7 +208,8 @@ private:
             return false;
         }
         if (identity == sourceIdentity_ || identity.mount != targetMount_) {
-            run_.leftAlone.push_back(targetRoot_ + path_.substr(sourceRootLength_));
+            run_.leftAlone.emplace_back(targetRoot_ + path_.substr(sourceRootLength_),
+                                        kReasonMountPoint);
             return false;
         }
         return true;
@@ -241,6 +242,8 @@ private:
     }
 
     // Deletes a file, link or special file (path_ names it), unless it is read-only.
+    // A deletion that fails for a reason of the run's own is listed with it; the want
+    // of a trash is said once for the pair instead.
     void deleteEntry(const char* name, EntryKind kind) {
         const FolderHandle folder = target_.handle();
         if (kind == EntryKind::File) {
@@ -249,8 +252,11 @@ private:
                 return;
             }
         }
-        if (run_.fs.deleteFile(folder, name) == 0) {
+        const int error = run_.fs.deleteFile(folder, name);
+        if (error == 0) {
             deletedOne(false);
+        } else if (error < 0 && error != kReasonNoTrash) {
+            run_.leftAlone.emplace_back(targetRoot_ + path_.substr(sourceRootLength_), error);
         }
     }
 

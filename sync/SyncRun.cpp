@@ -162,10 +162,10 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
             }
         }
     }
-    for (const std::string& path : run.leftAlone) {
+    for (const auto& [path, reason] : run.leftAlone) {
         g_failedFiles.add(path);
         g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-        run.failed(path, {EntryFailure::Step::Prune, kReasonMountPoint});
+        run.failed(path, {EntryFailure::Step::Prune, reason});
     }
     for (const auto& [path, failure] : run.failures) {
         run.window.entryFailed(path, failure);

@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kProbe = ".kestrova-probe";
 constexpr const char* kProbeUpper = ".KESTROVA-PROBE";
 constexpr const char* kProbeColon = ".kestrova-probe:";
+constexpr const char* kProbeDevice = "NUL.kestrova-probe";
 
 // The upper-case letter of `c` where case-insensitive file systems pair it with one.
 char32_t UpperOf(char32_t c) {
@@ -115,6 +116,12 @@ TargetNames ProbeTargetNames(FileSystem& fs, FolderHandle folder) {
     } else {
         names.windowsNames = true;
     }
+    const int device = fs.createFolder(folder, kProbeDevice);
+    if (device == 0 || device == EEXIST) {
+        fs.removeFolder(folder, kProbeDevice);
+    } else {
+        names.deviceNames = true;
+    }
     return names;
 }
 
@@ -142,6 +149,28 @@ bool StorableOnWindows(std::string_view name) {
         return static_cast<unsigned char>(c) < 0x20 ||
                std::string_view(":?*\"<>|\\").find(c) != std::string_view::npos;
     });
+}
+
+bool WindowsDeviceName(std::string_view name) {
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') {
+        base.remove_suffix(1);
+    }
+    std::string upper(base);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
+        return true;
+    }
+    if (!upper.starts_with("COM") && !upper.starts_with("LPT")) {
+        return false;
+    }
+    const std::string_view number = std::string_view(upper).substr(3);
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xc2\xb9" ||
+           number == "\xc2\xb2" || number == "\xc2\xb3";
 }
 
 bool Lists(const FolderListing& listing, std::string_view name) {

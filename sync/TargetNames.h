@@ -19,6 +19,8 @@ struct TargetNames {
     bool caseInsensitive = false;
     // Names Windows cannot use (see StorableOnWindows) are refused there.
     bool windowsNames = false;
+    // Names Windows keeps for devices (see WindowsDeviceName) are refused there.
+    bool deviceNames = false;
 };
 
 // Probes the open target root `folder` with a sub-folder made for the purpose and
@@ -32,6 +34,12 @@ std::string FoldCase(std::string_view name);
 // Whether a file system that keeps to Windows' names can hold `name`: none of
 // : ? * " < > | \ nor control characters, and no dot or space at its end.
 bool StorableOnWindows(std::string_view name);
+
+// Whether Windows takes `name` for a device: CON, PRN, AUX, NUL, COM1 to COM9 and
+// LPT1 to LPT9 (COM and LPT also with ¹, ² or ³), in any letter case, alone or
+// before a dot or spaces ("aux.txt"). Such files can be made through "\\?\" paths
+// only, and most programs cannot open or delete them then.
+bool WindowsDeviceName(std::string_view name);
 
 // Whether the listing holds exactly `name`.
 bool Lists(const FolderListing& listing, std::string_view name);

@@ -1,9 +1,12 @@
 #include "sync/WindowsFileSystem.h"
 
+#include "sync/EntryFailure.h"
 #include "sync/FolderListing.h"
 #include "sync/SyncStats.h"
+#include "sync/TargetNames.h"
 #include "windows/WideText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <memory>
@@ -29,10 +32,24 @@ constexpr unsigned kFolderPermissions = 0700;
 // 100 ns intervals from 1601 to 1970.
 constexpr std::int64_t kUnixEpoch = 116444736000000000;
 
-// Symbolic links and junctions point elsewhere; other reparse points (cloud files,
-// deduplicated files) are the files and folders they appear to be.
+// Tries at a free temporary name before a copy gives up.
+constexpr int kTemporaryTries = 100;
+
+// Files whose reparse point says only how their own data is kept on the volume:
+// deduplicated (in the volume's chunk store), compressed by the overlay filter, or
+// in single-instance storage. Reading one gives its contents and reaches nothing
+// else, so such files are copied, compared and deleted as ordinary files.
+bool ReadThrough(DWORD attributes, DWORD tag) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (tag == IO_REPARSE_TAG_DEDUP || tag == IO_REPARSE_TAG_WOF || tag == IO_REPARSE_TAG_SIS);
+}
+
+// Every other reparse point is a link, whatever its tag: symbolic links and
+// junctions, but also cloud placeholders, WSL links, app execution aliases and tags
+// yet to come, which may stand for anything. Wine shows a Unix symbolic link to a
+// folder as a reparse point with tag 0.
 bool IsLink(DWORD attributes, DWORD tag) {
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag);
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !ReadThrough(attributes, tag);
 }
 
 EntryKind KindOf(DWORD attributes, DWORD tag) {
@@ -82,6 +99,143 @@ bool AttributesOf(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data, DWO
     return true;
 }
 
+// A file whose data is read through its reparse point (see ReadThrough) is opened
+// again without FILE_FLAG_OPEN_REPARSE_POINT, so that reads give its contents; the
+// open must find the very file of `reparsePoint`, which it replaces.
+HANDLE OpenThrough(HANDLE reparsePoint, const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    BY_HANDLE_FILE_INFORMATION expected;
+    BY_HANDLE_FILE_INFORMATION found;
+    const bool same = file != INVALID_HANDLE_VALUE &&
+                      ::GetFileInformationByHandle(reparsePoint, &expected) &&
+                      ::GetFileInformationByHandle(file, &found) &&
+                      expected.dwVolumeSerialNumber == found.dwVolumeSerialNumber &&
+                      expected.nFileIndexHigh == found.nFileIndexHigh &&
+                      expected.nFileIndexLow == found.nFileIndexLow;
+    ::CloseHandle(reparsePoint);
+    if (!same && file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+// The final path of an open file or folder, links followed: "" where it cannot be read.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(32768, L'\0');
+    const DWORD length =
+        ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether `path`, the entry `name` of the open folder `folder`, opens something
+// elsewhere: the entry is then a link whatever its attributes say. Windows shows
+// every link as a reparse point, but Wine shows a Unix symbolic link to a file as
+// the file it names, and deleting it there deletes that file. What the name opens
+// has a final path of the folder's followed by the name, unless a link led away.
+bool LeadsElsewhere(HANDLE folder, const std::wstring& path, std::wstring_view name) {
+    const HANDLE entry =
+        ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (entry == INVALID_HANDLE_VALUE) {
+        return false; // gone, or in use: the deletion itself tells
+    }
+    const std::wstring reached = FinalPath(entry);
+    ::CloseHandle(entry);
+    std::wstring expected = FinalPath(folder);
+    if (reached.empty() || expected.empty()) {
+        return false;
+    }
+    if (expected.back() != L'\\') {
+        expected += L'\\';
+    }
+    // A final path drops the dots and spaces a name ends in, as plain paths do.
+    const auto trimmed = [](std::wstring_view text) {
+        while (!text.empty() && (text.back() == L'.' || text.back() == L' ')) {
+            text.remove_suffix(1);
+        }
+        return text;
+    };
+    return !SameIgnoringCase(trimmed(reached), expected + std::wstring(trimmed(name)));
+}
+
+// The reason for a copy's failure: a name the target refuses is one it cannot store.
+int CopyErrno(DWORD error) {
+    return error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME ? kReasonNameNotStorable
+                                                                      : windows::ErrnoOf(error);
+}
+
+// Whether `name` has the form of a copy's temporary, ".kestrova-PID-N.part".
+bool IsTemporaryName(std::wstring_view name) {
+    const auto digits = [&name]() {
+        std::size_t count = 0;
+        while (count < name.size() && name[count] >= L'0' && name[count] <= L'9') {
+            ++count;
+        }
+        name.remove_prefix(count);
+        return count > 0;
+    };
+    const auto skip = [&name](std::wstring_view text) {
+        if (!name.starts_with(text)) {
+            return false;
+        }
+        name.remove_prefix(text.size());
+        return true;
+    };
+    return skip(L".kestrova-") && digits() && skip(L"-") && digits() && name == L".part";
+}
+
+// Removes the temporary at `path` unless a process holds it open: a run writing one
+// keeps it open without sharing until it is complete, and the system closes what a
+// dead run left open. It may carry the read-only attribute of the file it was to be.
+void RemoveUnlessOpen(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+    ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+    ::CloseHandle(file);
+}
+
+// `time` cut down to a step of `step` nanoseconds.
+FileTime CutToStep(const FileTime& time, std::int64_t step) {
+    if (step < kNanosecondsPerSecond) {
+        return {time.seconds, time.nanoseconds - time.nanoseconds % step};
+    }
+    const std::int64_t seconds = step / kNanosecondsPerSecond;
+    return {time.seconds - time.seconds % seconds, 0};
+}
+
+// The step the volume's type is known to keep times to: NTFS and most others 100 ns,
+// exFAT 10 ms, FAT two seconds.
+std::int64_t StepOfVolumeType(HANDLE folder) {
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationByHandleW(folder, nullptr, 0, nullptr, nullptr, nullptr, name,
+                                         MAX_PATH + 1)) {
+        return 100;
+    }
+    const std::wstring_view system = name;
+    if (system == L"FAT" || system == L"FAT32") {
+        return 2 * kNanosecondsPerSecond;
+    }
+    if (system == L"exFAT") {
+        return 10'000'000;
+    }
+    return 100;
+}
+
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
     while (size > 0) {
         DWORD written = 0;
@@ -90,6 +244,24 @@ bool WriteAll(HANDLE file, const char* data, DWORD size) {
         }
         data += written;
         size -= written;
+    }
+    return true;
+}
+
+// Gives the copy `file` its times and attributes. A target that holds no attributes
+// (under Wine, a FAT drive through FUSE refuses even the archive attribute) keeps
+// the times alone, and losing more than the archive attribute is counted.
+bool SetTimesAndAttributes(HANDLE file, FILE_BASIC_INFO info) {
+    if (::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) {
+        return true;
+    }
+    const DWORD attributes = info.FileAttributes;
+    info.FileAttributes = 0; // left as they are
+    if (!::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) {
+        return false;
+    }
+    if ((attributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0) {
+        g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
     }
     return true;
 }
@@ -238,10 +410,15 @@ int WindowsFileSystem::openFolder(FolderHandle parent, const char* name, FolderH
     if (handle == INVALID_HANDLE_VALUE) {
         return LastErrno();
     }
+    // A link where a folder was expected is not a folder to walk. Windows tells by
+    // the handle, which is the link itself; Wine opens what a Unix link points to and
+    // shows the link by its path only.
     FILE_ATTRIBUTE_TAG_INFO info;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    DWORD tag = 0;
     if (!::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) ||
-        KindOf(info.FileAttributes, info.ReparseTag) != EntryKind::Folder) {
-        // A link where a folder was expected is not a folder to walk.
+        KindOf(info.FileAttributes, info.ReparseTag) != EntryKind::Folder ||
+        !AttributesOf(path, data, tag) || KindOf(data.dwFileAttributes, tag) != EntryKind::Folder) {
         ::CloseHandle(handle);
         return ENOTDIR;
     }
@@ -348,19 +525,75 @@ std::wstring WindowsFileSystem::temporaryPath(FolderHandle folder) {
     return pathOf(folder, name.c_str());
 }
 
+void* WindowsFileSystem::createTemporary(FolderHandle folder, unsigned long flags,
+                                         std::wstring& temporary) {
+    const DWORD access = GENERIC_WRITE | ((flags & FILE_FLAG_DELETE_ON_CLOSE) != 0 ? DELETE : 0);
+    for (int tries = 0; tries < kTemporaryTries; ++tries) {
+        temporary = temporaryPath(folder);
+        const HANDLE file = ::CreateFileW(temporary.c_str(), access, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+        const DWORD error = ::GetLastError();
+        if (file != INVALID_HANDLE_VALUE ||
+            (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+             error != ERROR_SHARING_VIOLATION)) {
+            return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// The first copy into an open folder removes what dead runs left there; copies into
+// that folder wait for it, so that none of this run's temporaries is in it yet.
+void WindowsFileSystem::sweepTemporaries(FolderHandle folder) {
+    std::lock_guard sweeping(sweepMutex_);
+    {
+        std::lock_guard lock(mutex_);
+        if (folder < 0 || static_cast<std::size_t>(folder) >= folders_.size() ||
+            folders_[static_cast<std::size_t>(folder)].swept) {
+            return;
+        }
+    }
+    const HANDLE handle = handleOf(folder);
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        ::FindFirstFileExW(pathOf(folder, ".kestrova-*.part").c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, 0);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!IsTemporaryName(found.cFileName) ||
+                (found.dwFileAttributes &
+                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+                continue;
+            }
+            const std::wstring path = pathOf(folder, Utf8(found.cFileName).c_str());
+            if (!LeadsElsewhere(handle, path, found.cFileName)) {
+                RemoveUnlessOpen(path);
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    std::lock_guard lock(mutex_);
+    folders_[static_cast<std::size_t>(folder)].swept = true;
+}
+
 CopyOutcome WindowsFileSystem::copy(FolderHandle from, FolderHandle to, const char* name,
                                     EntryKind kind, const std::atomic<bool>& stop) {
     const std::wstring source = pathOf(from, name);
     const std::wstring target = pathOf(to, name);
-    const std::wstring temporary = temporaryPath(to);
     if (source.empty() || target.empty()) {
+        errno = EBADF;
         return CopyOutcome::Failed;
     }
+    if (WindowsDeviceName(name)) {
+        errno = kReasonNameNotStorable;
+        return CopyOutcome::Failed;
+    }
+    sweepTemporaries(to);
     switch (kind) {
     case EntryKind::File:
-        return copyFile(source, target, temporary, stop);
+        return copyFile(source, target, to, stop);
     case EntryKind::Link:
-        return copyLink(source, target, temporary);
+        return copyLink(source, target, to);
     case EntryKind::Folder:
     case EntryKind::Special:
         break;
@@ -368,24 +601,34 @@ CopyOutcome WindowsFileSystem::copy(FolderHandle from, FolderHandle to, const ch
     return CopyOutcome::Failed;
 }
 
+// A failed copy leaves its reason in errno, taken from the system's last error.
 CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wstring& to,
-                                        const std::wstring& temporary,
-                                        const std::atomic<bool>& stop) {
-    const HANDLE source =
+                                        FolderHandle folder, const std::atomic<bool>& stop) {
+    HANDLE source =
         ::CreateFileW(from.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                       FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (source == INVALID_HANDLE_VALUE) {
+        errno = LastErrno();
         return CopyOutcome::Failed;
     }
     FILE_BASIC_INFO basic;
+    FILE_ATTRIBUTE_TAG_INFO tag;
     if (!::GetFileInformationByHandleEx(source, FileBasicInfo, &basic, sizeof basic) ||
-        (basic.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        !::GetFileInformationByHandleEx(source, FileAttributeTagInfo, &tag, sizeof tag) ||
+        KindOf(tag.FileAttributes, tag.ReparseTag) != EntryKind::File) {
         ::CloseHandle(source); // replaced by a folder or a link since it was listed
         return CopyOutcome::Failed;
     }
-    const HANDLE target = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        source = OpenThrough(source, from);
+        if (source == INVALID_HANDLE_VALUE) {
+            return CopyOutcome::Failed;
+        }
+    }
+    std::wstring temporary;
+    const HANDLE target = createTemporary(folder, FILE_FLAG_SEQUENTIAL_SCAN, temporary);
     if (target == INVALID_HANDLE_VALUE) {
+        errno = LastErrno();
         ::CloseHandle(source);
         return CopyOutcome::Failed;
     }
@@ -395,7 +638,14 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
     if (moved == Moved::Done) {
         moved = CopyStreams(from, temporary, stop);
     }
-    bool done = moved == Moved::Done;
+    DWORD error = ERROR_SUCCESS; // the first step's failure
+    const auto note = [&error](bool ok) {
+        if (!ok && error == ERROR_SUCCESS) {
+            error = ::GetLastError();
+        }
+        return ok;
+    };
+    bool done = note(moved != Moved::Failed) && moved == Moved::Done;
     const bool stopped = moved == Moved::Stopped;
     if (done) {
         // The times and attributes go on last, so that writing does not change them.
@@ -405,27 +655,53 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
         if (copied.FileAttributes == 0) {
             copied.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         }
-        done = ::SetFileInformationByHandle(target, FileBasicInfo, &copied, sizeof copied) != 0;
+        done = note(SetTimesAndAttributes(target, copied));
     }
-    done = ::CloseHandle(target) && done;
+    done = note(::CloseHandle(target)) && done;
     ::CloseHandle(source);
-    if (done && ::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (done && note(::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))) {
         return CopyOutcome::Copied;
     }
     RemoveTemporary(temporary);
+    errno = CopyErrno(error);
     return stopped ? CopyOutcome::Stopped : CopyOutcome::Failed;
 }
 
-// The link itself, as the system copies it; creating links may need a privilege
-// the user lacks, and the copy is then listed as failed.
+// A symbolic link is copied as the link itself, as the system copies it; creating
+// links may need a privilege the user lacks, and the copy is then listed as failed.
+// Other links (junctions, placeholders, Wine's Unix links) cannot be made so, and
+// what they point to is never read in their place.
 CopyOutcome WindowsFileSystem::copyLink(const std::wstring& from, const std::wstring& to,
-                                        const std::wstring& temporary) {
-    if (::CopyFileExW(from.c_str(), temporary.c_str(), nullptr, nullptr, nullptr,
-                      COPY_FILE_COPY_SYMLINK | COPY_FILE_FAIL_IF_EXISTS) &&
-        ::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return CopyOutcome::Copied;
+                                        FolderHandle folder) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    DWORD tag = 0;
+    if (!AttributesOf(from, data, tag)) {
+        errno = LastErrno();
+        return CopyOutcome::Failed;
     }
-    RemoveTemporary(temporary);
+    if (tag != IO_REPARSE_TAG_SYMLINK) {
+        errno = kReasonLinkNotCopied;
+        return CopyOutcome::Failed;
+    }
+    std::wstring temporary;
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int tries = 0; tries < kTemporaryTries && error == ERROR_FILE_EXISTS; ++tries) {
+        temporary = temporaryPath(folder);
+        error = ::CopyFileExW(from.c_str(), temporary.c_str(), nullptr, nullptr, nullptr,
+                              COPY_FILE_COPY_SYMLINK | COPY_FILE_FAIL_IF_EXISTS)
+                    ? ERROR_SUCCESS
+                    : ::GetLastError();
+    }
+    if (error == ERROR_SUCCESS) {
+        if (::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            return CopyOutcome::Copied;
+        }
+        error = ::GetLastError();
+    }
+    if (error != ERROR_FILE_EXISTS) {
+        RemoveTemporary(temporary);
+    }
+    errno = CopyErrno(error);
     return CopyOutcome::Failed;
 }
 
@@ -434,27 +710,40 @@ int WindowsFileSystem::createFolder(FolderHandle parent, const char* name) {
     if (path.empty()) {
         return EBADF;
     }
+    if (WindowsDeviceName(name)) {
+        return kReasonNameNotStorable;
+    }
     return ::CreateDirectoryW(path.c_str(), nullptr) ? 0 : LastErrno();
 }
 
-// A link to a folder is removed as a folder; RemoveDirectory removes the link
-// itself, never what it points to.
+// A link is removed itself, never what it points to: DeleteFile and RemoveDirectory
+// (for a link to a folder) act on a reparse point itself, whatever its tag. Under
+// Wine they act on what a Unix symbolic link points to (deleting that file, or that
+// folder when it is empty), so such a link, told by its tag 0 or by the final path
+// it opens, stays.
 int WindowsFileSystem::deleteFile(FolderHandle parent, const char* name) {
     const std::wstring path = pathOf(parent, name);
     if (path.empty()) {
         return EBADF;
     }
-    if (::DeleteFileW(path.c_str())) {
-        return 0;
-    }
-    const int error = LastErrno();
     WIN32_FILE_ATTRIBUTE_DATA data;
     DWORD tag = 0;
-    if (AttributesOf(path, data, tag) && IsLink(data.dwFileAttributes, tag) &&
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!AttributesOf(path, data, tag)) {
+        return LastErrno();
+    }
+    const bool link = IsLink(data.dwFileAttributes, tag);
+    if (link ? tag == 0 : leadsElsewhere(parent, name)) {
+        return kReasonLinkKept;
+    }
+    if (link && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return ::RemoveDirectoryW(path.c_str()) ? 0 : LastErrno();
     }
-    return error;
+    return ::DeleteFileW(path.c_str()) ? 0 : LastErrno();
+}
+
+bool WindowsFileSystem::leadsElsewhere(FolderHandle folder, const char* name) const {
+    const std::wstring path = pathOf(folder, name);
+    return !path.empty() && LeadsElsewhere(handleOf(folder), path, Wide(name));
 }
 
 int WindowsFileSystem::removeFolder(FolderHandle parent, const char* name) {
@@ -471,22 +760,42 @@ int WindowsFileSystem::copyAttributes(FolderHandle, FolderHandle) {
     return 0;
 }
 
-// NTFS and most others keep times to 100 ns, exFAT to 10 ms, FAT to two seconds.
+// A file made for the purpose (removed by the system when closed) is given a time
+// with every digit set and read back: what the file system cut off tells its step.
+// The second is odd, so that a two-second step shows. The volume's type gives the
+// step where nothing can be made there, and is the least step otherwise: a driver
+// may show the time as set until the file is closed.
 std::int64_t WindowsFileSystem::timeStep(FolderHandle folder) {
-    wchar_t name[MAX_PATH + 1] = {};
     const HANDLE handle = handleOf(folder);
-    if (handle == nullptr || !::GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr,
-                                                              nullptr, name, MAX_PATH + 1)) {
+    if (handle == nullptr) {
         return 100;
     }
-    const std::wstring_view system = name;
-    if (system == L"FAT" || system == L"FAT32") {
-        return 2 * kNanosecondsPerSecond;
+    const std::int64_t known = StepOfVolumeType(handle);
+    std::wstring temporary;
+    const HANDLE probe = createTemporary(folder, FILE_FLAG_DELETE_ON_CLOSE, temporary);
+    if (probe == INVALID_HANDLE_VALUE) {
+        return known;
     }
-    if (system == L"exFAT") {
-        return 10'000'000;
+    const FileTime set{1'000'000'001, kNanosecondsPerSecond - 100};
+    const std::int64_t ticks = set.seconds * 10'000'000 + set.nanoseconds / 100 + kUnixEpoch;
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    std::int64_t step = 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    // The access time too: exFAT through FUSE under Wine takes a write time given alone
+    // as the present.
+    if (::SetFileTime(probe, nullptr, &time, &time) && ::GetFileInformationByHandle(probe, &info)) {
+        const FileTime kept = TimeOf(info.ftLastWriteTime);
+        for (const std::int64_t candidate :
+             {std::int64_t{100}, std::int64_t{1'000}, std::int64_t{1'000'000},
+              std::int64_t{10'000'000}, kNanosecondsPerSecond, 2 * kNanosecondsPerSecond}) {
+            if (kept == CutToStep(set, candidate)) {
+                step = candidate;
+                break;
+            }
+        }
     }
-    return 100;
+    ::CloseHandle(probe);
+    return step == 0 ? known : std::max(step, known);
 }
 
 int WindowsFileSystem::renameEntry(FolderHandle folder, const char* from, const char* to) {
@@ -494,6 +803,9 @@ int WindowsFileSystem::renameEntry(FolderHandle folder, const char* from, const 
     const std::wstring target = pathOf(folder, to);
     if (source.empty() || target.empty()) {
         return EBADF;
+    }
+    if (WindowsDeviceName(to)) {
+        return kReasonNameNotStorable;
     }
     return ::MoveFileExW(source.c_str(), target.c_str(), 0) ? 0 : LastErrno();
 }

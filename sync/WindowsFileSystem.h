@@ -15,13 +15,17 @@ namespace kestrova {
 // stands for an open folder (kept open so that it cannot be removed while a walk is
 // in it) and its full path in the "\\?\" form, so paths of any length work. Names
 // match without regard to letter case, as the file system matches them; read-only
-// is the read-only attribute; reparse points that stand for another place
-// (symbolic links, junctions) are links: never entered, never deleted through.
-// Copies (contents, named streams, times, attributes) go to a temporary file in
-// the target folder, written in chunks between which a stop request is honoured,
-// and are renamed over the target only when complete. Folders have no permission
-// bits here: every folder reads as its owner's to write, and none are set. One instance serves one
-// walk at a time; copies and reads may run on several threads at once.
+// is the read-only attribute; every reparse point is a link, whatever its tag
+// (symbolic links, junctions, cloud placeholders, and tags yet to come), except
+// files whose tag only says how their own data is stored: never entered, never
+// deleted through. Copies (contents, named streams, times, attributes) go to a
+// temporary file in the target folder, written in chunks between which a stop
+// request is honoured, and are renamed over the target only when complete; the
+// first copy into a folder removes the temporaries that dead runs left there.
+// Names Windows keeps for devices (CON, NUL, COM1, ...) are never made. Folders
+// have no permission bits here: every folder reads as its owner's to write, and
+// none are set. One instance serves one walk at a time; copies and reads may run
+// on several threads at once.
 class WindowsFileSystem : public FileSystem {
 public:
     WindowsFileSystem();
@@ -51,22 +55,31 @@ public:
     // The full path ("\\?\" form) of `name` in `folder`; empty for a folder that is
     // not open.
     std::wstring pathOf(FolderHandle folder, const char* name) const;
+    // Whether `name` in `folder` opens something at another place: a link, whatever
+    // its attributes say (Wine shows a Unix link to a file as that file).
+    bool leadsElsewhere(FolderHandle folder, const char* name) const;
 
 private:
     struct Folder {
         void* handle; // null while the slot is free
         std::wstring path;
         void* lock = nullptr; // the handle that holds the folder's lock, if taken
+        bool swept = false;   // the temporaries of dead runs were removed from it
     };
     int keep(void* handle, std::wstring path, FolderHandle& folder);
     void* handleOf(FolderHandle folder) const;
     std::wstring temporaryPath(FolderHandle folder);
-    CopyOutcome copyFile(const std::wstring& from, const std::wstring& to,
-                         const std::wstring& temporary, const std::atomic<bool>& stop);
-    CopyOutcome copyLink(const std::wstring& from, const std::wstring& to,
-                         const std::wstring& temporary);
+    // Creates a new temporary file in `folder` for writing, passing over names that
+    // are taken; its path goes to `temporary`. INVALID_HANDLE_VALUE on failure.
+    void* createTemporary(FolderHandle folder, unsigned long flags, std::wstring& temporary);
+    // Removes, once per open folder, the temporaries that no live run holds open.
+    void sweepTemporaries(FolderHandle folder);
+    CopyOutcome copyFile(const std::wstring& from, const std::wstring& to, FolderHandle folder,
+                         const std::atomic<bool>& stop);
+    CopyOutcome copyLink(const std::wstring& from, const std::wstring& to, FolderHandle folder);
 
     mutable std::mutex mutex_; // guards the slots: copies read them on other threads
+    std::mutex sweepMutex_;    // held while a folder's old temporaries are removed
     std::deque<Folder> folders_;
     std::vector<FolderHandle> freeSlots_;
     std::atomic<unsigned long> temporaryCounter_{0};

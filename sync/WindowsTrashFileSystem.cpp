@@ -132,7 +132,9 @@ int Recycle(const std::wstring& path) {
 }
 
 // Where `name` in `folder` can be recycled: its shell path and drive root; or the
-// reason it cannot (kReasonNoTrash, or EBUSY inside a Recycle Bin).
+// reason it cannot (kReasonNoTrash where the drive's bin would not keep it,
+// kReasonNotForRecycleBin for a path the shell does not take, EBUSY inside a
+// Recycle Bin).
 struct Recyclable {
     int error = 0;
     std::wstring path;
@@ -147,7 +149,7 @@ Recyclable CheckRecyclable(const std::wstring& fullPath) {
     if (found.path.empty() ||
         !::GetFileAttributesExW(fullPath.c_str(), GetFileExInfoStandard, &data) ||
         !::GetVolumePathNameW(found.path.c_str(), root, MAX_PATH)) {
-        found.error = found.path.empty() ? kReasonNoTrash : LastErrno();
+        found.error = found.path.empty() ? kReasonNotForRecycleBin : LastErrno();
         return found;
     }
     found.root = root;
@@ -174,11 +176,14 @@ TrashFileSystem::TrashFileSystem(FileSystem& base) : base_(base) {
 TrashFileSystem::~TrashFileSystem() = default;
 
 // Links hold no data to recover: like empty folders they are removed as before, by
-// the port, which never deletes through them.
+// the port, which never deletes through them. That includes a link shown as a file
+// (Wine's view of a Unix link), which the shell would move what it points to away.
 int TrashFileSystem::deleteFile(FolderHandle parent, const char* name) {
     auto* windowsBase = dynamic_cast<WindowsFileSystem*>(&base_);
     const LookUpResult entry = base_.lookUp(parent, name);
-    if (entry.error == 0 && entry.kind == EntryKind::Link) {
+    if (entry.error == 0 &&
+        (entry.kind == EntryKind::Link ||
+         (windowsBase != nullptr && windowsBase->leadsElsewhere(parent, name)))) {
         return base_.deleteFile(parent, name);
     }
     const Recyclable target =
@@ -203,7 +208,8 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     auto* windowsBase = dynamic_cast<WindowsFileSystem*>(&base_);
     const LookUpResult existing = base_.lookUp(to, name);
     if (existing.error != 0 || existing.kind == EntryKind::Folder ||
-        existing.kind == EntryKind::Link) {
+        existing.kind == EntryKind::Link ||
+        (windowsBase != nullptr && windowsBase->leadsElsewhere(to, name))) {
         return base_.copy(from, to, name, kind, stop);
     }
     const std::wstring path = windowsBase != nullptr ? windowsBase->pathOf(to, name) : L"";

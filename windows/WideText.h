@@ -88,6 +88,14 @@ inline int ErrnoOf(DWORD error) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
         return ENOMEM;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_GEN_FAILURE:
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+        return EIO;
     default:
         return EACCES;
     }

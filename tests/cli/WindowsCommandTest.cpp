@@ -1,3 +1,4 @@
+#include "support/WineUnixSide.h"
 #include "windows/WideText.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -16,6 +19,7 @@
 namespace kestrova {
 namespace {
 
+using test::UnixPath;
 using windows::Wide;
 
 struct Outcome {
@@ -124,20 +128,6 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Wine's name for a Windows path on the Linux side, or "" on Windows.
-std::string UnixPath(const std::string& path) {
-    using UnixFileName = char*(CDECL*)(const wchar_t*);
-    const auto name = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unix = name != nullptr ? name(Wide(path).c_str()) : nullptr;
-    if (unix == nullptr) {
-        return {};
-    }
-    std::string result = unix;
-    ::HeapFree(::GetProcessHeap(), 0, unix);
-    return result;
-}
-
 // With --trash the deleted and the replaced file go to the Recycle Bin, the new copy
 // lands. Under Wine the bin is the freedesktop trash in $XDG_DATA_HOME, here a folder
 // of the test's own, where each file and where it came from can be read back.
@@ -237,6 +227,119 @@ TEST(WindowsCommand, TextsInTheUsersLanguage) {
                                                                   : "From ";
     EXPECT_EQ(firstLine(), expected) << windows::Utf8(shown);
     fs::remove_all(Wide(base));
+}
+
+// Runs kestrova-sync.exe with `args` in this process's console and returns its exit
+// status.
+DWORD RunInConsole(const std::vector<std::string>& args) {
+    std::wstring line = L"\"" + Program() + L"\"";
+    for (const std::string& arg : args) {
+        line += L" \"" + Wide(arg) + L"\"";
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return ~DWORD{0};
+    }
+    DWORD status = 0;
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    return status;
+}
+
+// `text` without a terminal's control sequences; a move to the right stands for blanks.
+std::string WithoutControls(const std::string& text) {
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\033') {
+            plain += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == '[') {
+            std::size_t count = 0;
+            for (i += 2; i < text.size() && !std::isalpha(static_cast<unsigned char>(text[i]));
+                 ++i) {
+                count = std::isdigit(static_cast<unsigned char>(text[i])) != 0
+                            ? count * 10 + static_cast<std::size_t>(text[i] - '0')
+                            : 0;
+            }
+            if (i < text.size() && text[i] == 'C') {
+                plain.append(count, ' '); // the cursor moved on over blanks
+            }
+        }
+    }
+    return plain;
+}
+
+// Written to a console, the report shows whatever the console's code page (it goes
+// there as wide characters), a usage error too, and the console keeps the code page
+// it had. Under Wine a console needs a terminal: the test runs itself again under
+// `script` and reads back what the terminal showed. On Windows it makes a console.
+TEST(WindowsCommand, ConsoleShowsTheReportAndKeepsItsCodePage) {
+    const std::string base = std::filesystem::temp_directory_path().string() + "kestrova-cli-" +
+                             std::to_string(std::random_device()());
+    const std::string source = MakeFolder(base + "\\src");
+    const std::string target = MakeFolder(base + "\\dst");
+    const bool again = std::getenv("KESTROVA_TEST_IN_CONSOLE") != nullptr;
+    if (!again && test::UnderWine()) {
+        wchar_t self[MAX_PATH];
+        const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        wchar_t loader[MAX_PATH];
+        const DWORD loaderLength = ::GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
+        ASSERT_TRUE(loaderLength > 0 && loaderLength < MAX_PATH);
+        const std::string shown = base + "\\shown.txt";
+        const std::string command =
+            windows::Utf8({loader, loaderLength}) + " " +
+            test::ShellWord(UnixPath(windows::Utf8({self, length}))) +
+            " --gtest_color=no "
+            "--gtest_filter=WindowsCommand.ConsoleShowsTheReportAndKeepsItsCodePage";
+        EXPECT_EQ(test::RunUnixCommand("KESTROVA_TEST_IN_CONSOLE=1 WINEDEBUG=-all LC_ALL=C.UTF-8 "
+                                       "script -qfec " +
+                                           test::ShellWord(command) + " " +
+                                           test::ShellWord(UnixPath(shown)),
+                                       240),
+                  0);
+        const std::string terminal = WithoutControls(ReadAll(shown));
+        EXPECT_NE(terminal.find("從 " + std::filesystem::temp_directory_path().string()),
+                  std::string::npos)
+            << terminal;
+        EXPECT_NE(terminal.find("kestrova-sync: cannot copy"), std::string::npos) << terminal;
+        EXPECT_NE(terminal.find("kestrova-sync: unknown option"), std::string::npos) << terminal;
+        EXPECT_NE(terminal.find("[  PASSED  ] 1 test"), std::string::npos) << terminal;
+        std::filesystem::remove_all(Wide(base));
+        return;
+    }
+    if (!again) {
+        ::AllocConsole();
+    }
+    ASSERT_TRUE(::SetConsoleOutputCP(437));
+    std::ofstream(std::filesystem::path(Wide(source + "\\文件.txt")), std::ios::binary) << "data";
+    // A read-only copy that is not replaced gives a line on standard error.
+    std::ofstream(std::filesystem::path(Wide(source + "\\a.txt")), std::ios::binary) << "new";
+    std::ofstream(std::filesystem::path(Wide(target + "\\a.txt")), std::ios::binary) << "old";
+    std::filesystem::last_write_time(std::filesystem::path(Wide(target + "\\a.txt")),
+                                     std::filesystem::file_time_type{});
+    ::SetFileAttributesW(Wide(target + "\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(RunInConsole({source, target}), 1u);
+    EXPECT_EQ(RunInConsole({"--no-such-option"}), 2u);
+    EXPECT_EQ(::GetConsoleOutputCP(), 437u);
+    if (!again) {
+        const HANDLE console =
+            ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::wstring shown(4000, L'\0');
+        DWORD got = 0;
+        ::ReadConsoleOutputCharacterW(console, shown.data(), static_cast<DWORD>(shown.size()),
+                                      {0, 0}, &got);
+        ::CloseHandle(console);
+        EXPECT_NE(shown.find(L"從 " + Wide(source)), std::wstring::npos);
+    }
+    ::SetFileAttributesW(Wide(target + "\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(Wide(base));
 }
 
 // Ctrl+Break stops a run as Stop does: the partial copy goes, the status says so.

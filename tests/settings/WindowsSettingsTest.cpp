@@ -1,12 +1,15 @@
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
+#include "windows/WideText.h"
 
 #include "SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <filesystem>
 
 namespace kestrova {
 namespace {
@@ -52,6 +55,28 @@ TEST(WindowsSettings, OriginalListCarriesOverAndSavesGoToAppData) {
 
     ASSERT_TRUE(WriteOption(0).ok());
     EXPECT_EQ(ReadOption(), 0);
+}
+
+// An old program that wrote to the Windows folder without elevation had the system
+// keep its file in the user's VirtualStore folder and was shown that copy: it is read
+// in place of the original until the program's own file exists.
+TEST(WindowsSettings, VirtualStoreCopyIsReadBeforeTheOriginal) {
+    TempFolder folder;
+    ScopedEnv appData("APPDATA", folder.file("roaming").c_str());
+    ScopedEnv localAppData("LOCALAPPDATA", folder.file("local").c_str());
+    wchar_t windowsFolder[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+    ASSERT_GT(length, 3u);
+    const std::string redirected = folder.file("local\\VirtualStore\\") +
+                                   windows::Utf8({windowsFolder + 3, length - 3}) +
+                                   "\\Kestrova.ini";
+    std::filesystem::create_directories(std::filesystem::path(redirected).parent_path());
+    WriteBytes(redirected, "[setup]\r\nopt_delnone=0\r\n");
+    EXPECT_EQ(SettingsFileToRead(), redirected);
+    EXPECT_EQ(ReadOption(), 0);
+    ASSERT_TRUE(WriteOption(1).ok());
+    EXPECT_EQ(SettingsFileToRead(), SettingsFilePath());
+    EXPECT_EQ(ReadOption(), 1);
 }
 
 // A double-byte character whose second byte is "|" stays whole: the file is

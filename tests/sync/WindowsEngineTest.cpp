@@ -1,7 +1,9 @@
 // The engine on the Windows port: what only Windows has. Trees are made with the
 // wide-character API, so that the checks do not go through the port under test.
 
-#include "support/TestWindow.h"
+#include "RunHelpers.h"
+#include "support/WineUnixSide.h"
+#include "sync/EntryFailure.h"
 #include "sync/PairCheck.h"
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
@@ -26,7 +28,13 @@
 namespace kestrova {
 namespace {
 
+using test::MakeLink;
+using test::Reasons;
+using test::RunUnixCommand;
+using test::ShellWord;
 using test::TestWindow;
+using test::UnderWine;
+using test::UnixPath;
 using windows::LongPath;
 using windows::Wide;
 
@@ -138,16 +146,26 @@ void RemoveDrive(const std::string& folder) {
                        Wide(folder).c_str());
 }
 
-std::string RunPair(const std::string& source, const std::string& target, bool deleteOption,
+struct Outcome {
+    std::string report;
+    Reasons reasons; // why entries were listed as failed
+};
+
+Outcome RunRecorded(const std::string& source, const std::string& target, bool deleteOption,
                     bool trash = false) {
-    TestWindow window({{source, target, 2, {}}}, deleteOption);
+    test::ReasonRecorder window({{source, target, 2, {}}}, deleteOption);
     RunOptions options;
     options.trash = trash;
     window.setRunOptions(options);
     WindowsFileSystem fs;
     std::atomic<bool> stop{false};
     SyncRun(window, fs, stop);
-    return window.report();
+    return {window.report(), window.reasons};
+}
+
+std::string RunPair(const std::string& source, const std::string& target, bool deleteOption,
+                    bool trash = false) {
+    return RunRecorded(source, target, deleteOption, trash).report;
 }
 
 std::string Block(const std::string& source, const std::string& target, const std::string& failed,
@@ -291,9 +309,9 @@ TEST(WindowsEngine, LongPaths) {
     EXPECT_EQ(Names(target), std::vector<std::string>{name});
 }
 
-// With the trash, what the Recycle Bin cannot take stays in place and the pair says so:
-// paths that only the "\\?\" form reaches, and a Recycle Bin inside the target. Nothing
-// here reaches the bin itself (see the command's tests for that).
+// With the trash, what the Recycle Bin cannot take stays in place and is listed with
+// that reason: paths that only the "\\?\" form reaches; a Recycle Bin inside the target
+// stays whole. Nothing here reaches the bin itself (see the command's tests for that).
 TEST(WindowsEngine, TrashKeepsWhatTheRecycleBinCannotTake) {
     Folder root;
     const std::string name(60, 'n');
@@ -315,10 +333,19 @@ TEST(WindowsEngine, TrashKeepsWhatTheRecycleBinCannotTake) {
     WriteFile(root.at("dst\\dot."), "reached through the long form only");
     WriteFile(root.at("src\\dot"), "same");
     WriteFile(root.at("dst\\dot"), "same");
-    const std::string report = RunPair(root.at("src"), root.at("dst"), true, true);
-    EXPECT_NE(report.find(texts::kFailedHeading + source + "\\replaced.txt\r\n"), std::string::npos)
-        << report;
-    EXPECT_NE(report.find(texts::kNoTrash), std::string::npos) << report;
+    const Outcome run = RunRecorded(root.at("src"), root.at("dst"), true, true);
+    EXPECT_NE(run.report.find(texts::kFailedHeading + source + "\\replaced.txt\r\n"),
+              std::string::npos)
+        << run.report;
+    // The drive has a bin; these paths are what it cannot take.
+    EXPECT_EQ(run.report.find(texts::kNoTrash), std::string::npos) << run.report;
+    Reasons reasons{{source + "\\replaced.txt", EntryFailure::Step::Copy, kReasonNotForRecycleBin},
+                    {target + "\\gone.txt", EntryFailure::Step::Prune, kReasonNotForRecycleBin},
+                    {root.at("dst\\dot."), EntryFailure::Step::Prune, kReasonNotForRecycleBin}};
+    Reasons found = run.reasons;
+    std::sort(reasons.begin(), reasons.end());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, reasons) << run.report;
     EXPECT_EQ(ReadFile(target + "\\replaced.txt"), "old");
     EXPECT_EQ(ReadFile(target + "\\gone.txt"), "gone");
     EXPECT_EQ(ReadFile(root.at("dst\\dot.")), "reached through the long form only");
@@ -346,27 +373,210 @@ TEST(WindowsEngine, TrashKeepsWhatTheRecycleBinCannotTake) {
     EXPECT_EQ(ReadFile(root.at("two\\a.txt")), "old");
 }
 
-// Junctions are never entered by the copy and never deleted through by the prune.
-TEST(WindowsEngine, JunctionsAreNeverFollowed) {
+// Removes the links it names when it goes: on the Linux side under Wine, which would
+// otherwise remove what they point to; on Windows the links themselves.
+struct LinksRemoved {
+    std::vector<std::string> paths;
+    LinksRemoved(std::initializer_list<std::string> names) : paths(names) {}
+    ~LinksRemoved() {
+        for (const std::string& path : paths) {
+            if (UnderWine()) {
+                RunUnixCommand("rm -f " + ShellWord(UnixPath(path)));
+            } else if (!::RemoveDirectoryW(LongPath(path).c_str())) {
+                ::DeleteFileW(LongPath(path).c_str());
+            }
+        }
+    }
+    LinksRemoved(const LinksRemoved&) = delete;
+    LinksRemoved& operator=(const LinksRemoved&) = delete;
+};
+
+// Links, whatever their kind, are never entered by the copy nor deleted through by
+// the prune or by the sweep of old temporaries; a link the port cannot remove by
+// itself (a Unix link under Wine) is listed as left in place.
+TEST(WindowsEngine, LinksAreNeverEnteredNorDeletedThrough) {
+    Folder root;
+    const std::string source = root.at("src");
+    const std::string target = root.at("dst");
+    MakeFolder(source);
+    MakeFolder(source + "\\sub");
+    MakeFolder(target);
+    MakeFolder(root.at("empty"));
+    WriteFile(source + "\\sub\\p.txt", "precious");
+    WriteFile(source + "\\new.txt", "new"); // a copy into the target root sweeps it
+    WriteFile(root.at("kept.txt"), "kept");
+    const std::vector<std::string> links{target + "\\evil", target + "\\void",
+                                         target + "\\file.txt"};
+    // The links go before the folder is removed, which would walk into them.
+    const LinksRemoved removed{links[0],
+                               links[1],
+                               links[2],
+                               target + "\\.kestrova-5-5.part",
+                               source + "\\sub\\loop",
+                               target + "\\sub\\loop"};
+    if (!MakeLink(links[0], source + "\\sub", true) ||
+        !MakeLink(links[1], root.at("empty"), true) ||
+        !MakeLink(links[2], source + "\\sub\\p.txt", false) ||
+        !MakeLink(target + "\\.kestrova-5-5.part", root.at("kept.txt"), false) ||
+        !MakeLink(source + "\\sub\\loop", source, true)) {
+        GTEST_SKIP() << "links cannot be made here";
+    }
+    const Outcome run = RunRecorded(source, target, true);
+    EXPECT_EQ(ReadFile(source + "\\sub\\p.txt"), "precious");
+    EXPECT_EQ(ReadFile(root.at("kept.txt")), "kept");
+    EXPECT_NE(AttributesOf(root.at("empty")), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFile(target + "\\sub\\p.txt"), "precious");
+    // The loop in the source was not walked: at most the link itself was copied.
+    EXPECT_EQ(AttributesOf(target + "\\sub\\loop\\sub"), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& link : links) {
+        // Windows removes the link itself; Wine would remove what it points to.
+        if (UnderWine()) {
+            EXPECT_NE(std::find(run.reasons.begin(), run.reasons.end(),
+                                std::tuple(link, EntryFailure::Step::Prune, kReasonLinkKept)),
+                      run.reasons.end())
+                << link << "\n"
+                << run.report;
+        } else {
+            EXPECT_EQ(AttributesOf(link), INVALID_FILE_ATTRIBUTES) << link;
+        }
+    }
+    if (UnderWine()) {
+        EXPECT_NE(std::find(run.reasons.begin(), run.reasons.end(),
+                            std::tuple(source + "\\sub\\loop", EntryFailure::Step::Copy,
+                                       kReasonLinkNotCopied)),
+                  run.reasons.end())
+            << run.report;
+        // Nor does the Recycle Bin take what a link shown as a file points to. (Wine's
+        // bin is the freedesktop trash of XDG_DATA_HOME: the test's own here.)
+        MakeFolder(root.at("data"));
+        ::SetEnvironmentVariableW(L"XDG_DATA_HOME", Wide(UnixPath(root.at("data"))).c_str());
+        const Outcome trashed = RunRecorded(source, target, true, true);
+        ::SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+        EXPECT_EQ(ReadFile(source + "\\sub\\p.txt"), "precious");
+        EXPECT_NE(std::find(trashed.reasons.begin(), trashed.reasons.end(),
+                            std::tuple(links[2], EntryFailure::Step::Prune, kReasonLinkKept)),
+                  trashed.reasons.end())
+            << trashed.report;
+    }
+}
+
+// Names Windows keeps for devices are never made in the target, nor do they count
+// as a failed write that would hold back the deletions. Temporaries that no live
+// run holds open are removed by the next copy into their folder, and a name still
+// taken is passed over. A failed copy says the system's reason.
+TEST(WindowsEngine, DeviceNamesOldTemporariesAndFailureReasons) {
     Folder root;
     const std::string source = root.at("src");
     const std::string target = root.at("dst");
     MakeFolder(source);
     MakeFolder(target);
-    MakeFolder(root.at("outside"));
-    WriteFile(root.at("outside\\precious.txt"), "precious");
-    if (!::CreateSymbolicLinkW(Wide(target + "\\link").c_str(), Wide(root.at("outside")).c_str(),
-                               SYMBOLIC_LINK_FLAG_DIRECTORY)) {
-        GTEST_SKIP() << "links to folders cannot be made here (error " << ::GetLastError() << ")";
+    for (const char* name : {"aux.txt", "Con", "lpt9.log", "COM1", "prn .txt", "com10.txt",
+                             "console.txt", "auxiliary", "lpt.txt", "busy.txt"}) {
+        WriteFile(source + "\\" + name, name, kTicks + 1);
     }
-    ::CreateSymbolicLinkW(Wide(source + "\\into").c_str(), Wide(root.at("outside")).c_str(),
-                          SYMBOLIC_LINK_FLAG_DIRECTORY);
-    RunPair(source, target, true);
-    EXPECT_EQ(ReadFile(root.at("outside\\precious.txt")), "precious");
-    EXPECT_EQ(AttributesOf(target + "\\link"), INVALID_FILE_ATTRIBUTES);
-    // The link in the source was not walked as a folder: at most the link was copied.
-    const DWORD into = AttributesOf(target + "\\into");
-    EXPECT_TRUE(into == INVALID_FILE_ATTRIBUTES || (into & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+    MakeFolder(source + "\\nul");
+    WriteFile(source + "\\nul\\in.txt", "in");
+    MakeFolder(source + "\\deep");
+    WriteFile(source + "\\deep\\d.txt", "d");
+    MakeFolder(target + "\\deep");
+    WriteFile(target + "\\.kestrova-32-1.part", "left by a killed run", kTicks,
+              FILE_ATTRIBUTE_READONLY);
+    WriteFile(target + "\\deep\\.kestrova-7-3.part", "left by a killed run");
+    WriteFile(target + "\\busy.txt", "old");
+    WriteFile(target + "\\gone.txt", "gone");
+    // Names this very process would take first, held as a live run holds them.
+    const std::string pid = std::to_string(::GetCurrentProcessId());
+    std::vector<std::string> live;
+    std::vector<HANDLE> held;
+    for (const char* n : {"-1.part", "-2.part"}) {
+        live.push_back(".kestrova-" + pid + n);
+        held.push_back(::CreateFileW(LongPath(target + "\\" + live.back()).c_str(), GENERIC_WRITE,
+                                     0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    held.push_back(::CreateFileW(LongPath(target + "\\busy.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    const Outcome run = RunRecorded(source, target, true);
+    for (const HANDLE handle : held) {
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        ::CloseHandle(handle);
+    }
+    std::vector<std::string> expected = live;
+    expected.insert(expected.end(),
+                    {"auxiliary", "busy.txt", "com10.txt", "console.txt", "deep", "lpt.txt"});
+    EXPECT_EQ(Names(target), expected) << run.report;
+    EXPECT_EQ(Names(target + "\\deep"), std::vector<std::string>{"d.txt"});
+    EXPECT_EQ(ReadFile(target + "\\console.txt"), "console.txt");
+    Reasons reasons;
+    for (const char* name : {"aux.txt", "Con", "lpt9.log", "COM1", "prn .txt"}) {
+        reasons.emplace_back(source + "\\" + name, EntryFailure::Step::Copy,
+                             kReasonNameNotStorable);
+    }
+    reasons.emplace_back(source + "\\nul", EntryFailure::Step::CreateFolder,
+                         kReasonNameNotStorable);
+    Reasons found = run.reasons;
+    const auto busy = std::find_if(found.begin(), found.end(), [&source](const auto& reason) {
+        return std::get<0>(reason) == source + "\\busy.txt";
+    });
+    ASSERT_NE(busy, found.end()) << run.report;
+    EXPECT_EQ(std::get<1>(*busy), EntryFailure::Step::Copy);
+    EXPECT_NE(std::get<2>(*busy), 0); // the system's reason, whichever it gives
+    found.erase(busy);
+    std::sort(reasons.begin(), reasons.end());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, reasons) << run.report;
+}
+
+// USB drives under Wine: FAT and exFAT images mounted through their FUSE drivers
+// where the test may mount (as root in CI). Wine gives both the type "NTFS" and
+// cannot set attributes on the FAT drive: copies land all the same, and times are
+// compared to the step the drive keeps, found by trying it, so that a second run
+// on exFAT copies nothing. (The FAT driver shows a fresh copy's time as the present
+// for a while under Wine, so a second run there is not compared.)
+TEST(WindowsEngine, UsbDrivesTakeCopiesAndKeepTheirTimeStep) {
+    if (!UnderWine()) {
+        GTEST_SKIP() << "drives are mounted from Wine's Linux side only";
+    }
+    Folder root;
+    const std::string source = root.at("src");
+    MakeFolder(source);
+    MakeFolder(source + "\\d");
+    WriteFile(source + "\\a.txt", "a", kTicks + 5'000'000);
+    WriteFile(source + "\\d\\b.txt", "b", kTicks + 12'500'000);
+    const std::string updated = source + "\\a.txt\r\n" + source + "\\d\\b.txt\r\n";
+    struct Drive {
+        const char* name;
+        const char* mount; // makes and mounts $IMAGE on $POINT
+        bool secondRunCompared;
+    };
+    const Drive drives[] = {
+        {"fat", "mkfs.vfat -F 32 \"$IMAGE\" && timeout 20 fusefat -o rw+ \"$IMAGE\" \"$POINT\"",
+         false},
+        {"exfat",
+         "mkfs.exfat \"$IMAGE\" && LOOP=$(losetup -f --show \"$IMAGE\") && "
+         "{ timeout 20 mount.exfat-fuse \"$LOOP\" \"$POINT\"; s=$?; losetup -d \"$LOOP\"; exit $s; "
+         "}",
+         true}};
+    int mounted = 0;
+    for (const Drive& drive : drives) {
+        const std::string target = root.at(drive.name);
+        MakeFolder(target);
+        const std::string variables = "IMAGE=" + ShellWord(UnixPath(target) + ".img") +
+                                      " POINT=" + ShellWord(UnixPath(target)) +
+                                      "; export IMAGE POINT; ";
+        if (RunUnixCommand(variables + "truncate -s 64M \"$IMAGE\" && " + drive.mount) != 0) {
+            continue;
+        }
+        ++mounted;
+        EXPECT_EQ(RunPair(source, target, true), Block(source, target, "", updated)) << drive.name;
+        if (drive.secondRunCompared) {
+            EXPECT_EQ(RunPair(source, target, true), Block(source, target, "", "")) << drive.name;
+        }
+        RunUnixCommand(variables +
+                       "timeout 20 umount \"$POINT\" || timeout 20 umount -l \"$POINT\"");
+    }
+    if (mounted == 0) {
+        GTEST_SKIP() << "cannot mount drives here";
+    }
 }
 
 // A large file's copy tells how far it is; a stop in the middle ends it at once,
