@@ -1,5 +1,6 @@
 #include "RunHelpers.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/mount.h>
@@ -13,6 +14,46 @@ constexpr const char* kNotAbsolute = "源目錄或目標目錄不是完整路徑
 constexpr const char* kNested = "源目錄和目標目錄相同或互相包含，已跳過";
 
 constexpr const char* kSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
+
+// A port through which a pair can be checked and nothing more: its roots opened and
+// identified. Anything else fails the test and is refused, so that a broken guard
+// can neither read nor change a folder, whichever folder a test names.
+class PairCheckOnly : public NativeFileSystem {
+public:
+    int openFolder(FolderHandle, const char* name, FolderHandle& folder) override {
+        folder = kNoFolder;
+        return refused("open", name);
+    }
+    int enumerate(FolderHandle, FolderListing&) override { return refused("list", ""); }
+    LookUpResult lookUp(FolderHandle, const char* name) override {
+        LookUpResult result;
+        result.error = refused("look up", name);
+        return result;
+    }
+    CopyOutcome copy(FolderHandle, FolderHandle, const char* name, EntryKind,
+                     const std::atomic<bool>&) override {
+        refused("copy", name);
+        return CopyOutcome::Failed;
+    }
+    int createFolder(FolderHandle, const char* name) override { return refused("make", name); }
+    int copyAttributes(FolderHandle, FolderHandle) override {
+        return refused("copy attributes", "");
+    }
+    std::int64_t timeStep(FolderHandle) override { return refused("probe", ""); }
+    int deleteFile(FolderHandle, const char* name) override { return refused("delete", name); }
+    int removeFolder(FolderHandle, const char* name) override { return refused("remove", name); }
+    int renameEntry(FolderHandle, const char* from, const char*) override {
+        return refused("rename", from);
+    }
+    int setPermissions(FolderHandle, unsigned) override { return refused("set permissions", ""); }
+    int lockFolder(FolderHandle) override { return refused("lock", ""); }
+
+private:
+    static int refused(const char* what, const char* name) {
+        ADD_FAILURE() << "a skipped pair tried to " << what << " " << name;
+        return EACCES;
+    }
+};
 
 // Sentinels beside, inside and above both folders: whatever a skipped pair does,
 // they must all be there afterwards, unchanged.
@@ -33,7 +74,8 @@ protected:
 
     void expectSkipped(const std::string& source, const std::string& target, const char* reason) {
         TestWindow window({{source, target, 2, {}}}, true);
-        RunToEnd(window);
+        PairCheckOnly fs;
+        RunToEnd(window, &fs);
         EXPECT_EQ(window.report(), SkippedBlock(source, target, reason));
         EXPECT_EQ(window.rowStatus(0), "跳過");
         expectUntouched();
@@ -54,7 +96,8 @@ TEST_F(SafetyTest, SameOrNestedFoldersAreSkipped) {
     expectSkipped(src, Native(src + "/inner"), kNested);
     expectSkipped(src, Native(src + "/not-yet/made"), kNested);
     expectSkipped(Native(src + "/inner"), src, kNested);
-    // The top of the file system holds everything.
+    // The top of the file system holds everything (checked through a port that lets a
+    // pair be checked and nothing more).
 #ifdef _WIN32
     const std::string top = temp.path().substr(0, 3); // the drive's root, "C:\"
 #else
