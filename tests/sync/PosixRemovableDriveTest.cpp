@@ -128,10 +128,10 @@ protected:
             std::string("PATH=$PATH:/usr/sbin:/sbin; truncate -s 64M \"$IMAGE\"") +
             " && timeout 60 " + "sh -c '" + GetParam().make +
             "' >/dev/null 2>&1 && timeout 20 sh -c '" + GetParam().mount + "' >/dev/null 2>&1";
-        if (std::system(make.c_str()) != 0) {
+        ASSERT_NO_FATAL_FAILURE(MountImage(make, mounted));
+        if (!mounted) {
             GTEST_SKIP() << "cannot mount " << GetParam().name << " here";
         }
-        mounted = true;
         dst = point + "/dst";
         ::mkdir(dst.c_str(), 0755);
     }
