@@ -1,6 +1,7 @@
 #include "ui/qt/MainDialog.h"
 #include "EventLoop.h"
 #include "PresetAnswers.h"
+#include "support/ScopedEnv.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
 #include "ui/qt/DialogUnits.h"
@@ -104,6 +105,10 @@ public:
 
 class MainDialogTest : public ::testing::Test {
 protected:
+    static std::string MadeFolder(const fs::path& path) {
+        fs::create_directories(path);
+        return path.string();
+    }
     std::unique_ptr<MainDialog> open(SaveFileSystem& saving) {
         auto dialog = std::make_unique<MainDialog>(messages, files(), saving);
         messages.setMainWindow(dialog.get());
@@ -151,6 +156,9 @@ protected:
 
     QTemporaryDir temp;
     fs::path root{temp.path().toStdString()};
+    // A run that uses the trash puts files in the home folder's: the test's own.
+    test::ScopedEnv home{"HOME", MadeFolder(root / "home").c_str()};
+    test::ScopedEnv dataHome{"XDG_DATA_HOME", nullptr};
     test::PresetAnswers answers;
     MessageBoxRoutine messages{answers};
     SaveFileSystem realSaving;
@@ -304,10 +312,8 @@ TEST_F(MainDialogTest, PreviewFillsTheReportAndChangesNothingOnDisk) {
 }
 
 TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed) {
-    const char* savedDataHome = std::getenv("XDG_DATA_HOME");
-    const std::string restore = savedDataHome != nullptr ? savedDataHome : "";
     fs::create_directories(root / "data");
-    ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    test::ScopedEnv::Set("XDG_DATA_HOME", (root / "data").c_str());
     WriteFile(root / "src" / "kept.txt", "new");
     ASSERT_EQ(::mkfifo((root / "src" / "fifo").c_str(), 0600), 0);
     WriteFile(root / "dst" / "kept.txt", "replaced");
@@ -335,11 +341,6 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     button(*dialog, 1007)->click();
     ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
     JoinSyncWorker();
-    if (savedDataHome != nullptr) {
-        ::setenv("XDG_DATA_HOME", restore.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_DATA_HOME");
-    }
 
     const fs::path trash = root / "data" / "Trash";
     EXPECT_EQ(ReadFile(root / "dst" / "kept.txt"), "new");
