@@ -128,13 +128,16 @@ TEST_F(SafetyTest, TrailingSeparatorsMapInsideTheFolders) {
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
+// Shows the folder at `path` as the folder `as` (when given), on another mount unless
+// `sameMount`, as where mount ids are unknown and a bind mount keeps the device.
 class Disguised : public NativeFileSystem {
 public:
-    Disguised(std::string path, std::string as) : path_(std::move(path)), as_(std::move(as)) {}
+    Disguised(std::string path, std::string as, bool sameMount = false)
+        : path_(std::move(path)), as_(std::move(as)), sameMount_(sameMount) {}
     int identify(FolderHandle folder, FolderIdentity& identity) override {
         const int error = NativeFileSystem::identify(folder, identity);
         if (error == 0 && IsFolder(*this, folder, path_)) {
-            ++identity.mount;
+            identity.mount += sameMount_ ? 0 : 1;
             NativeFileSystem probe;
             FolderHandle other = kNoFolder;
             FolderIdentity shown;
@@ -152,17 +155,20 @@ public:
 private:
     std::string path_;
     std::string as_;
+    bool sameMount_;
 };
 
 TEST_F(SafetyTest, PruneLeavesOtherMountsAndTheSourceAloneAndListsThem) {
-    for (const std::string& as : {std::string(), src}) {
+    const std::pair<std::string, bool> shownAs[] = {{"", false}, {src, false}, {src, true}};
+    for (const auto& [as, sameMount] : shownAs) {
         for (const std::string name : {"x", "inner"}) { // without and with a counterpart
             WriteTree(dst, {{name + "/p1", File("p")}});
-            Disguised fs(Native(dst + "/" + name), as);
+            Disguised fs(Native(dst + "/" + name), as, sameMount);
             const std::string report = RunPair(src, dst, true, &fs);
             EXPECT_NE(report.find("\r\n" + Native(dst + "/" + name) + "\r\n"), std::string::npos)
                 << report;
-            EXPECT_EQ(ReadTree(Native(dst + "/" + name)).count("p1"), 1u) << name << " as " << as;
+            EXPECT_EQ(ReadTree(Native(dst + "/" + name)).count("p1"), 1u)
+                << name << " as " << as << (sameMount ? " on the same mount" : "");
         }
     }
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
