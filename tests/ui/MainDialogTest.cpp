@@ -320,10 +320,14 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     fs::last_write_time(root / "dst" / "kept.txt",
                         fs::last_write_time(root / "src" / "kept.txt") - std::chrono::hours(1));
     WriteFile(root / "dst" / "gone.txt", "gone");
+    WriteFile(root / "src2" / "b.txt", "b"); // a second pair, without failures
+    fs::create_directories(root / "dst2");
     auto dialog = open();
     dialog->setRunFileSystem(nullptr);
     dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().appendRow((root / "src2").string(), (root / "dst2").string());
     dialog->pairList().setChecked(0, true);
+    dialog->pairList().setChecked(1, true);
     dialog->controlAs<QCheckBox>(1022)->setChecked(true);
     // The deleted list is set from the report pane's menu.
     QTimer::singleShot(0, [] {
@@ -349,14 +353,18 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     EXPECT_EQ(ReadFile(trash / "files" / "kept.txt"), "replaced");
     EXPECT_TRUE(fs::exists(trash / "info" / "gone.txt.trashinfo"));
 
-    // The deleted list after the pair's lists, then why each entry failed, in the block.
+    // The deleted list after the pair's lists, then why each entry failed, in the block
+    // of that pair only.
     const std::string fifo = (root / "src" / "fifo").string();
     const std::string tail = "\n\n刪除了以下文件和目錄\n" + (root / "dst" / "gone.txt").string() +
                              "\n\n以下是失敗的原因\ncannot copy " + fifo +
                              ": pipes, sockets and devices are not copied\n\n\n"
                              "---------------------------------\n\n";
     const std::string shown = report(*dialog).toStdString();
-    EXPECT_TRUE(shown.ends_with(tail)) << shown;
+    const std::size_t second = shown.find("從 " + (root / "src2").string() + "\n");
+    ASSERT_NE(second, std::string::npos) << shown;
+    EXPECT_TRUE(shown.substr(0, second).ends_with(tail)) << shown;
+    EXPECT_EQ(shown.find("以下是失敗的原因", second), std::string::npos) << shown;
     EXPECT_NE(shown.find("以下文件更新失敗，可能正在使用\n" + fifo + "\n"), std::string::npos);
 }
 
