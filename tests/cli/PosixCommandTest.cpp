@@ -28,6 +28,11 @@ enum class Output { Captured, Full, Closed, ReaderGone };
 Outcome RunCommand(const std::vector<std::string>& args, Output output = Output::Captured) {
     int pipeFds[2];
     EXPECT_EQ(::pipe(pipeFds), 0);
+    if (output == Output::ReaderGone) {
+        // Gone before the child starts, so that its first write of the report fails.
+        ::close(pipeFds[0]);
+        pipeFds[0] = -1;
+    }
     std::FILE* errors = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -38,7 +43,9 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
     } else {
         posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
     }
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    if (pipeFds[0] >= 0) {
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    }
     posix_spawn_file_actions_adddup2(&actions, ::fileno(errors), STDERR_FILENO);
     std::vector<std::string> all = {KESTROVA_SYNC_PROGRAM};
     all.insert(all.end(), args.begin(), args.end());
@@ -52,10 +59,6 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
               0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
-    if (output == Output::ReaderGone) {
-        ::close(pipeFds[0]);
-        pipeFds[0] = -1;
-    }
     Outcome outcome;
     char buffer[4096];
     ssize_t got;
