@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -26,6 +28,11 @@ enum class Output { Captured, Full, Closed, ReaderGone };
 Outcome RunCommand(const std::vector<std::string>& args, Output output = Output::Captured) {
     int pipeFds[2];
     EXPECT_EQ(::pipe(pipeFds), 0);
+    if (output == Output::ReaderGone) {
+        // Gone before the child starts, so that its first write of the report fails.
+        ::close(pipeFds[0]);
+        pipeFds[0] = -1;
+    }
     std::FILE* errors = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -36,7 +43,9 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
     } else {
         posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
     }
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    if (pipeFds[0] >= 0) {
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    }
     posix_spawn_file_actions_adddup2(&actions, ::fileno(errors), STDERR_FILENO);
     std::vector<std::string> all = {KESTROVA_SYNC_PROGRAM};
     all.insert(all.end(), args.begin(), args.end());
@@ -50,10 +59,6 @@ Outcome RunCommand(const std::vector<std::string>& args, Output output = Output:
               0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
-    if (output == Output::ReaderGone) {
-        ::close(pipeFds[0]);
-        pipeFds[0] = -1;
-    }
     Outcome outcome;
     char buffer[4096];
     ssize_t got;
@@ -149,41 +154,67 @@ TEST(CommandTest, TerminationStopsTheRunAndRemovesThePartialCopy) {
         }
         ::close(fd);
     }
-    WriteTree(dst, {{"big", File("previous")}});
 
     std::string program = KESTROVA_SYNC_PROGRAM;
     std::string srcArg = src;
     std::string dstArg = dst;
     char* argv[] = {program.data(), srcArg.data(), dstArg.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
-    // The partial copy is an unnamed file in the target folder, open in the child.
-    const std::string openFiles = "/proc/" + std::to_string(child) + "/fd";
-    const auto partial = [&] {
-        DIR* folder = ::opendir(openFiles.c_str());
-        bool found = false;
-        while (const dirent* entry = folder != nullptr ? ::readdir(folder) : nullptr) {
-            char text[4096];
-            const ssize_t size = ::readlinkat(::dirfd(folder), entry->d_name, text, sizeof text);
-            found =
-                found || (size > 0 &&
-                          std::string(text, static_cast<std::size_t>(size)).starts_with(dst + "/"));
+    // A copy that ended before it was seen is tried again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        WriteTree(dst, {{"big", File("previous")}});
+        pid_t child = 0;
+        ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+        // Whatever the test's outcome, the child never outlives it (nor its folders).
+        const std::unique_ptr<pid_t, void (*)(pid_t*)> reaper(&child, [](pid_t* pid) {
+            if (*pid > 0) {
+                ::kill(*pid, SIGKILL);
+                ::waitpid(*pid, nullptr, 0);
+            }
+        });
+        // The partial copy: a file in the target folder, open in the child, with data in
+        // it. (The child also opens an empty file there to learn the time step.)
+        const std::string openFiles = "/proc/" + std::to_string(child) + "/fd";
+        const auto copying = [&] {
+            DIR* folder = ::opendir(openFiles.c_str());
+            bool found = false;
+            while (const dirent* entry = folder != nullptr ? ::readdir(folder) : nullptr) {
+                char text[4096];
+                const ssize_t size =
+                    ::readlinkat(::dirfd(folder), entry->d_name, text, sizeof text);
+                struct stat file;
+                found = found ||
+                        (size > 0 &&
+                         std::string(text, static_cast<std::size_t>(size)).starts_with(dst + "/") &&
+                         ::stat((openFiles + "/" + entry->d_name).c_str(), &file) == 0 &&
+                         file.st_size > 0);
+            }
+            if (folder != nullptr) {
+                ::closedir(folder);
+            }
+            return found;
+        };
+        int status = 0;
+        bool seen = false;
+        for (int i = 0; i < 60000 && !seen; ++i) {
+            seen = copying();
+            if (!seen && ::waitpid(child, &status, WNOHANG) == child) {
+                child = 0; // ended: the copy was done before it was seen
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        if (folder != nullptr) {
-            ::closedir(folder);
+        if (!seen) {
+            continue;
         }
-        return found;
-    };
-    for (int i = 0; i < 20000 && !partial(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ::kill(child, SIGTERM);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        child = 0;
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+        EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous")}}));
+        return;
     }
-    ASSERT_TRUE(partial());
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_EQ(ReadTree(dst), (Tree{{"big", File("previous")}}));
+    FAIL() << "the copy was never seen under way";
 }
 
 } // namespace

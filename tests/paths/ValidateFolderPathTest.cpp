@@ -70,6 +70,18 @@ TEST(ValidateFolderPath, PosixForms) {
     EXPECT_EQ(Check(longest, PathStyle::Posix), kFolderPathOk);
 }
 
+// A typed path longer than the limit is cut to whole characters: "/中文" is 7 bytes.
+TEST(ValidateFolderPath, CutToPathLimitKeepsWholeCharacters) {
+    const std::string wide = "/\xE4\xB8\xAD\xE6\x96\x87";
+    EXPECT_EQ(CutToPathLimit(wide, 7), wide);
+    for (const std::size_t limit : {4u, 5u, 6u}) {
+        EXPECT_EQ(CutToPathLimit(wide, limit), "/\xE4\xB8\xAD") << limit;
+    }
+    EXPECT_EQ(CutToPathLimit(wide, 3), "/");
+    EXPECT_EQ(CutToPathLimit("/abcd", 4), "/abc");
+    EXPECT_EQ(CutToPathLimit("/abc", 4), "/abc");
+}
+
 TEST(ValidateFolderPath, CreateModeWorksOuterFirstAndStopsAtFailure) {
     MemoryFolderFileSystem fs;
     fs.existing = {"C:\\", "/"};

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "settings/PairListAccess.h"
+#include "support/ScopedEnv.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -89,30 +89,6 @@ inline std::string ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Sets or unsets an environment variable for one test and restores it after.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        Set(name, value);
-    }
-    ~ScopedEnv() { Set(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-    static void Set(const char* name, const char* value) {
-#ifdef _WIN32
-        ::_putenv_s(name, value ? value : ""); // an empty value removes the variable
-#else
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-#endif
-    }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 } // namespace kestrova::settings_test

@@ -20,10 +20,10 @@ protected:
                                   " && mkfs.ext4 -q -F -I 128 -b 1024 " + image +
                                   " >/dev/null 2>&1 && mount -o loop " + image + " " + point +
                                   " 2>/dev/null";
-        if (std::system(mount.c_str()) != 0) {
+        ASSERT_NO_FATAL_FAILURE(MountImage(mount, mounted));
+        if (!mounted) {
             GTEST_SKIP() << "no loop mount here";
         }
-        mounted = true;
         dst = point + "/dst";
         ::mkdir(dst.c_str(), 0755);
     }

@@ -1,5 +1,6 @@
 #include "RunHelpers.h"
 
+#include "support/ScopedEnv.h"
 #include "sync/SyncStats.h"
 
 #include <cstdio>
@@ -121,23 +122,14 @@ void RestoreAll(const std::string& trash) {
     ::closedir(info);
 }
 
-// Sets XDG_DATA_HOME, where the trash of the home file system lives, for one test.
+// A home folder of the test's own, on the file system of the folders it syncs, and
+// XDG_DATA_HOME, where the trash of the home file system lives, set by each test.
 class PosixTrashTest : public PreviewTest {
 protected:
-    void useDataHome(const std::string& path) { ::setenv("XDG_DATA_HOME", path.c_str(), 1); }
-    void TearDown() override {
-        if (saved_ != nullptr) {
-            ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_DATA_HOME");
-        }
-    }
+    void useDataHome(const std::string& path) { ScopedEnv::Set("XDG_DATA_HOME", path.c_str()); }
 
-private:
-    std::unique_ptr<std::string> saved_ =
-        std::getenv("XDG_DATA_HOME") != nullptr
-            ? std::make_unique<std::string>(std::getenv("XDG_DATA_HOME"))
-            : nullptr;
+    ScopedEnv home{"HOME", temp.sub("home").c_str()};
+    ScopedEnv dataHome{"XDG_DATA_HOME", nullptr};
 };
 
 TEST_F(PosixTrashTest, DeletedAndReplacedFilesCanBePutBackFromTheTrash) {

@@ -96,10 +96,12 @@ TEST_F(PrunePassTest, AnEmptySourceNeverEmptiesItsBackup) {
 }
 
 // Only a source that says "does not exist" lets anything go: a source folder whose
-// names cannot be read (or whose look-ups fail) deletes nothing.
+// names cannot be read, or that lists them and then fails to look them up, deletes
+// nothing.
 class FailingSourceReads : public NativeFileSystem {
 public:
-    FailingSourceReads(std::string source, int error) : source_(std::move(source)), error_(error) {}
+    FailingSourceReads(std::string source, int error, bool lists)
+        : source_(std::move(source)), error_(error), lists_(lists) {}
     LookUpResult lookUp(FolderHandle folder, const char* name) override {
         if (std::string(name) != "a" && IsFolder(*this, folder, source_)) {
             LookUpResult result;
@@ -109,7 +111,7 @@ public:
         return NativeFileSystem::lookUp(folder, name);
     }
     int enumerate(FolderHandle folder, FolderListing& listing) override {
-        if (IsFolder(*this, folder, source_)) {
+        if (!lists_ && IsFolder(*this, folder, source_)) {
             return error_;
         }
         return NativeFileSystem::enumerate(folder, listing);
@@ -118,6 +120,7 @@ public:
 private:
     std::string source_;
     int error_;
+    bool lists_;
 };
 
 TEST_F(PrunePassTest, SourceReadErrorsOtherThanNotFoundDeleteNothing) {
@@ -125,27 +128,37 @@ TEST_F(PrunePassTest, SourceReadErrorsOtherThanNotFoundDeleteNothing) {
     const Tree target = {
         {"a", File("a")}, {"x", File("x")}, {"dir", Folder()}, {"dir/y", File("y")}};
     WriteTree(dst, target);
-    for (const int error : {EACCES, EIO, ENOTCONN}) {
-        FailingSourceReads fs(src, error);
-        RunPair(src, dst, true, &fs);
-        EXPECT_EQ(ReadTree(dst), target) << "errno " << error;
+    for (const bool lists : {false, true}) {
+        for (const int error : {EACCES, EIO, ENOTCONN}) {
+            FailingSourceReads fs(src, error, lists);
+            RunPair(src, dst, true, &fs);
+            EXPECT_EQ(ReadTree(dst), target) << "errno " << error << (lists ? ", listed" : "");
+        }
     }
 }
 
-// The source side of "locked" cannot be opened; its target side can.
+// The source side of "locked" cannot be opened, or opens and cannot be listed; its
+// target side can be both.
 class LockedInSource : public NativeFileSystem {
 public:
-    explicit LockedInSource(std::string source) : source_(std::move(source)) {}
+    LockedInSource(std::string source, bool opens) : source_(std::move(source)), opens_(opens) {}
     int openFolder(FolderHandle parent, const char* name, FolderHandle& folder) override {
-        if (std::string(name) == "locked" && IsFolder(*this, parent, source_)) {
+        if (!opens_ && std::string(name) == "locked" && IsFolder(*this, parent, source_)) {
             folder = kNoFolder;
             return EACCES;
         }
         return NativeFileSystem::openFolder(parent, name, folder);
     }
+    int enumerate(FolderHandle folder, FolderListing& listing) override {
+        if (opens_ && IsFolder(*this, folder, Native(source_ + "/locked"))) {
+            return EACCES;
+        }
+        return NativeFileSystem::enumerate(folder, listing);
+    }
 
 private:
     std::string source_;
+    bool opens_;
 };
 
 TEST_F(PrunePassTest, AFolderThatCannotBeReadInTheSourceKeepsItsTargetContents) {
@@ -153,9 +166,11 @@ TEST_F(PrunePassTest, AFolderThatCannotBeReadInTheSourceKeepsItsTargetContents) 
     const Tree target = {
         {"locked", Folder()}, {"locked/f", File("f")}, {"locked/other", File("o")}};
     WriteTree(dst, target);
-    LockedInSource fs(src);
-    EXPECT_EQ(RunPair(src, dst, true, &fs), Block(src, dst, {src + "/locked"}, {}));
-    EXPECT_EQ(ReadTree(dst), target);
+    for (const bool opens : {false, true}) {
+        LockedInSource fs(src, opens);
+        EXPECT_EQ(RunPair(src, dst, true, &fs), Block(src, dst, {src + "/locked"}, {})) << opens;
+        EXPECT_EQ(ReadTree(dst), target) << opens;
+    }
 }
 
 // The copy pass notes what the target holds beyond the source; the prune pass then

@@ -7,9 +7,14 @@
 #include "sync/VisibleText.h"
 
 #include <atomic>
+#include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <tuple>
 #include <vector>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace kestrova::test {
 
@@ -84,6 +89,20 @@ inline std::string Block(const std::string& source, const std::string& target,
     }
     return block + "\r\n---------------------------------\r\n\r\n";
 }
+
+#ifndef _WIN32
+// Runs the shell command that makes and mounts a file-system image for a test and
+// sets `mounted` when it succeeded (it fails where this process may not mount). A
+// command that is not installed fails the test: its package belongs in
+// tools/packages/linux.
+inline void MountImage(const std::string& command, bool& mounted) {
+    const int status = std::system(command.c_str());
+    mounted = status == 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        FAIL() << "a command is not installed: " << command;
+    }
+}
+#endif
 
 // The report block of a skipped pair.
 inline std::string SkippedBlock(const std::string& source, const std::string& target,

@@ -1,5 +1,6 @@
 #include "RunHelpers.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/mount.h>
@@ -13,6 +14,46 @@ constexpr const char* kNotAbsolute = "源目錄或目標目錄不是完整路徑
 constexpr const char* kNested = "源目錄和目標目錄相同或互相包含，已跳過";
 
 constexpr const char* kSourceUnreadable = "源目錄不存在或無法讀取，已跳過";
+
+// A port through which a pair can be checked and nothing more: its roots opened and
+// identified. Anything else fails the test and is refused, so that a broken guard
+// can neither read nor change a folder, whichever folder a test names.
+class PairCheckOnly : public NativeFileSystem {
+public:
+    int openFolder(FolderHandle, const char* name, FolderHandle& folder) override {
+        folder = kNoFolder;
+        return refused("open", name);
+    }
+    int enumerate(FolderHandle, FolderListing&) override { return refused("list", ""); }
+    LookUpResult lookUp(FolderHandle, const char* name) override {
+        LookUpResult result;
+        result.error = refused("look up", name);
+        return result;
+    }
+    CopyOutcome copy(FolderHandle, FolderHandle, const char* name, EntryKind,
+                     const std::atomic<bool>&) override {
+        refused("copy", name);
+        return CopyOutcome::Failed;
+    }
+    int createFolder(FolderHandle, const char* name) override { return refused("make", name); }
+    int copyAttributes(FolderHandle, FolderHandle) override {
+        return refused("copy attributes", "");
+    }
+    std::int64_t timeStep(FolderHandle) override { return refused("probe", ""); }
+    int deleteFile(FolderHandle, const char* name) override { return refused("delete", name); }
+    int removeFolder(FolderHandle, const char* name) override { return refused("remove", name); }
+    int renameEntry(FolderHandle, const char* from, const char*) override {
+        return refused("rename", from);
+    }
+    int setPermissions(FolderHandle, unsigned) override { return refused("set permissions", ""); }
+    int lockFolder(FolderHandle) override { return refused("lock", ""); }
+
+private:
+    static int refused(const char* what, const char* name) {
+        ADD_FAILURE() << "a skipped pair tried to " << what << " " << name;
+        return EACCES;
+    }
+};
 
 // Sentinels beside, inside and above both folders: whatever a skipped pair does,
 // they must all be there afterwards, unchanged.
@@ -33,7 +74,8 @@ protected:
 
     void expectSkipped(const std::string& source, const std::string& target, const char* reason) {
         TestWindow window({{source, target, 2, {}}}, true);
-        RunToEnd(window);
+        PairCheckOnly fs;
+        RunToEnd(window, &fs);
         EXPECT_EQ(window.report(), SkippedBlock(source, target, reason));
         EXPECT_EQ(window.rowStatus(0), "跳過");
         expectUntouched();
@@ -54,7 +96,8 @@ TEST_F(SafetyTest, SameOrNestedFoldersAreSkipped) {
     expectSkipped(src, Native(src + "/inner"), kNested);
     expectSkipped(src, Native(src + "/not-yet/made"), kNested);
     expectSkipped(Native(src + "/inner"), src, kNested);
-    // The top of the file system holds everything.
+    // The top of the file system holds everything (checked through a port that lets a
+    // pair be checked and nothing more).
 #ifdef _WIN32
     const std::string top = temp.path().substr(0, 3); // the drive's root, "C:\"
 #else
@@ -85,13 +128,16 @@ TEST_F(SafetyTest, TrailingSeparatorsMapInsideTheFolders) {
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));
 }
 
+// Shows the folder at `path` as the folder `as` (when given), on another mount unless
+// `sameMount`, as where mount ids are unknown and a bind mount keeps the device.
 class Disguised : public NativeFileSystem {
 public:
-    Disguised(std::string path, std::string as) : path_(std::move(path)), as_(std::move(as)) {}
+    Disguised(std::string path, std::string as, bool sameMount = false)
+        : path_(std::move(path)), as_(std::move(as)), sameMount_(sameMount) {}
     int identify(FolderHandle folder, FolderIdentity& identity) override {
         const int error = NativeFileSystem::identify(folder, identity);
         if (error == 0 && IsFolder(*this, folder, path_)) {
-            ++identity.mount;
+            identity.mount += sameMount_ ? 0 : 1;
             NativeFileSystem probe;
             FolderHandle other = kNoFolder;
             FolderIdentity shown;
@@ -109,17 +155,20 @@ public:
 private:
     std::string path_;
     std::string as_;
+    bool sameMount_;
 };
 
 TEST_F(SafetyTest, PruneLeavesOtherMountsAndTheSourceAloneAndListsThem) {
-    for (const std::string& as : {std::string(), src}) {
+    const std::pair<std::string, bool> shownAs[] = {{"", false}, {src, false}, {src, true}};
+    for (const auto& [as, sameMount] : shownAs) {
         for (const std::string name : {"x", "inner"}) { // without and with a counterpart
             WriteTree(dst, {{name + "/p1", File("p")}});
-            Disguised fs(Native(dst + "/" + name), as);
+            Disguised fs(Native(dst + "/" + name), as, sameMount);
             const std::string report = RunPair(src, dst, true, &fs);
             EXPECT_NE(report.find("\r\n" + Native(dst + "/" + name) + "\r\n"), std::string::npos)
                 << report;
-            EXPECT_EQ(ReadTree(Native(dst + "/" + name)).count("p1"), 1u) << name << " as " << as;
+            EXPECT_EQ(ReadTree(Native(dst + "/" + name)).count("p1"), 1u)
+                << name << " as " << as << (sameMount ? " on the same mount" : "");
         }
     }
     EXPECT_EQ(ReadTree(src), Full({{"s", File("s")}, {"inner/s", File("s")}}));

@@ -3,9 +3,6 @@
 #include "sync/SyncWorker.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/file.h>
-#endif
 
 namespace kestrova::test {
 namespace {
@@ -106,15 +103,18 @@ TEST_F(PosixSyncRunTest, NamesAreShownEscapedAndCopiedExactly) {
               (Tree{{forged, File("f")}, {"a\nb", File("n")}, {"\xff\\", File("b")}}));
 }
 
-// A pair holds a lock on its target while it runs and lets it go when it is done.
+// A pair holds a lock on its target while it runs and lets it go when it is done;
+// another run takes the lock the same way and must not get it meanwhile.
 TEST_F(PosixSyncRunTest, APairWhoseTargetAnotherRunHoldsIsSkipped) {
     WriteTree(src1, {{"one", File("1")}});
     WriteTree(src2, {{"two", File("2")}});
-    const int held = ::open(dst1.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    NativeFileSystem otherRun;
+    FolderHandle held = kNoFolder;
+    ASSERT_EQ(otherRun.openRoot(dst1, held), 0);
+    ASSERT_EQ(otherRun.lockFolder(held), 0);
     TestWindow window({{src1, dst1, 2, {}}, {src1, dst2, 2, {}}, {src2, dst2, 2, {}}}, true);
     RunToEnd(window);
-    ::close(held);
+    otherRun.closeFolder(held);
     EXPECT_EQ(window.report(), SkippedBlock(src1, dst1, "目標目錄正由另一個同步使用，已跳過") +
                                    Block(src1, dst2, {}, {src1 + "/one"}) +
                                    Block(src2, dst2, {}, {src2 + "/two"}));

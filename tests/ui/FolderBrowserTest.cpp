@@ -5,11 +5,12 @@
 #include "ui/qt/FolderChooser.h"
 #include "ui/qt/NativeText.h"
 
+#include "support/TreeFixture.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
@@ -52,8 +53,9 @@ protected:
         return answers.shown;
     }
 
-    QTemporaryDir dir;
-    const std::string temp = dir.path().toStdString();
+    // Removed name by name as bytes: a test makes a name that is not UTF-8.
+    TempFolder tempFolder;
+    const std::string temp = tempFolder.path();
     PresetAnswers answers;
     MessageBoxRoutine prompt{answers};
     FolderChooser* window = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/qt/MainDialog.h"
 #include "EventLoop.h"
 #include "PresetAnswers.h"
+#include "support/ScopedEnv.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
 #include "ui/qt/DialogUnits.h"
@@ -104,6 +105,10 @@ public:
 
 class MainDialogTest : public ::testing::Test {
 protected:
+    static std::string MadeFolder(const fs::path& path) {
+        fs::create_directories(path);
+        return path.string();
+    }
     std::unique_ptr<MainDialog> open(SaveFileSystem& saving) {
         auto dialog = std::make_unique<MainDialog>(messages, files(), saving);
         messages.setMainWindow(dialog.get());
@@ -151,6 +156,9 @@ protected:
 
     QTemporaryDir temp;
     fs::path root{temp.path().toStdString()};
+    // A run that uses the trash puts files in the home folder's: the test's own.
+    test::ScopedEnv home{"HOME", MadeFolder(root / "home").c_str()};
+    test::ScopedEnv dataHome{"XDG_DATA_HOME", nullptr};
     test::PresetAnswers answers;
     MessageBoxRoutine messages{answers};
     SaveFileSystem realSaving;
@@ -304,20 +312,22 @@ TEST_F(MainDialogTest, PreviewFillsTheReportAndChangesNothingOnDisk) {
 }
 
 TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed) {
-    const char* savedDataHome = std::getenv("XDG_DATA_HOME");
-    const std::string restore = savedDataHome != nullptr ? savedDataHome : "";
     fs::create_directories(root / "data");
-    ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    test::ScopedEnv::Set("XDG_DATA_HOME", (root / "data").c_str());
     WriteFile(root / "src" / "kept.txt", "new");
     ASSERT_EQ(::mkfifo((root / "src" / "fifo").c_str(), 0600), 0);
     WriteFile(root / "dst" / "kept.txt", "replaced");
     fs::last_write_time(root / "dst" / "kept.txt",
                         fs::last_write_time(root / "src" / "kept.txt") - std::chrono::hours(1));
     WriteFile(root / "dst" / "gone.txt", "gone");
+    WriteFile(root / "src2" / "b.txt", "b"); // a second pair, without failures
+    fs::create_directories(root / "dst2");
     auto dialog = open();
     dialog->setRunFileSystem(nullptr);
     dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
+    dialog->pairList().appendRow((root / "src2").string(), (root / "dst2").string());
     dialog->pairList().setChecked(0, true);
+    dialog->pairList().setChecked(1, true);
     dialog->controlAs<QCheckBox>(1022)->setChecked(true);
     // The deleted list is set from the report pane's menu.
     QTimer::singleShot(0, [] {
@@ -335,11 +345,6 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     button(*dialog, 1007)->click();
     ASSERT_TRUE(PumpUntil([&] { return boxShown("同步完成﹝"); }));
     JoinSyncWorker();
-    if (savedDataHome != nullptr) {
-        ::setenv("XDG_DATA_HOME", restore.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_DATA_HOME");
-    }
 
     const fs::path trash = root / "data" / "Trash";
     EXPECT_EQ(ReadFile(root / "dst" / "kept.txt"), "new");
@@ -348,14 +353,18 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     EXPECT_EQ(ReadFile(trash / "files" / "kept.txt"), "replaced");
     EXPECT_TRUE(fs::exists(trash / "info" / "gone.txt.trashinfo"));
 
-    // The deleted list after the pair's lists, then why each entry failed, in the block.
+    // The deleted list after the pair's lists, then why each entry failed, in the block
+    // of that pair only.
     const std::string fifo = (root / "src" / "fifo").string();
     const std::string tail = "\n\n刪除了以下文件和目錄\n" + (root / "dst" / "gone.txt").string() +
                              "\n\n以下是失敗的原因\ncannot copy " + fifo +
                              ": pipes, sockets and devices are not copied\n\n\n"
                              "---------------------------------\n\n";
     const std::string shown = report(*dialog).toStdString();
-    EXPECT_TRUE(shown.ends_with(tail)) << shown;
+    const std::size_t second = shown.find("從 " + (root / "src2").string() + "\n");
+    ASSERT_NE(second, std::string::npos) << shown;
+    EXPECT_TRUE(shown.substr(0, second).ends_with(tail)) << shown;
+    EXPECT_EQ(shown.find("以下是失敗的原因", second), std::string::npos) << shown;
     EXPECT_NE(shown.find("以下文件更新失敗，可能正在使用\n" + fifo + "\n"), std::string::npos);
 }
 

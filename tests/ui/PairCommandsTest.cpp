@@ -98,6 +98,14 @@ TEST_F(PairCommandsTest, EditChangesOnlyTheTextsOfTheMarkedRowEvenDuringARun) {
     DoubleClick(list.viewport()->height() - 2);
     expected[1] = {"/home/b2", " /backup/b2", "完成", "checked"};
     EXPECT_EQ(Table(), expected);
+
+    // The first row is a row like any other.
+    list.selectRow(0);
+    Answer("/home/a2", "/backup/a2", true);
+    DoubleClick(RowY(0));
+    EXPECT_EQ(opened, (std::vector<std::string>{"/home/a", "/backup/a"}));
+    expected[0] = {"/home/a2", "/backup/a2", "", ""};
+    EXPECT_EQ(Table(), expected);
     EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace kestrova {
 namespace {
@@ -32,6 +35,85 @@ TEST(DialogUnits, ConvertsPositionAndSizeSeparately) {
     EXPECT_EQ(rect, QRect(11, 11, 11, 11));
     EXPECT_EQ(DialogToPixels({265, 121, 50, 14}, {6, 12}), QRect(398, 182, 75, 21));
     EXPECT_EQ(DialogSizeToPixels(322, 249, {7, 13}), QSize(564, 405));
+}
+
+// The templates' controls as written out here, apart from the tables the dialogs are
+// built from: identifier, text and dialog-unit rectangle, in template order.
+using Controls = std::vector<std::tuple<int, std::string, int, int, int, int>>;
+
+Controls ControlsOf(const DialogTemplate& dialog) {
+    Controls controls;
+    for (const ControlTemplate& c : dialog.controls) {
+        controls.emplace_back(c.id, c.text, c.rect.x, c.rect.y, c.rect.width, c.rect.height);
+    }
+    return controls;
+}
+
+TEST(DialogTemplates, HoldTheirIdentifiersTextsAndRectangles) {
+    const struct {
+        const DialogTemplate& dialog;
+        int id;
+        std::string caption;
+        int width, height;
+        Controls controls;
+    } expected[] = {
+        {MainDialogTemplate(),
+         102,
+         "Kestrova",
+         322,
+         249,
+         {{65535, "同步設置", 7, 117, 249, 110},
+          {1004, "...", 7, 233, 308, 9},
+          {1007, "開始同步", 265, 121, 50, 14},
+          {1009, "刪除已經不存在的目錄和文件", 15, 133, 120, 10},
+          {1008, "停止同步", 265, 139, 50, 14},
+          {1010, "", 15, 151, 232, 66},
+          {1011, "關于", 265, 213, 50, 14},
+          {1012, "List1", 7, 7, 248, 104},
+          {1013, "添加備份", 265, 7, 50, 14},
+          {1014, "刪除備份", 265, 22, 50, 14},
+          {1019, "選擇所有", 265, 41, 50, 14},
+          {1020, "取消選擇", 265, 56, 50, 14},
+          {1021, "預覽同步", 265, 157, 50, 14},
+          {1022, "舊文件移到回收站", 140, 133, 107, 10}}},
+        {PairDialogTemplate(),
+         131,
+         "備份",
+         212,
+         103,
+         {{1014, "", 51, 32, 129, 14},
+          {1016, "...", 184, 32, 18, 14},
+          {1015, "", 51, 51, 129, 14},
+          {1017, "...", 184, 51, 18, 14},
+          {1, "确定", 36, 82, 50, 14},
+          {2, "取消", 126, 82, 50, 14},
+          {65535, "源目錄", 13, 35, 25, 8},
+          {65535, "目的目錄", 13, 53, 33, 8},
+          {65535, "輸入備份的原始目錄和目標目錄", 13, 13, 113, 8}}},
+        {AboutDialogTemplate(),
+         100,
+         "關于Kestrova",
+         235,
+         99,
+         {{65535, "128", 11, 17, 20, 20},
+          {65535, "Kestrova 2.0 版", 40, 10, 119, 8},
+          {65535, "(C) 2026 Kestrova developers", 40, 25, 132, 8},
+          {1, "确定", 178, 7, 50, 14},
+          {65535, "公司网址：", 17, 70, 41, 8},
+          {65535, "Under the MIT licence, without any warranty.", 17, 47, 201, 8},
+          {1011, "", 63, 70, 93, 8}}},
+    };
+    for (const auto& want : expected) {
+        SCOPED_TRACE(want.id);
+        EXPECT_EQ(want.dialog.id, want.id);
+        EXPECT_EQ(want.dialog.caption, want.caption);
+        EXPECT_EQ(std::string(want.dialog.fontName) + " " +
+                      std::to_string(want.dialog.fontPointSize),
+                  "宋体 9");
+        EXPECT_EQ(want.dialog.rect.width, want.width);
+        EXPECT_EQ(want.dialog.rect.height, want.height);
+        EXPECT_EQ(ControlsOf(want.dialog), want.controls);
+    }
 }
 
 TEST(TemplateDialog, BuildsEveryControlFindableByItsIdentifier) {
