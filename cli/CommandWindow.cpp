@@ -43,8 +43,9 @@ void CommandWindow::setStatusLine(const std::string& text) {
 // The report only ever grows within a run, so only its new part is written, in
 // runs between the carriage returns that are left out. Once a write has failed the
 // report is not continued, as it could no longer be read whole.
-void CommandWindow::setReport(const std::string& text) {
-    if (text.size() < printed_) {
+void CommandWindow::setReport(const SpooledText& report) {
+    if (report.identity() != printedReport_ || report.size() < printed_) {
+        printedReport_ = report.identity();
         printed_ = 0;
     }
     std::lock_guard lock(outputMutex_);
@@ -57,19 +58,34 @@ void CommandWindow::setReport(const std::string& text) {
     }
     errno = 0;
     bool written = true;
-    std::size_t from = printed_;
-    for (std::size_t i = printed_; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            written = std::fwrite(text.data() + from, 1, i - from, out_) == i - from && written;
-            from = i + 1;
+    // A CR at the end of one piece is held back until the next shows what follows it.
+    bool heldReturn = false;
+    const bool read = report.forEachPiece(printed_, report.size(), [&](std::string_view text) {
+        if (heldReturn && text.front() != '\n') {
+            written = std::fputc('\r', out_) != EOF && written;
         }
+        heldReturn = false;
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r') {
+                continue;
+            }
+            if (i + 1 == text.size() || text[i + 1] == '\n') {
+                written = std::fwrite(text.data() + from, 1, i - from, out_) == i - from && written;
+                from = i + 1;
+                heldReturn = i + 1 == text.size();
+            }
+        }
+        const std::size_t rest = text.size() - from;
+        written = std::fwrite(text.data() + from, 1, rest, out_) == rest && written;
+    });
+    if (heldReturn) {
+        written = std::fputc('\r', out_) != EOF && written;
     }
-    const std::size_t rest = text.size() - from;
-    written = std::fwrite(text.data() + from, 1, rest, out_) == rest && written;
     written = std::fflush(out_) == 0 && written;
-    printed_ = text.size();
-    if (!written) {
-        reportError_ = errno != 0 ? errno : EIO;
+    printed_ = report.size();
+    if (!written || !read) {
+        reportError_ = !read ? EIO : errno != 0 ? errno : EIO;
         sayError(Translate("cannot write the report: %1", {ReasonText(reportError_)}));
     }
 }

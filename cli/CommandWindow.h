@@ -4,6 +4,7 @@
 #include "sync/SyncWindow.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -29,7 +30,7 @@ public:
     std::string rowTarget(int row) override;
     void setRowStatus(int row, const std::string& text) override;
     void setStatusLine(const std::string& text) override;
-    void setReport(const std::string& text) override;
+    void setReport(const SpooledText& report) override;
     bool deleteOption() override;
     void enableStart(bool) override {}
     void enableStop(bool) override {}
@@ -60,7 +61,9 @@ private:
     std::FILE* progress_;
     std::FILE* errors_;
     std::mutex outputMutex_;
-    std::size_t printed_ = 0; // bytes of the report already written
+    // The report written so far: which one, and how many of its bytes.
+    std::uint64_t printedReport_ = 0;
+    std::uint64_t printed_ = 0;
     int reportError_ = 0;
 
     mutable std::mutex mutex_; // guards what other threads read below
