@@ -57,6 +57,7 @@ ReportPane::~ReportPane() = default;
 void ReportPane::clear() {
     m_lines.clear();
     forgetLayouts();
+    showFromTop();
 }
 
 void ReportPane::append(std::string_view text) {

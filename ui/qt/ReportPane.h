@@ -29,6 +29,7 @@ public:
     ~ReportPane() override;
 
     // A new text is made by clear() and append(), then shown by showFromTop().
+    // Emptied, the pane shows nothing, from the top.
     void clear();
     void append(std::string_view text);
     // Shows the text from its first line with nothing selected, as a replaced text is.
