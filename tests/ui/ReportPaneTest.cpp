@@ -72,7 +72,7 @@ TEST(ReportPaneTest, SelectsAndCopiesExactlyTheLinesShownWhereverItIsScrolled) {
     const int top = bar->value();
     EXPECT_GT(top, 2990);
     // The last rows fill the pane: the text's last line is on its last row.
-    const int rows = (pane.viewport()->height() - 4) / pane.fontMetrics().height();
+    const int rows = (pane.viewport()->height() - 5) / pane.fontMetrics().height();
     EXPECT_EQ(top + rows, 3004);
     EXPECT_EQ(Dragged(pane, 0, 1), QString("line %1\n").arg(top - 3));
     Key(&pane, Qt::Key_Up);
@@ -91,7 +91,7 @@ TEST(ReportPaneTest, SelectsAndCopiesExactlyTheLinesShownWhereverItIsScrolled) {
     EXPECT_FALSE(secondRow.isEmpty());
     EXPECT_EQ(secondRow, QString(secondRow.size(), 'w'));
     Key(&pane, Qt::Key_End);
-    const int lastRow = (pane.viewport()->height() - 4) / pane.fontMetrics().height() - 1;
+    const int lastRow = (pane.viewport()->height() - 5) / pane.fontMetrics().height() - 1;
     EXPECT_EQ(Dragged(pane, lastRow, lastRow, 250), "end");
 }
 

@@ -112,8 +112,14 @@ int ReportPane::layoutRows(const QTextLayout& layout) {
     return std::max(1, layout.lineCount());
 }
 
+// Counted as an edit control counts them, with the room above the text.
 int ReportPane::rowsShown() const {
-    return std::max(1, (viewport()->height() - kMargin) / m_rowHeight);
+    return std::max(1, (viewport()->height() - kMargin - 1) / m_rowHeight);
+}
+
+// The room above the text shows only at its top, as in an edit control.
+int ReportPane::firstRowY() const {
+    return m_top == Row{} ? kMargin : 0;
 }
 
 // The scroll bar counts lines; wrapped rows are reached by the keys and the wheel.
@@ -181,7 +187,7 @@ void ReportPane::paintEvent(QPaintEvent* event) {
     selected.setBackground(colours.brush(QPalette::Highlight));
     selected.setForeground(colours.brush(QPalette::HighlightedText));
 
-    int y = kMargin - m_top.row * m_rowHeight;
+    int y = firstRowY() - m_top.row * m_rowHeight;
     const int bottom = event->rect().bottom();
     for (std::size_t line = m_top.line; line < m_lines.lineCount() && y <= bottom; ++line) {
         QTextLayout& text = layout(line);
@@ -220,7 +226,7 @@ ReportPane::Position ReportPane::endOfText() const {
 
 // Above the text the first row shown counts, below it the last row of the text.
 ReportPane::Position ReportPane::positionAt(QPoint point) const {
-    int y = kMargin - m_top.row * m_rowHeight;
+    int y = firstRowY() - m_top.row * m_rowHeight;
     const int wanted = std::max(point.y(), 0);
     for (std::size_t line = m_top.line; line < m_lines.lineCount(); ++line) {
         QTextLayout& text = layout(line);

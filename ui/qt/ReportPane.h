@@ -78,8 +78,10 @@ private:
     QString lineText(std::size_t line) const;
     // Lays out again whatever depends on the width, the font or the text.
     void forgetLayouts();
-    // How many rows fit; the last first row, which shows the text's end at the bottom.
+    // How many rows fit, and where the first row shown is drawn.
     int rowsShown() const;
+    int firstRowY() const;
+    // Finds the last first row, which shows the text's end at the bottom.
     void updateScrollRange();
     void scrollRows(int rows);
     void scrollTo(Row top);
