@@ -326,15 +326,19 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     dialog->pairList().appendRow((root / "src").string(), (root / "dst").string());
     dialog->pairList().setChecked(0, true);
     dialog->controlAs<QCheckBox>(1022)->setChecked(true);
-    // The deleted list is set from the report pane's menu.
+    // The deleted list is set from the report pane's menu, below the pane's own Copy
+    // and Select All.
     QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
+        QStringList names;
         for (QAction* action : menu->actions()) {
+            names << action->objectName();
             if (action->objectName() == "listDeleted") {
                 action->trigger();
             }
         }
+        EXPECT_EQ(names, QStringList({"edit-copy", "", "select-all", "", "listDeleted"}));
         menu->close();
     });
     emit dialog->control(1010)->customContextMenuRequested({5, 5});
