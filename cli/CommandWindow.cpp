@@ -23,8 +23,17 @@ RunCounts CountsNow() {
 }
 
 // The third line of a pair's block, after "From" and "To": where the run says why the
-// pair or its deletions were skipped.
-std::string ThirdLine(std::string_view block) {
+// pair or its deletions were skipped. Only the block's first lines are read.
+std::string ThirdLine(const SpooledText& report, std::uint64_t blockStart) {
+    constexpr std::uint64_t kHead = 64 * 1024;
+    if (blockStart >= report.size()) {
+        return {};
+    }
+    std::string head(std::min(kHead, report.size() - blockStart), '\0');
+    if (!report.read(blockStart, head.size(), head.data())) {
+        return {};
+    }
+    const std::string_view block = head;
     std::size_t start = 0;
     for (int line = 0; line < 2 && start != std::string_view::npos; ++line) {
         start = block.find(texts::kLineEnd, start);
@@ -96,13 +105,13 @@ void CommandWindow::setStatusLine(const std::string& text) {
 // The report only ever grows within a run, so only its new part is written, in
 // runs between the carriage returns that are left out. Once a write has failed the
 // report is not continued, as it could no longer be read whole.
-void CommandWindow::setReport(const std::string& text) {
-    if (text.size() < printed_) {
+void CommandWindow::setReport(const SpooledText& report) {
+    if (report.identity() != printedReport_ || report.size() < printed_) {
+        printedReport_ = report.identity();
         printed_ = 0;
     }
-    pairNote_ =
-        ThirdLine(std::string_view(text).substr(std::min(pairStart_.reportSize, text.size())));
-    reportSize_ = text.size();
+    pairNote_ = ThirdLine(report, pairStart_.reportSize);
+    reportSize_ = report.size();
     std::lock_guard lock(outputMutex_);
     if (reportError_ != 0) {
         return;
@@ -113,19 +122,33 @@ void CommandWindow::setReport(const std::string& text) {
     }
     errno = 0;
     bool written = true;
-    std::size_t from = printed_;
-    const std::string_view all = text;
-    for (std::size_t i = printed_; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            written = WriteText(out_, all.substr(from, i - from)) && written;
-            from = i + 1;
+    // A CR at the end of one piece is held back until the next shows what follows it.
+    bool heldReturn = false;
+    const bool read = report.forEachPiece(printed_, report.size(), [&](std::string_view text) {
+        if (heldReturn && text.front() != '\n') {
+            written = WriteText(out_, "\r") && written;
         }
+        heldReturn = false;
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r') {
+                continue;
+            }
+            if (i + 1 == text.size() || text[i + 1] == '\n') {
+                written = WriteText(out_, text.substr(from, i - from)) && written;
+                from = i + 1;
+                heldReturn = i + 1 == text.size();
+            }
+        }
+        written = WriteText(out_, text.substr(from)) && written;
+    });
+    if (heldReturn) {
+        written = WriteText(out_, "\r") && written;
     }
-    written = WriteText(out_, all.substr(from)) && written;
     written = std::fflush(out_) == 0 && written;
-    printed_ = text.size();
-    if (!written) {
-        reportError_ = errno != 0 ? errno : EIO;
+    printed_ = report.size();
+    if (!written || !read) {
+        reportError_ = !read ? EIO : errno != 0 ? errno : EIO;
         sayError(Translate("cannot write the report: %1", {ReasonText(reportError_)}));
     }
 }

@@ -5,6 +5,7 @@
 #include "sync/SyncWindow.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -30,7 +31,7 @@ public:
     std::string rowTarget(int row) override;
     void setRowStatus(int row, const std::string& text) override;
     void setStatusLine(const std::string& text) override;
-    void setReport(const std::string& text) override;
+    void setReport(const SpooledText& report) override;
     bool deleteOption() override;
     void enableStart(bool) override {}
     void enableStop(bool) override {}
@@ -64,17 +65,19 @@ private:
     std::FILE* progress_;
     std::FILE* errors_;
     std::mutex outputMutex_;
-    std::size_t printed_ = 0; // bytes of the report already written
+    // The report written so far: which one, and how many of its bytes.
+    std::uint64_t printedReport_ = 0;
+    std::uint64_t printed_ = 0;
     int reportError_ = 0;
 
     // Written by the worker only, read once it has ended.
     struct PairStart {
         RunCounts counts;
         std::uint64_t skipped = 0;
-        std::size_t reportSize = 0; // where the pair's block starts in the report
+        std::uint64_t reportSize = 0; // where the pair's block starts in the report
     };
     PairStart pairStart_;
-    std::size_t reportSize_ = 0;
+    std::uint64_t reportSize_ = 0;
     std::string pairNote_; // the third line of the last block: a skip reason, if any
     std::vector<RecordedPair> recorded_;
     std::vector<std::string> failures_;

@@ -38,9 +38,9 @@ public:
             window_.setStatusLine(text); // no copy for the common plain path
         }
     }
-    void setReport(const std::string& text) {
+    void setReport(const SpooledText& report) {
         if (!stopped()) {
-            window_.setReport(text);
+            window_.setReport(report);
         }
     }
     // The running state (Start and the option disabled, Stop enabled) or the idle one.

@@ -38,41 +38,39 @@ const char* SkipReason(PairProblem problem) {
     return "";
 }
 
-// The lists are moved into the report, which is sized once for the whole block. A
-// target folder that could not be opened is said once, after the failed entries.
-void AppendOutcome(std::string& report, int targetError, bool preview) {
-    report.reserve(report.size() + g_failedFiles.size() + g_updatedFiles.size() + 256);
+// The lists are moved into the report. A target folder that could not be opened is
+// said once, after the failed entries.
+void AppendOutcome(SpooledText& report, int targetError, bool preview) {
     if (!g_failedFiles.empty() || targetError != 0) {
-        report += Translate(texts::kFailedHeading);
+        report.append(Translate(texts::kFailedHeading));
         g_failedFiles.moveTo(report);
         if (targetError != 0) {
-            report +=
-                Translate(targetError == ENOENT ? texts::kTargetMissing : texts::kTargetUnopenable);
-            report += texts::kLineEnd;
+            report.append(Translate(targetError == ENOENT ? texts::kTargetMissing
+                                                          : texts::kTargetUnopenable));
+            report.append(texts::kLineEnd);
         }
-        report += texts::kLineEnd;
+        report.append(texts::kLineEnd);
     } else {
-        report += Translate(texts::kNoErrors);
+        report.append(Translate(texts::kNoErrors));
     }
     if (!g_updatedFiles.empty()) {
-        report += Translate(preview ? texts::kPreviewUpdatedHeading : texts::kUpdatedHeading);
+        report.append(Translate(preview ? texts::kPreviewUpdatedHeading : texts::kUpdatedHeading));
         g_updatedFiles.moveTo(report);
-        report += texts::kLineEnd;
+        report.append(texts::kLineEnd);
     } else {
-        report += Translate(texts::kNothingUpdated);
+        report.append(Translate(texts::kNothingUpdated));
     }
 }
 
 // The pair's deletions, after its other lists, when the prune pass ran.
-void AppendDeleted(std::string& report, bool preview) {
+void AppendDeleted(SpooledText& report, bool preview) {
     if (g_deletedFiles.empty()) {
-        report += Translate(texts::kNothingDeleted);
+        report.append(Translate(texts::kNothingDeleted));
         return;
     }
-    report.reserve(report.size() + g_deletedFiles.size() + 64);
-    report += Translate(preview ? texts::kPreviewDeletedHeading : texts::kDeletedHeading);
+    report.append(Translate(preview ? texts::kPreviewDeletedHeading : texts::kDeletedHeading));
     g_deletedFiles.moveTo(report);
-    report += texts::kLineEnd;
+    report.append(texts::kLineEnd);
 }
 
 // How many entries the prune pass would delete, found by a pass over a port that
@@ -178,11 +176,11 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
 
 // Runs one checked pair and appends its block; false when a stop cut it short.
 bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const RunOptions& options,
-              int row, std::string& report) {
+              int row, SpooledText& report) {
     const std::string source = window.rowSource(row);
     const std::string target = window.rowTarget(row);
-    report += Translate(texts::kFrom) + VisibleText(source) + texts::kLineEnd;
-    report += Translate(texts::kTo) + VisibleText(target) + texts::kLineEnd;
+    report.append(Translate(texts::kFrom) + VisibleText(source) + texts::kLineEnd);
+    report.append(Translate(texts::kTo) + VisibleText(target) + texts::kLineEnd);
     window.setRowStatus(row, Translate(texts::kInProgress));
     g_failedFiles.clear();
     g_updatedFiles.clear();
@@ -196,8 +194,8 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     }
     const char* status = Translate(texts::kDone);
     if (problem != PairProblem::None) {
-        report += SkipReason(problem);
-        report += texts::kLineEnd;
+        report.append(SkipReason(problem));
+        report.append(texts::kLineEnd);
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
         status = Translate(texts::kSkipped);
     } else {
@@ -210,15 +208,15 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
             return false;
         }
         if (!pruneSkipped.empty()) {
-            report += pruneSkipped;
-            report += texts::kLineEnd;
+            report.append(pruneSkipped);
+            report.append(texts::kLineEnd);
         }
         AppendOutcome(report, run.targetError, options.preview);
         if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
-            report += Translate(texts::kAttributesNotKept);
+            report.append(Translate(texts::kAttributesNotKept));
         }
         if (trash.takeTrashMissing()) {
-            report += Translate(texts::kNoTrash);
+            report.append(Translate(texts::kNoTrash));
         }
         if (pruned && run.listDeleted) {
             AppendDeleted(report, options.preview);
@@ -227,7 +225,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     if (window.stopped()) {
         return false;
     }
-    report += texts::kSeparator;
+    report.append(texts::kSeparator);
     window.setReport(report);
     window.setRowStatus(row, status);
     g_syncStats.pairsDone.fetch_add(1, std::memory_order_relaxed);
@@ -250,7 +248,9 @@ int SyncRun(SyncWindow& rawWindow, FileSystem& fs, const std::atomic<bool>& stop
     FileSystem& kept = options.trash ? trash : fs;
     PreviewFileSystem preview(kept);
     FileSystem& used = options.preview ? preview : kept;
-    std::string report;
+    // The report lives in a temporary file: a first copy of millions of files lists
+    // every one of them.
+    SpooledText report;
     for (int row = 0; row < window.rowCount(); ++row) {
         // Index 1 is a clear check mark; 2, or 0 for a row without one, is processed.
         if (window.rowCheckState(row) == 1) {

@@ -2,6 +2,7 @@
 
 #include "sync/EntryFailure.h"
 #include "sync/RunOptions.h"
+#include "sync/SpooledText.h"
 
 #include <string>
 
@@ -26,7 +27,10 @@ public:
     virtual std::string rowTarget(int row) = 0;
     virtual void setRowStatus(int row, const std::string& text) = 0;
     virtual void setStatusLine(const std::string& text) = 0;
-    virtual void setReport(const std::string& text) = 0;
+    // Replaces the report pane's text with the whole report so far. The report only
+    // grows during a run (a new run brings a new text, with a new identity), so a
+    // window may read only what it has not seen yet; it reads it before returning.
+    virtual void setReport(const SpooledText& report) = 0;
     virtual bool deleteOption() = 0;
     virtual void enableStart(bool enabled) = 0;
     virtual void enableStop(bool enabled) = 0;

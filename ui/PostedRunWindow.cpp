@@ -120,8 +120,10 @@ void PostedRunWindow::showStatus(SyncWindow& window, UiThreadQueue& queue,
     window.setStatusLine(latest);
 }
 
-void PostedRunWindow::setReport(const std::string& text) {
-    tell([&window = m_window, text] { window.setReport(text); });
+// The window reads the report where the worker keeps it: the worker waits meanwhile,
+// and a request dropped after a release never touches it.
+void PostedRunWindow::setReport(const SpooledText& report) {
+    tell([&window = m_window, &report] { window.setReport(report); });
 }
 
 bool PostedRunWindow::deleteOption() {

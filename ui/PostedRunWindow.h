@@ -39,7 +39,7 @@ public:
     std::string rowTarget(int row) override;
     void setRowStatus(int row, const std::string& text) override;
     void setStatusLine(const std::string& text) override;
-    void setReport(const std::string& text) override;
+    void setReport(const SpooledText& report) override;
     bool deleteOption() override;
     void enableStart(bool enabled) override;
     void enableStop(bool enabled) override;

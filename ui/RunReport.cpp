@@ -5,7 +5,7 @@
 #include "sync/FailureLine.h"
 #include "sync/SyncTexts.h"
 
-#include <string_view>
+#include <cstring>
 
 namespace kestrova {
 
@@ -16,41 +16,49 @@ const char* const kFailureReasonsHeading = Translatable("以下是失敗的原�
 } // namespace
 
 void RunReport::clear() {
-    m_runReport.clear();
-    m_shownReport.clear();
+    m_cleared = true;
+    m_shown = 0;
     m_failureLines.clear();
 }
 
 void RunReport::entryFailed(const std::string& path, const EntryFailure& failure) {
-    m_failureLines += FailureLine(path, failure);
-    m_failureLines += texts::kLineEnd;
+    m_failureLines.append(FailureLine(path, failure));
+    m_failureLines.append(texts::kLineEnd);
+}
+
+bool RunReport::startsAnew(const SpooledText& report) const {
+    return m_cleared || report.identity() != m_report || report.size() < m_shown;
 }
 
 // The report only grows while a run works: what it adds is a pair's block.
-const std::string& RunReport::update(const std::string& report) {
-    // The pane's text is appended to in place: a report of 100,000 paths is copied
-    // once into the pane's text and once to compare with the next.
-    std::string_view added = report;
-    if (report.compare(0, m_runReport.size(), m_runReport) == 0) {
-        added.remove_prefix(m_runReport.size());
-    } else {
-        m_shownReport.clear();
+void RunReport::update(const SpooledText& report,
+                       const std::function<void(std::string_view)>& add) {
+    if (startsAnew(report)) {
+        m_cleared = false;
+        m_report = report.identity();
+        m_shown = 0;
     }
+    const std::uint64_t end = report.size();
     if (m_failureLines.empty()) {
-        m_shownReport += added;
+        report.forEachPiece(m_shown, end, add);
     } else {
-        const std::string_view separator = texts::kSeparator;
-        const std::size_t at =
-            added.ends_with(separator) ? added.size() - separator.size() : added.size();
-        m_shownReport += added.substr(0, at);
-        m_shownReport += Translate(kFailureReasonsHeading);
-        m_shownReport += m_failureLines;
-        m_shownReport += texts::kLineEnd;
-        m_shownReport += added.substr(at);
+        const std::size_t separatorSize = std::strlen(texts::kSeparator);
+        std::uint64_t at = end;
+        if (end - m_shown >= separatorSize) {
+            std::string last(separatorSize, '\0');
+            if (report.read(end - separatorSize, separatorSize, last.data()) &&
+                last == texts::kSeparator) {
+                at = end - separatorSize;
+            }
+        }
+        report.forEachPiece(m_shown, at, add);
+        add(Translate(kFailureReasonsHeading));
+        m_failureLines.forEachPiece(0, m_failureLines.size(), add);
+        add(texts::kLineEnd);
+        report.forEachPiece(at, end, add);
         m_failureLines.clear();
     }
-    m_runReport = report;
-    return m_shownReport;
+    m_shown = end;
 }
 
 } // namespace kestrova

@@ -2,9 +2,15 @@
 
 // The report pane's text while a run writes its report: the report as the engine
 // writes it, with the reasons for a pair's failures put at the end of that pair's
-// block, above the separator that ends it. Shared by both windows.
+// block, above the separator that ends it. Shared by both windows, which keep the
+// text themselves: the pane's text for what the report added comes in pieces.
 
+#include "sync/SpooledText.h"
+
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace kestrova {
 
@@ -15,14 +21,19 @@ public:
     // A new run starts with an empty pane.
     void clear();
     void entryFailed(const std::string& path, const EntryFailure& failure);
-    // Takes the run's whole report so far; returns the pane's text.
-    const std::string& update(const std::string& report);
+    // Whether `report` replaces the text the pane shows rather than continuing it: a
+    // new run's first report, or another report altogether.
+    bool startsAnew(const SpooledText& report) const;
+    // Hands the pane's text for what `report` added since the last update to `add`, in
+    // order; when the report starts anew, that is all of it.
+    void update(const SpooledText& report, const std::function<void(std::string_view)>& add);
 
 private:
-    // The report as it last came, what the pane shows, and the reasons not yet shown.
-    std::string m_runReport;
-    std::string m_shownReport;
-    std::string m_failureLines;
+    // The report the pane shows and how much of it; the reasons not yet shown.
+    std::uint64_t m_report = 0;
+    std::uint64_t m_shown = 0;
+    bool m_cleared = true;
+    SpooledText m_failureLines;
 };
 
 } // namespace kestrova

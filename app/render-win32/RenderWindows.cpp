@@ -122,9 +122,9 @@ int Render() {
     main.pairList().appendRow("C:\\Users\\mei\\相片", "E:\\備份\\相片");
     main.pairList().setChecked(0, true);
     main.setRowStatus(0, texts::kDone);
-    main.setReport(std::string(texts::kFrom) + "C:\\Users\\mei\\文件\r\n" + texts::kTo +
-                   "E:\\備份\\文件\r\n" + texts::kNoErrors + texts::kUpdatedHeading +
-                   "C:\\Users\\mei\\文件\\預算.xls\r\n\r\n" + texts::kSeparator);
+    main.setReport(SpooledText(std::string(texts::kFrom) + "C:\\Users\\mei\\文件\r\n" + texts::kTo +
+                               "E:\\備份\\文件\r\n" + texts::kNoErrors + texts::kUpdatedHeading +
+                               "C:\\Users\\mei\\文件\\預算.xls\r\n\r\n" + texts::kSeparator));
     Show(mainWindow, "main-window-windows");
     ShowWindow(mainWindow, SW_SHOW);
 

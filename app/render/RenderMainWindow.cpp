@@ -49,7 +49,7 @@ std::string FirstBlock() {
 
 const RenderEntry kAfterRun("main-window.png", [](RenderContext& context) {
     auto dialog = std::make_unique<RenderedMainDialog>(context);
-    dialog->setReport(FirstBlock());
+    dialog->setReport(SpooledText(FirstBlock()));
     dialog->showStatus({1284, 2, 0, "/home/mei/文件/報告/2026-12.odt"});
     return dialog;
 });
@@ -58,7 +58,7 @@ const RenderEntry kDuringRun("main-window-running.png", [](RenderContext& contex
     auto dialog = std::make_unique<RenderedMainDialog>(context);
     dialog->pairList().setChecked(1, true);
     dialog->setRowStatus(1, Translate(texts::kInProgress));
-    dialog->setReport(FirstBlock());
+    dialog->setReport(SpooledText(FirstBlock()));
     dialog->enableStart(false);
     dialog->enableDeleteOption(false);
     dialog->enableStop(true);

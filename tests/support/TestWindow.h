@@ -52,9 +52,9 @@ public:
         statusLine_ = text;
         ++statusCalls_;
     }
-    void setReport(const std::string& text) override {
+    void setReport(const SpooledText& report) override {
         std::lock_guard lock(mutex_);
-        report_ = text;
+        report_ = report.toString();
         log_.push_back("report");
     }
     bool deleteOption() override {

@@ -2,6 +2,8 @@
 #include "sync/FileList.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -50,23 +52,66 @@ TEST(CopyOrderTest, OutcomesAreListedInWalkOrderWhateverOrderCopiesFinishIn) {
                                    {"z", File("9")}}));
 }
 
-TEST(FileListTest, HandsOverExactlyWhatWasAddedAcrossBlocks) {
-    FileList list;
-    std::string expected;
-    for (int i = 0; i < 3000; ++i) {
-        const std::string path =
-            "/p/" + std::string(static_cast<std::size_t>(i % 97), 'x') + std::to_string(i);
-        list.add(path);
-        expected += path + "\r\n";
+namespace fs = std::filesystem;
+
+// Where temporary files go, through the variable the system's temporary folder comes
+// from, until the end of the test.
+class TemporaryFolderChoice {
+public:
+    ~TemporaryFolderChoice() { use(m_saved); }
+    void use(const std::string& folder) {
+#ifdef _WIN32
+        ::_putenv_s(kVariable, folder.c_str());
+#else
+        ::setenv(kVariable, folder.c_str(), 1);
+#endif
     }
-    const std::string huge(200000, 'h'); // longer than a block
-    list.add(huge);
-    expected += huge + "\r\n";
-    EXPECT_EQ(list.size(), expected.size());
-    std::string out = "head";
-    list.moveTo(out);
-    EXPECT_EQ(out, "head" + expected);
-    EXPECT_TRUE(list.empty());
+
+private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "TMP";
+#else
+    static constexpr const char* kVariable = "TMPDIR";
+#endif
+    std::string m_saved = std::getenv(kVariable) != nullptr ? std::getenv(kVariable) : "";
+};
+
+// The list goes to an unnamed temporary file once it outgrows its buffer, or stays in
+// memory where none can be made; either way it hands over exactly what was added and
+// leaves no file behind.
+TEST(FileListTest, HandsOverExactlyWhatWasAddedWithOrWithoutATemporaryFile) {
+    TempFolder temp;
+    TemporaryFolderChoice choice;
+    for (const std::string& folder : {temp.sub("spool"), temp.sub("missing", false)}) {
+        choice.use(folder);
+        std::string expected;
+        {
+            FileList list;
+            for (int i = 0; i < 3000; ++i) {
+                const std::string path =
+                    "/p/" + std::string(static_cast<std::size_t>(i % 97), 'x') + std::to_string(i);
+                list.add(path);
+                expected += path + "\r\n";
+            }
+            const std::string huge(300000, 'h'); // longer than a piece handed over
+            list.add(huge);
+            expected += huge + "\r\n";
+            list.add("/bad\n");
+            expected += "/bad\\x0A\r\n";
+            EXPECT_EQ(list.size(), expected.size());
+#ifndef _WIN32
+            EXPECT_FALSE(fs::exists(folder) && !fs::is_empty(folder)) << "a named file";
+#endif
+            SpooledText out("head");
+            list.moveTo(out);
+            EXPECT_EQ(out.toString(), "head" + expected);
+            EXPECT_TRUE(list.empty());
+            std::string middle(7, '\0');
+            ASSERT_TRUE(out.read(SpooledText::kBufferSize - 3, middle.size(), middle.data()));
+            EXPECT_EQ(middle, ("head" + expected).substr(SpooledText::kBufferSize - 3, 7));
+        }
+        EXPECT_FALSE(fs::exists(folder) && !fs::is_empty(folder)) << "a file left behind";
+    }
 }
 
 } // namespace

@@ -172,7 +172,7 @@ TEST_F(RunTest, TheReasonsForFailuresEndThePairsBlock) {
 }
 
 TEST_F(RunTest, StopRestoresTheButtonsAtOnceAndNothingChangesAfterIt) {
-    window->setReport("earlier report");
+    window->setReport(SpooledText("earlier report"));
     Click(hwnd, MainDialog::kStopButton); // no run: nothing happens
     EXPECT_TRUE(Idle());
     const HWND start = GetDlgItem(hwnd, MainDialog::kStartButton);

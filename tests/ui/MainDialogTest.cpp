@@ -11,12 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -124,8 +124,15 @@ protected:
     QPushButton* button(MainDialog& dialog, int id) { return dialog.controlAs<QPushButton>(id); }
     // The deleted-list option in the report pane's menu.
     QAction* listDeleted(MainDialog& dialog) { return dialog.findChild<QAction*>("listDeleted"); }
+    // The pane's text as Select All and Copy give it.
     QString report(MainDialog& dialog) {
-        return dialog.controlAs<QPlainTextEdit>(1010)->toPlainText();
+        QApplication::clipboard()->clear();
+        QWidget* pane = dialog.control(1010);
+        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+        QApplication::sendEvent(pane, &selectAll);
+        QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+        QApplication::sendEvent(pane, &copy);
+        return QApplication::clipboard()->text();
     }
     // Start, Preview and the three options go together; Stop goes the other way.
     bool running(MainDialog& dialog) { return controlsShow(dialog, false); }
@@ -329,15 +336,19 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     dialog->pairList().setChecked(0, true);
     dialog->pairList().setChecked(1, true);
     dialog->controlAs<QCheckBox>(1022)->setChecked(true);
-    // The deleted list is set from the report pane's menu.
+    // The deleted list is set from the report pane's menu, below the pane's own Copy
+    // and Select All.
     QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
+        QStringList names;
         for (QAction* action : menu->actions()) {
+            names << action->objectName();
             if (action->objectName() == "listDeleted") {
                 action->trigger();
             }
         }
+        EXPECT_EQ(names, QStringList({"edit-copy", "", "select-all", "", "listDeleted"}));
         menu->close();
     });
     emit dialog->control(1010)->customContextMenuRequested({5, 5});
@@ -375,7 +386,7 @@ TEST_F(MainDialogTest, StopInTheMiddleOfALargeFileRestoresAtOnceAndLeavesNoParti
     PairList& list = dialog->pairList();
     list.appendRow((root / "src").string(), (root / "dst").string());
     list.setChecked(0, true);
-    dialog->setReport("earlier report");
+    dialog->setReport(SpooledText("earlier report"));
 
     button(*dialog, 1007)->click();
     ASSERT_TRUE(PumpUntil([&] { return gate.copyWaiting(); }));

@@ -72,7 +72,9 @@ public:
         seen.push_back("row " + std::to_string(row) + " " + text);
     }
     void setStatusLine(const std::string& text) override { seen.push_back("status " + text); }
-    void setReport(const std::string& text) override { seen.push_back("report " + text); }
+    void setReport(const SpooledText& report) override {
+        seen.push_back("report " + report.toString());
+    }
     bool deleteOption() override { return true; }
     void enableStart(bool) override {}
     void enableStop(bool) override {}
@@ -125,7 +127,8 @@ TEST(PostedRunWindowTest, ReleaseFreesAWaitingWorkerAndDropsWhatIsQueued) {
     Recorder window;
     PostedRunWindow proxy(window, queue);
     auto worker = std::async(std::launch::async, [&] {
-        proxy.setReport("queued");
+        const SpooledText report("queued");
+        proxy.setReport(report);
         return proxy.rowCheckState(0);
     });
     // Nothing is drained: the worker waits on its first request until the release.

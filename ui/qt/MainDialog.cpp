@@ -15,6 +15,7 @@
 #include "ui/qt/MessageBoxRoutine.h"
 #include "ui/qt/PairDialog.h"
 #include "ui/qt/PairList.h"
+#include "ui/qt/ReportPane.h"
 #include "ui/qt/SelectionMark.h"
 #include "ui/qt/StatusLine.h"
 
@@ -26,7 +27,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
@@ -62,7 +62,14 @@ constexpr int kPathColumnWidth = 150;
 constexpr int kProgressIntervalMs = 250;
 
 QWidget* CreateMainControl(const ControlTemplate& control, QWidget* parent) {
-    return control.id == kPairList ? new PairList(parent) : nullptr;
+    switch (control.id) {
+    case kPairList:
+        return new PairList(parent);
+    case kReportPane:
+        return new ReportPane(parent);
+    default:
+        return nullptr;
+    }
 }
 
 QString FromBytes(const std::string& text) {
@@ -102,9 +109,10 @@ MainDialog::MainDialog(MessageBoxRoutine& messages, MainDialogFiles files,
     m_listDeleted->setCheckable(true);
     m_listDeleted->setObjectName(QStringLiteral("listDeleted"));
     m_listDeleted->setChecked(options.listDeleted != 0);
-    auto* report = controlAs<QPlainTextEdit>(kReportPane);
+    auto* report = controlAs<ReportPane>(kReportPane);
     if (!files.runRecordFile.empty()) {
-        report->setPlainText(FromBytes(LastRunLine(files.runRecordFile)));
+        report->append(LastRunLine(files.runRecordFile));
+        report->showFromTop();
     }
     report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report, &QWidget::customContextMenuRequested, this, &MainDialog::showReportMenu);
@@ -391,30 +399,22 @@ void MainDialog::showProgress() {
     label->setToolTip(FromBytes(progress.path));
 }
 
-// The pane shows the run's report with the reasons for each pair's failures.
-void MainDialog::setReport(const std::string& text) {
-    // Lines end in LF in the pane; taken out before the text is converted, so that a
-    // long report is converted once and not copied again.
-    const std::string& report = m_report.update(text);
-    std::string lines;
-    lines.reserve(report.size());
-    for (std::size_t at = 0; at < report.size();) {
-        const std::size_t end = report.find("\r\n", at);
-        if (end == std::string::npos) {
-            lines.append(report, at);
-            break;
-        }
-        lines.append(report, at, end - at);
-        lines.push_back('\n');
-        at = end + 2;
+// The pane shows the run's report with the reasons for each pair's failures. Only
+// what the report added since the pane last took it is read; the pane keeps its text
+// in temporary files and shows it from the top, as a replaced text is shown.
+void MainDialog::setReport(const SpooledText& report) {
+    auto* pane = controlAs<ReportPane>(kReportPane);
+    if (m_report.startsAnew(report)) {
+        pane->clear();
     }
-    controlAs<QPlainTextEdit>(kReportPane)->setPlainText(FromBytes(lines));
+    m_report.update(report, [pane](std::string_view text) { pane->append(text); });
+    pane->showFromTop();
 }
 
 // The pane's own commands (copy, select all) and the deleted list, which is about
 // what the report shows.
 void MainDialog::showReportMenu(const QPoint& at) {
-    auto* report = controlAs<QPlainTextEdit>(kReportPane);
+    auto* report = controlAs<ReportPane>(kReportPane);
     const std::unique_ptr<QMenu> menu(report->createStandardContextMenu());
     menu->addSeparator();
     menu->addAction(m_listDeleted);

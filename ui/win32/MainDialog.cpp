@@ -408,9 +408,14 @@ void MainDialog::stopProgressTimer() {
     }
 }
 
-// The pane shows the run's report with the reasons for each pair's failures.
-void MainDialog::setReport(const std::string& text) {
-    setControlText(kReportPane, m_report.update(text));
+// The pane shows the run's report with the reasons for each pair's failures. The edit
+// control needs its whole text, so the window keeps one copy of it for the control.
+void MainDialog::setReport(const SpooledText& report) {
+    if (m_report.startsAnew(report)) {
+        m_paneText.clear();
+    }
+    m_report.update(report, [this](std::string_view text) { m_paneText += text; });
+    setControlText(kReportPane, m_paneText);
 }
 
 void MainDialog::entryFailed(const std::string& path, const EntryFailure& failure) {

@@ -76,7 +76,7 @@ public:
     std::string rowTarget(int row) override;
     void setRowStatus(int row, const std::string& text) override;
     void setStatusLine(const std::string& text) override;
-    void setReport(const std::string& text) override;
+    void setReport(const SpooledText& report) override;
     bool deleteOption() override;
     void enableStart(bool enabled) override;
     void enableStop(bool enabled) override;
@@ -151,6 +151,7 @@ private:
     bool m_previewRun = false;
     // The pane's text: the run's report with the reasons for its failures.
     RunReport m_report;
+    std::string m_paneText;
 };
 
 } // namespace kestrova::win32
