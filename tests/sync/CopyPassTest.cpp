@@ -79,7 +79,7 @@ public:
                      const std::atomic<bool>& stop) override {
         if (std::string(name) == "big") {
             errno = ENOSPC;
-            return CopyOutcome::Failed;
+            return CopyOutcome::WriteFailed;
         }
         return NativeFileSystem::copy(from, to, name, kind, stop);
     }
