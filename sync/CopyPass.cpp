@@ -474,7 +474,10 @@ private:
                         run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
                     g_failedFiles.add(path);
                     g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-                    run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
+                    run_.failed(std::string(path),
+                                {outcome == CopyOutcome::ReadFailed ? EntryFailure::Step::ReadSource
+                                                                    : EntryFailure::Step::Copy,
+                                 error});
                 }
             });
         for (const FolderHandle folder : keptOpen_) {

@@ -23,6 +23,11 @@ struct EntryFailure {
         // Giving a target entry the letter case of its source name, where the target
         // does not tell names apart by case; the path is the source path.
         MatchCase,
+        // Reading a file's source (the disk holding it failed); the path is its source path.
+        ReadSource,
+        // Leaving a whole pair out; the path is its target folder, the reason one of the
+        // run's own below.
+        SkipPair,
     };
     Step step = Step::Copy;
     int reason = 0; // 0 when the reason is not known
@@ -45,5 +50,11 @@ inline constexpr int kReasonCaseCollision = -6;
 inline constexpr int kReasonNameNotStorable = -7;
 // Deletions go to the trash, and the file system holding the entry has none usable.
 inline constexpr int kReasonNoTrash = -8;
+// Why a pair is left out: another run holds its target; a folder is not a full path;
+// the folders are the same or one holds the other; the source cannot be read.
+inline constexpr int kReasonTargetBusy = -9;
+inline constexpr int kReasonNotAbsolute = -10;
+inline constexpr int kReasonNested = -11;
+inline constexpr int kReasonSourceUnreadable = -12;
 
 } // namespace kestrova

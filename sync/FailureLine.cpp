@@ -28,6 +28,14 @@ std::string ReasonText(int reason) {
         return Translate("the target's file system cannot store this name");
     case kReasonNoTrash:
         return Translate("its file system has no usable trash");
+    case kReasonTargetBusy:
+        return Translate("another run is using this folder");
+    case kReasonNotAbsolute:
+        return Translate("its source or target is not a full path");
+    case kReasonNested:
+        return Translate("its source and target are the same folder or one holds the other");
+    case kReasonSourceUnreadable:
+        return Translate("its source folder does not exist or cannot be read");
     default:
         break;
     }
@@ -48,6 +56,10 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
         return Translate("left in place %1: %2", {shown, reason});
     case EntryFailure::Step::MatchCase:
         return Translate("cannot give the target copy of %1 its letter case: %2", {shown, reason});
+    case EntryFailure::Step::ReadSource:
+        return Translate("cannot read %1: %2", {shown, reason});
+    case EntryFailure::Step::SkipPair:
+        return Translate("skipped the pair into %1: %2", {shown, reason});
     case EntryFailure::Step::OpenTarget:
         break;
     }

@@ -61,7 +61,9 @@ struct FolderIdentity {
 
 // WriteFailed: the target could not take the copy (no space, quota, I/O error,
 // read-only file system, file too large), so it may lack more than this one entry.
-enum class CopyOutcome { Copied, Failed, WriteFailed, Stopped };
+// ReadFailed: the source file could not be read (an I/O error on its disk); the
+// target is as it was.
+enum class CopyOutcome { Copied, Failed, WriteFailed, ReadFailed, Stopped };
 
 // An open folder. Every other operation names an entry relative to one, so that walks
 // work below any depth and never pass through a link.

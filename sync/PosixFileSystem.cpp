@@ -53,11 +53,15 @@ bool CopyRangeUnsupported(int error) {
            error == EBADF || error == EPERM || error == ETXTBSY;
 }
 
-// Failures that say the target cannot take what is written to it. An I/O error may
-// come from either side; it counts, as taking it for one keeps the backup safe.
+// Failures that say the target cannot take what is written to it. A copy whose
+// source could not be read says so instead (see t_sourceReadFailed).
 bool TargetWriteError(int error) {
     return error == ENOSPC || error == EDQUOT || error == EIO || error == EROFS || error == EFBIG;
 }
+
+// Set on a copy's thread when reading its source failed, so that the failure names
+// the source and does not hold deletions back as a target that cannot be written would.
+thread_local bool t_sourceReadFailed = false;
 
 bool WriteAll(int fd, const char* data, std::size_t size, off_t at) {
     while (size > 0) {
@@ -89,6 +93,7 @@ ssize_t ReadWrite(int from, int to, off_t at, std::size_t want) {
             continue;
         }
         if (got < 0) {
+            t_sourceReadFailed = true;
             return -1;
         }
         if (got == 0) {
@@ -119,8 +124,9 @@ bool CopyRange(int from, int to, off_t at, off_t end, off_t size, bool& useCopyR
             off_t out = at;
             moved = ::copy_file_range(from, &in, to, &out, want, 0);
             // Some file systems refuse the call or report an early end; pread/pwrite
-            // then carries on from where it stopped.
-            if ((moved < 0 && CopyRangeUnsupported(errno)) || moved == 0) {
+            // then carries on from where it stopped. An I/O error may come from either
+            // side: pread/pwrite tries the piece again and tells which.
+            if ((moved < 0 && (CopyRangeUnsupported(errno) || errno == EIO)) || moved == 0) {
                 useCopyRange = false;
                 continue;
             }
@@ -220,6 +226,7 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
     const ssize_t listed = ReadSized(
         names, [from](char* list, std::size_t size) { return ::flistxattr(from, list, size); });
     if (listed < 0 && errno != EOPNOTSUPP) {
+        t_sourceReadFailed = true;
         return errno;
     }
     bool refused = false;
@@ -238,6 +245,7 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
             if (errno == ENODATA) {
                 continue; // removed since the list was read
             }
+            t_sourceReadFailed = true;
             return errno;
         }
         if (::fsetxattr(to, name, value.data(), static_cast<std::size_t>(size), 0) != 0) {
@@ -503,6 +511,7 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
         return CopyOutcome::Failed;
     }
     CopyOutcome outcome = CopyOutcome::Failed;
+    t_sourceReadFailed = false;
     errno = 0;
     switch (kind) {
     case EntryKind::File:
@@ -516,8 +525,13 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     case EntryKind::Special:
         break;
     }
-    return outcome == CopyOutcome::Failed && TargetWriteError(errno) ? CopyOutcome::WriteFailed
-                                                                     : outcome;
+    if (outcome != CopyOutcome::Failed) {
+        return outcome;
+    }
+    if (t_sourceReadFailed) {
+        return CopyOutcome::ReadFailed;
+    }
+    return TargetWriteError(errno) ? CopyOutcome::WriteFailed : outcome;
 }
 
 bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,

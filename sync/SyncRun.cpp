@@ -22,6 +22,23 @@ FileList g_deletedFiles;
 
 namespace {
 
+// The reason a skipped pair gives on its failure line.
+int SkipReasonCode(PairProblem problem) {
+    switch (problem) {
+    case PairProblem::NotAbsolute:
+        return kReasonNotAbsolute;
+    case PairProblem::SameOrNested:
+        return kReasonNested;
+    case PairProblem::SourceUnreadable:
+        return kReasonSourceUnreadable;
+    case PairProblem::TargetBusy:
+        return kReasonTargetBusy;
+    case PairProblem::None:
+        break;
+    }
+    return 0;
+}
+
 const char* SkipReason(PairProblem problem) {
     switch (problem) {
     case PairProblem::NotAbsolute:
@@ -196,6 +213,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     }
     const char* status = Translate(texts::kDone);
     if (problem != PairProblem::None) {
+        window.entryFailed(target, {EntryFailure::Step::SkipPair, SkipReasonCode(problem)});
         report += SkipReason(problem);
         report += texts::kLineEnd;
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);

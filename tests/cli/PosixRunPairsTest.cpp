@@ -8,6 +8,7 @@
 #include <ctime>
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <thread>
 
 namespace kestrova::test {
@@ -108,6 +109,57 @@ TEST(RunPairsTest, ARunThatEndedBeforeTheSignalWasTakenIsNotStopped) {
     EXPECT_TRUE(Contents(progress).ends_with("同步完成﹝\n"));
     std::fclose(report);
     std::fclose(progress);
+}
+
+// A full target disk while "full" is copied, and a source disk that fails while
+// "unreadable" is read.
+class FailingDisks : public PosixFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        if (std::string(name) == "full") {
+            errno = ENOSPC;
+            return CopyOutcome::WriteFailed;
+        }
+        if (std::string(name) == "unreadable") {
+            errno = EIO;
+            return CopyOutcome::ReadFailed;
+        }
+        return PosixFileSystem::copy(from, to, name, kind, stop);
+    }
+};
+
+// Every failure says why on standard error. A target that cannot take a write keeps
+// its deletions back; a source that cannot be read is named and does not.
+TEST(RunPairsTest, EveryFailureSaysWhyOnStandardError) {
+    TempFolder temp;
+    const std::string full = temp.sub("full");
+    const std::string unreadable = temp.sub("unreadable");
+    const std::string dst1 = temp.sub("dst1");
+    const std::string dst2 = temp.sub("dst2");
+    const std::string locked = temp.sub("locked");
+    WriteTree(full, {{"full", File("f")}});
+    WriteTree(unreadable, {{"unreadable", File("u")}});
+    WriteTree(dst1, {{"stale", File("s")}});
+    WriteTree(dst2, {{"stale", File("s")}});
+    const int held = ::open(locked.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    FailingDisks fs;
+    std::FILE* report = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunPairs({{full, dst1}, {unreadable, dst2}, {full, locked}}, true,
+                       {report, nullptr, errors}, &fs),
+              kExitFailures);
+    ::close(held);
+    EXPECT_EQ(Contents(errors),
+              "kestrova-sync: cannot copy " + full + "/full: No space left on device\n" +
+                  "kestrova-sync: cannot read " + unreadable + "/unreadable: Input/output error\n" +
+                  "kestrova-sync: skipped the pair into " + locked +
+                  ": another run is using this folder\n");
+    EXPECT_EQ(ReadTree(dst1), (Tree{{"stale", File("s")}}));
+    EXPECT_EQ(ReadTree(dst2), Tree{});
+    std::fclose(report);
+    std::fclose(errors);
 }
 
 } // namespace
