@@ -136,6 +136,9 @@ Moved CopyStreams(const std::wstring& from, const std::wstring& to, const std::a
         moved = source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE
                     ? Moved::Failed
                     : CopyData(source, target, stop);
+        if (moved == Moved::Done && !::FlushFileBuffers(target)) {
+            moved = Moved::Failed;
+        }
         if (target != INVALID_HANDLE_VALUE && !::CloseHandle(target)) {
             moved = Moved::Failed;
         }
@@ -396,9 +399,14 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
         }
         done = ::SetFileInformationByHandle(target, FileBasicInfo, &copied, sizeof copied) != 0;
     }
+    // Every copy is on disk before it takes its name, and the move is written through:
+    // an older copy is never replaced by one a power cut could still take, and a pair's
+    // copies are on disk when it says so (only an administrator may flush a volume).
+    done = done && ::FlushFileBuffers(target);
     done = ::CloseHandle(target) && done;
     ::CloseHandle(source);
-    if (done && ::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (done && ::MoveFileExW(temporary.c_str(), to.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return CopyOutcome::Copied;
     }
     RemoveTemporary(temporary);
@@ -411,7 +419,8 @@ CopyOutcome WindowsFileSystem::copyLink(const std::wstring& from, const std::wst
                                         const std::wstring& temporary) {
     if (::CopyFileExW(from.c_str(), temporary.c_str(), nullptr, nullptr, nullptr,
                       COPY_FILE_COPY_SYMLINK | COPY_FILE_FAIL_IF_EXISTS) &&
-        ::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::MoveFileExW(temporary.c_str(), to.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return CopyOutcome::Copied;
     }
     RemoveTemporary(temporary);

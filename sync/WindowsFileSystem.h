@@ -19,7 +19,7 @@ namespace kestrova {
 // (symbolic links, junctions) are links: never entered, never deleted through.
 // Copies (contents, named streams, times, attributes) go to a temporary file in
 // the target folder, written in chunks between which a stop request is honoured,
-// and are renamed over the target only when complete. Folders have no permission
+// and are renamed over the target only once complete and on disk. Folders have no permission
 // bits here: every folder reads as its owner's to write, and none are set. One instance serves one
 // walk at a time; copies and reads may run on several threads at once.
 class WindowsFileSystem : public FileSystem {
