@@ -269,6 +269,7 @@ private:
             return kReasonCaseCollision;
         }
         if (held != FoldedNames::kNone) {
+            willChangeTarget();
             const int error =
                 run_.fs.renameEntry(target_.handle(), targetEntries.name(held), entries.name(i));
             if (error != 0) {
@@ -308,6 +309,7 @@ private:
             }
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
+                willChangeTarget();
                 createError = run_.fs.createFolder(targetFolder, name);
                 made = createError == 0;
                 run_.targetWriteFailed =
@@ -448,7 +450,8 @@ private:
             // Entries of different kinds are never up to date: the copy replaces the
             // target's link, file or special file.
             if (existing.kind == kind &&
-                SameTimeAtStep(existing.modified, current.modified, timeStep_)) {
+                SameTimeAtStep(existing.modified, current.modified, timeStep_) &&
+                (!run_.compareSizes || kind != EntryKind::File || existing.size == current.size)) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -457,8 +460,19 @@ private:
                 return true;
             }
         }
+        willChangeTarget();
         copies_.add(source_.handle(), targetFolder, name, kind, path_);
         return copies_.pending() < kMaxQueued || finishCopies();
+    }
+
+    // Marks the target root unsettled before the pair's first change to the target.
+    void willChangeTarget() {
+        if (!run_.changedTarget) {
+            run_.changedTarget = true;
+            if (run_.targetRoot != kNoFolder) {
+                run_.fs.markUnsettled(run_.targetRoot);
+            }
+        }
     }
 
     // Waits for the queued copies and lists their outcomes in walk order; false when

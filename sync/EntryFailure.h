@@ -25,6 +25,10 @@ struct EntryFailure {
         MatchCase,
         // Reading a file's source (the disk holding it failed); the path is its source path.
         ReadSource,
+        // Making a pair's copies durable: its target's file system reported a write
+        // error; the path is the target folder. The pair's copies are listed as failed
+        // without a reason each.
+        MakeDurable,
         // Leaving a whole pair out; the path is its target folder, the reason one of the
         // run's own below.
         SkipPair,

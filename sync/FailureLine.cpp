@@ -58,6 +58,8 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
         return Translate("cannot give the target copy of %1 its letter case: %2", {shown, reason});
     case EntryFailure::Step::ReadSource:
         return Translate("cannot read %1: %2", {shown, reason});
+    case EntryFailure::Step::MakeDurable:
+        return Translate("the copies in %1 may not be on disk: %2", {shown, reason});
     case EntryFailure::Step::SkipPair:
         return Translate("skipped the pair into %1: %2", {shown, reason});
     case EntryFailure::Step::OpenTarget:

@@ -63,6 +63,9 @@ bool TargetWriteError(int error) {
 // the source and does not hold deletions back as a target that cannot be written would.
 thread_local bool t_sourceReadFailed = false;
 
+// The mark of a target root whose copies may not all be on disk yet.
+constexpr const char* kUnsettledMark = "user.kestrova.unsettled";
+
 bool WriteAll(int fd, const char* data, std::size_t size, off_t at) {
     while (size > 0) {
         const ssize_t written = ::pwrite(fd, data, size, at);
@@ -277,6 +280,12 @@ void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&t
     }
 }
 
+// Starts writing a new copy to disk without waiting, so that the disk works while the
+// run goes on and making the pair durable at its end finds little left to write.
+void StartWriteback(int file) {
+    ::sync_file_range(file, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 // Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
 constexpr int kCannotLink = -1;
 
@@ -340,7 +349,11 @@ FileTime CutToStep(const FileTime& time, std::int64_t step) {
 
 PosixFileSystem::PosixFileSystem() : processId_(static_cast<long>(::getpid())) {}
 
-PosixFileSystem::~PosixFileSystem() = default;
+PosixFileSystem::~PosixFileSystem() {
+    for (const auto& [device, fd] : written_) {
+        ::close(fd);
+    }
+}
 
 int PosixFileSystem::openRoot(const std::string& path, FolderHandle& folder) {
     folder = ::open(path.c_str(), kFolderFlags);
@@ -452,6 +465,7 @@ LookUpResult PosixFileSystem::lookUp(FolderHandle folder, const char* name) {
     result.kind = KindOf(st.st_mode);
     result.modified = TimeOf(st);
     result.ownerWritable = (st.st_mode & S_IWUSR) != 0;
+    result.size = static_cast<std::uint64_t>(st.st_size);
     return result;
 }
 
@@ -470,9 +484,27 @@ bool PosixFileSystem::prepareFolder(FolderHandle folder) {
     }
     const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
     removeStaleTemporaries(folder);
+    noteWritten(folder);
     std::lock_guard lock(foldersMutex_);
     copiedInto_.emplace(folder, inherits);
     return inherits;
+}
+
+void PosixFileSystem::noteWritten(FolderHandle folder) {
+    struct stat st;
+    if (::fstat(folder, &st) != 0) {
+        return;
+    }
+    std::lock_guard lock(foldersMutex_);
+    if (written_.count(st.st_dev) != 0) {
+        return;
+    }
+    // Opened before anything is written there, so that syncfs on it reports every
+    // write error that comes later.
+    const int fd = ::openat(folder, ".", kFolderFlags);
+    if (fd >= 0) {
+        written_.emplace(st.st_dev, fd);
+    }
 }
 
 void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
@@ -558,11 +590,18 @@ bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool
 
 int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
     int error = LinkUnnamed(file, to, name);
+    if (error == 0) {
+        StartWriteback(file);
+    }
     if (error != EEXIST) {
         return error;
     }
-    // An older copy is there: the new one takes a temporary name first and is renamed
-    // over it, so that the name is never missing.
+    // An older copy is there: the new one takes its place only once it is on disk
+    // (else a power cut could leave neither), under a temporary name renamed over it,
+    // so that the name is never missing.
+    if (::fdatasync(file) != 0) {
+        return errno;
+    }
     TemporaryName temporary;
     makeTemporaryName(temporary);
     ::flock(file, LOCK_EX | LOCK_NB); // shows other runs that a live run owns the name
@@ -619,6 +658,12 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
     bool done = fillCopy(source, st, target, inherited, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
+    struct stat older;
+    if (done && ::fstatat(to, name, &older, AT_SYMLINK_NOFOLLOW) == 0) {
+        done = ::fdatasync(target) == 0; // an older copy is replaced only from disk
+    } else if (done) {
+        StartWriteback(target);
+    }
     done = (::close(target) == 0) && done;
     ::close(source);
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
@@ -660,7 +705,11 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
 }
 
 int PosixFileSystem::createFolder(FolderHandle parent, const char* name) {
-    return ::mkdirat(parent, name, 0777) == 0 ? 0 : errno;
+    if (::mkdirat(parent, name, 0777) != 0) {
+        return errno;
+    }
+    noteWritten(parent);
+    return 0;
 }
 
 int PosixFileSystem::copyAttributes(FolderHandle from, FolderHandle to) {
@@ -729,6 +778,42 @@ int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
 
 int PosixFileSystem::lockFolder(FolderHandle folder) {
     return ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
+// syncfs writes out everything the file system holds for any process, and reports the
+// write errors it met since the descriptor was opened, whoever's data they hit: the
+// run cannot tell them apart, so it takes them for its own.
+int PosixFileSystem::makeDurable(FolderHandle root) {
+    std::unordered_map<std::uint64_t, int> written;
+    {
+        std::lock_guard lock(foldersMutex_);
+        written.swap(written_);
+    }
+    int error = 0;
+    struct stat st;
+    const bool haveRoot = root >= 0 && ::fstat(root, &st) == 0;
+    if (haveRoot && ::syncfs(root) != 0) {
+        error = errno;
+    }
+    for (const auto& [device, fd] : written) {
+        if ((!haveRoot || device != st.st_dev) && ::syncfs(fd) != 0 && error == 0) {
+            error = errno;
+        }
+        ::close(fd);
+    }
+    if (error == 0 && haveRoot) {
+        ::fremovexattr(root, kUnsettledMark);
+    }
+    return error;
+}
+
+// A file system without user attributes keeps no mark; its runs cannot tell.
+void PosixFileSystem::markUnsettled(FolderHandle root) {
+    ::fsetxattr(root, kUnsettledMark, "1", 1, 0);
+}
+
+bool PosixFileSystem::unsettled(FolderHandle root) {
+    return root >= 0 && ::fgetxattr(root, kUnsettledMark, nullptr, 0) >= 0;
 }
 
 } // namespace kestrova

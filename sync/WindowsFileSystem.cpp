@@ -318,6 +318,7 @@ LookUpResult WindowsFileSystem::lookUp(FolderHandle folder, const char* name) {
         result.kind = KindOf(data.dwFileAttributes, tag);
         result.modified = TimeOf(data.ftLastWriteTime);
         result.ownerWritable = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+        result.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return result;
 }

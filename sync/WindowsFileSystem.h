@@ -44,6 +44,11 @@ public:
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int lockFolder(FolderHandle folder) override;
+    // Each copy is flushed before it is moved into place (see copyFile): nothing is left
+    // to make durable, and no copy needs a mark.
+    int makeDurable(FolderHandle) override { return 0; }
+    void markUnsettled(FolderHandle) override {}
+    bool unsettled(FolderHandle) override { return false; }
 
     // Bytes copied between two checks for a stop request.
     static constexpr std::size_t kCopyChunk = 1 << 20;

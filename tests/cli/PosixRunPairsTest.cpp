@@ -1,4 +1,5 @@
 #include "cli/RunPairs.h"
+#include "support/TestMount.h"
 #include "support/TreeFixture.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
@@ -158,6 +159,46 @@ TEST(RunPairsTest, EveryFailureSaysWhyOnStandardError) {
                   ": another run is using this folder\n");
     EXPECT_EQ(ReadTree(dst1), (Tree{{"stale", File("s")}}));
     EXPECT_EQ(ReadTree(dst2), Tree{});
+    std::fclose(report);
+    std::fclose(errors);
+}
+
+// An ext4 target whose disk runs out of room only as the kernel writes the copies out:
+// the writes were taken, and the error comes later.
+TEST(RunPairsTest, AWriteErrorThatComesAtWritebackFailsTheRunAndDeletesNothing) {
+    TempFolder temp;
+    const std::string src = temp.sub("src");
+    const std::string backing = temp.sub("backing");
+    const std::string point = temp.sub("mnt");
+    TestMount disk(backing);
+    TestMount target(point);
+    if (!disk.mount("mount -t tmpfs -o size=24M tmpfs \"$POINT\"") ||
+        !target.mount("truncate -s 128M " + backing + "/image && mkfs.ext4 -q -F " + backing +
+                      "/image && mount -o loop " + backing + "/image \"$POINT\"")) {
+        GTEST_SKIP() << "cannot mount an ext4 image on a tmpfs here";
+    }
+    const std::string dst = point + "/dst";
+    ::mkdir(dst.c_str(), 0755);
+    const Tree old = {{"big", File(std::string(2 << 20, 'o'))}, {"stale", File("s")}};
+    WriteTree(dst, old);
+    ::sync();
+    WriteTree(src, {{"big", File(std::string(48 << 20, 'n'), kTime + 1)}, {"fresh", File("f")}});
+
+    std::FILE* report = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunPairs({{src, dst}}, true, {report, nullptr, errors}), kExitFailures);
+    const std::string said = Contents(errors);
+    EXPECT_NE(said.find("kestrova-sync: cannot copy " + src + "/big: "), std::string::npos) << said;
+    EXPECT_NE(said.find("kestrova-sync: the copies in " + dst + " may not be on disk: "),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("reason unknown"), std::string::npos) << said;
+    const std::string shown = Contents(report);
+    EXPECT_NE(shown.find("目標目錄寫入失敗，已跳過刪除"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("同步過程中沒有錯誤"), std::string::npos) << shown;
+    const Tree after = ReadTree(dst);
+    EXPECT_TRUE(after.at("big") == old.at("big")); // not printed: 2 MB
+    EXPECT_EQ(after.count("stale"), 1u);
     std::fclose(report);
     std::fclose(errors);
 }
