@@ -26,8 +26,11 @@ constexpr std::size_t kMaxQueued = 256;
 // Folders left open for queued copies after the walk has left them, at most.
 constexpr std::size_t kMaxKeptOpen = 32;
 
+// A copy that replaces an older one waits for the disk (see FileSystem::copy), and
+// the file system flushes the copies waiting at once together: more copies than cores
+// are under way.
 unsigned CopyHelpers() {
-    return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
+    return std::clamp(4 * std::thread::hardware_concurrency(), 8u, 16u);
 }
 
 // One pair's root as the walk of the other tree sees it. Pairs that nest are refused

@@ -280,12 +280,6 @@ void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&t
     }
 }
 
-// Starts writing a new copy to disk without waiting, so that the disk works while the
-// run goes on and making the pair durable at its end finds little left to write.
-void StartWriteback(int file) {
-    ::sync_file_range(file, 0, 0, SYNC_FILE_RANGE_WRITE);
-}
-
 // Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
 constexpr int kCannotLink = -1;
 
@@ -590,9 +584,6 @@ bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool
 
 int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
     int error = LinkUnnamed(file, to, name);
-    if (error == 0) {
-        StartWriteback(file);
-    }
     if (error != EEXIST) {
         return error;
     }
@@ -661,8 +652,6 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     struct stat older;
     if (done && ::fstatat(to, name, &older, AT_SYMLINK_NOFOLLOW) == 0) {
         done = ::fdatasync(target) == 0; // an older copy is replaced only from disk
-    } else if (done) {
-        StartWriteback(target);
     }
     done = (::close(target) == 0) && done;
     ::close(source);
