@@ -23,8 +23,10 @@ namespace {
 // Copies queued before their outcomes are listed; bounds the memory a huge folder
 // takes while keeping the helpers busy.
 constexpr std::size_t kMaxQueued = 256;
-// Folders left open for queued copies after the walk has left them, at most.
-constexpr std::size_t kMaxKeptOpen = 32;
+// Folders left open for queued copies after the walk has left them, at most (two
+// descriptors each): enough that the walk seldom waits for copies, which wait for
+// the disk when they replace an older copy.
+constexpr std::size_t kMaxKeptOpen = 128;
 
 // A copy that replaces an older one waits for the disk (see FileSystem::copy), and
 // the file system flushes the copies waiting at once together: more copies than cores
