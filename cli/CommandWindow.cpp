@@ -155,10 +155,13 @@ void CommandWindow::setReport(const SpooledText& report) {
 
 void CommandWindow::entryFailed(const std::string& path, const EntryFailure& failure) {
     const std::string line = FailureLine(path, failure);
-    if (failures_.size() < kRecordedFailures) {
-        failures_.push_back(line);
-    } else {
-        ++failuresNotListed_;
+    // A skipped pair's reason is recorded with the pair itself, not again as a failure.
+    if (failure.step != EntryFailure::Step::SkipPair) {
+        if (failures_.size() < kRecordedFailures) {
+            failures_.push_back(line);
+        } else {
+            ++failuresNotListed_;
+        }
     }
     std::lock_guard lock(outputMutex_);
     sayError(line);

@@ -23,11 +23,16 @@ namespace {
 // Copies queued before their outcomes are listed; bounds the memory a huge folder
 // takes while keeping the helpers busy.
 constexpr std::size_t kMaxQueued = 256;
-// Folders left open for queued copies after the walk has left them, at most.
-constexpr std::size_t kMaxKeptOpen = 32;
+// Folders left open for queued copies after the walk has left them, at most (two
+// descriptors each): enough that the walk seldom waits for copies, which wait for
+// the disk when they replace an older copy.
+constexpr std::size_t kMaxKeptOpen = 128;
 
+// A copy that replaces an older one waits for the disk (see FileSystem::copy), and
+// the file system flushes the copies waiting at once together: more copies than cores
+// are under way.
 unsigned CopyHelpers() {
-    return std::clamp(std::thread::hardware_concurrency(), 2u, 4u);
+    return std::clamp(4 * std::thread::hardware_concurrency(), 8u, 16u);
 }
 
 // One pair's root as the walk of the other tree sees it. Pairs that nest are refused
@@ -270,6 +275,7 @@ private:
             return kReasonCaseCollision;
         }
         if (held != FoldedNames::kNone) {
+            willChangeTarget();
             const int error =
                 run_.fs.renameEntry(target_.handle(), targetEntries.name(held), entries.name(i));
             if (error != 0) {
@@ -309,6 +315,7 @@ private:
             }
             const FolderHandle targetFolder = target_.handle();
             if (targetFolder != kNoFolder) {
+                willChangeTarget();
                 createError = run_.fs.createFolder(targetFolder, name);
                 made = createError == 0;
                 run_.targetWriteFailed =
@@ -449,7 +456,8 @@ private:
             // Entries of different kinds are never up to date: the copy replaces the
             // target's link, file or special file.
             if (existing.kind == kind &&
-                SameTimeAtStep(existing.modified, current.modified, timeStep_)) {
+                SameTimeAtStep(existing.modified, current.modified, timeStep_) &&
+                (!run_.compareSizes || kind != EntryKind::File || existing.size == current.size)) {
                 return true;
             }
             // A read-only copy is not replaced, whoever runs the program.
@@ -458,8 +466,19 @@ private:
                 return true;
             }
         }
+        willChangeTarget();
         copies_.add(source_.handle(), targetFolder, name, kind, path_);
         return copies_.pending() < kMaxQueued || finishCopies();
+    }
+
+    // Marks the target root unsettled before the pair's first change to the target.
+    void willChangeTarget() {
+        if (!run_.changedTarget) {
+            run_.changedTarget = true;
+            if (run_.targetRoot != kNoFolder) {
+                run_.fs.markUnsettled(run_.targetRoot);
+            }
+        }
     }
 
     // Waits for the queued copies and lists their outcomes in walk order; false when
@@ -475,7 +494,10 @@ private:
                         run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
                     g_failedFiles.add(path);
                     g_syncStats.filesFailed.fetch_add(1, std::memory_order_relaxed);
-                    run_.failed(std::string(path), {EntryFailure::Step::Copy, error});
+                    run_.failed(std::string(path),
+                                {outcome == CopyOutcome::ReadFailed ? EntryFailure::Step::ReadSource
+                                                                    : EntryFailure::Step::Copy,
+                                 error});
                 }
             });
         for (const FolderHandle folder : keptOpen_) {

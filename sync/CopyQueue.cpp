@@ -76,7 +76,8 @@ void CopyQueue::helper(unsigned slot) {
         }
         lock.lock();
         jobs_[index].outcome = outcome;
-        jobs_[index].error = outcome == CopyOutcome::Failed ? error : 0;
+        jobs_[index].error =
+            outcome == CopyOutcome::Copied || outcome == CopyOutcome::Stopped ? 0 : error;
         if (++done_ == jobs_.size()) {
             finished_.notify_one();
         }

@@ -23,6 +23,15 @@ struct EntryFailure {
         // Giving a target entry the letter case of its source name, where the target
         // does not tell names apart by case; the path is the source path.
         MatchCase,
+        // Reading a file's source (the disk holding it failed); the path is its source path.
+        ReadSource,
+        // Making a pair's copies durable: its target's file system reported a write
+        // error; the path is the target folder. The pair's copies are listed as failed
+        // without a reason each.
+        MakeDurable,
+        // Leaving a whole pair out; the path is its target folder, the reason one of the
+        // run's own below.
+        SkipPair,
     };
     Step step = Step::Copy;
     int reason = 0; // 0 when the reason is not known
@@ -54,5 +63,11 @@ inline constexpr int kReasonLinkNotCopied = -10;
 // The Recycle Bin takes no path of 260 characters or more, nor a name that only the
 // "\\?\" form reaches (ending in a dot or a space, a device name): the entry stays.
 inline constexpr int kReasonNotForRecycleBin = -11;
+// Why a pair is left out: another run holds its target; a folder is not a full path;
+// the folders are the same or one holds the other; the source cannot be read.
+inline constexpr int kReasonTargetBusy = -12;
+inline constexpr int kReasonNotAbsolute = -13;
+inline constexpr int kReasonNested = -14;
+inline constexpr int kReasonSourceUnreadable = -15;
 
 } // namespace kestrova

@@ -36,6 +36,14 @@ std::string ReasonText(int reason) {
     case kReasonNotForRecycleBin:
         return Translate("the Recycle Bin does not take a path of 260 or more characters or a "
                          "name that ends in a dot or a space or names a device");
+    case kReasonTargetBusy:
+        return Translate("another run is using this folder");
+    case kReasonNotAbsolute:
+        return Translate("its source or target is not a full path");
+    case kReasonNested:
+        return Translate("its source and target are the same folder or one holds the other");
+    case kReasonSourceUnreadable:
+        return Translate("its source folder does not exist or cannot be read");
     default:
         break;
     }
@@ -56,6 +64,12 @@ std::string FailureLine(const std::string& path, const EntryFailure& failure) {
         return Translate("left in place %1: %2", {shown, reason});
     case EntryFailure::Step::MatchCase:
         return Translate("cannot give the target copy of %1 its letter case: %2", {shown, reason});
+    case EntryFailure::Step::ReadSource:
+        return Translate("cannot read %1: %2", {shown, reason});
+    case EntryFailure::Step::MakeDurable:
+        return Translate("the copies in %1 may not be on disk: %2", {shown, reason});
+    case EntryFailure::Step::SkipPair:
+        return Translate("skipped the pair into %1: %2", {shown, reason});
     case EntryFailure::Step::OpenTarget:
         break;
     }

@@ -43,6 +43,7 @@ struct LookUpResult {
     EntryKind kind = EntryKind::File;
     FileTime modified;
     bool ownerWritable = true;
+    std::uint64_t size = 0;
 };
 
 // Tells whether two open folders are the same folder, whatever paths led to them,
@@ -61,7 +62,9 @@ struct FolderIdentity {
 
 // WriteFailed: the target could not take the copy (no space, quota, I/O error,
 // read-only file system, file too large), so it may lack more than this one entry.
-enum class CopyOutcome { Copied, Failed, WriteFailed, Stopped };
+// ReadFailed: the source file could not be read (an I/O error on its disk); the
+// target is as it was.
+enum class CopyOutcome { Copied, Failed, WriteFailed, ReadFailed, Stopped };
 
 // An open folder. Every other operation names an entry relative to one, so that walks
 // work below any depth and never pass through a link.
@@ -95,8 +98,8 @@ public:
 
     // Gives `name` in `to` the contents (or link text), modification time, permission
     // bits and extended attributes of `name` in `from`, replacing what was there only
-    // once the copy is complete. A failed or stopped copy leaves no partial file behind;
-    // a failed copy leaves its reason in errno, as a failed system call does.
+    // once the copy is complete and on disk. A failed or stopped copy leaves no partial
+    // file behind; a failed copy leaves its reason in errno, as a failed system call does.
     // Attributes the target cannot hold are left out without failing the copy and
     // counted in the run's statistics. Called from several threads at once, for
     // different entries.
@@ -122,6 +125,18 @@ public:
     // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK
     // while another open of it holds one). Closing the folder releases it.
     virtual int lockFolder(FolderHandle folder) = 0;
+
+    // Makes durable what this port wrote since the last call (contents, names and
+    // folders, on every file system written to) and the file system holding the open
+    // folder `root`, then clears `root`'s unsettled mark. Returns 0, or the write error
+    // a file system reported since `root` was opened (the mark then stays).
+    virtual int makeDurable(FolderHandle root) = 0;
+    // A pair's target root carries an unsettled mark while copies in it may not yet be
+    // on disk: a new copy cut off by a power cut may be left short under its source's
+    // time. `markUnsettled` sets it before the pair's first change; `unsettled` tells
+    // that a run which never finished left it.
+    virtual void markUnsettled(FolderHandle root) = 0;
+    virtual bool unsettled(FolderHandle root) = 0;
 
     // How many helper threads may read through this port (open, identify, enumerate,
     // look up) alongside a copy pass's walk. 0, the default, keeps every read on the

@@ -24,6 +24,19 @@ struct PassContext {
     // Set by the copy pass when the target could not take a write (no space, a folder
     // that could not be created, ...); nothing is deleted after that.
     bool targetWriteFailed = false;
+    // The pair's target root, open while the pair runs (kNoFolder when it cannot be):
+    // the pair's changes are marked and made durable through it.
+    FolderHandle targetRoot = kNoFolder;
+    // Set by the copy pass before its first change to the target (the root is marked
+    // unsettled then); cleared once the changes are durable.
+    bool changedTarget = false;
+    // Set when the target root carries the unsettled mark of a run that never finished:
+    // a file of the same time but another size is then copied too, as a power cut may
+    // have left a new copy short.
+    bool compareSizes = false;
+    // The write error the target's file system reported while the pair's changes were
+    // made durable, or 0; the pair's copies are then listed as failed.
+    int notOnDiskError = 0;
     // When set, the copy pass records in it what the prune pass is to delete.
     PrunePlan* prunePlan = nullptr;
     // Set by the prune pass when it cleared a target entry that was in the way of a

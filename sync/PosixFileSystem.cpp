@@ -53,11 +53,18 @@ bool CopyRangeUnsupported(int error) {
            error == EBADF || error == EPERM || error == ETXTBSY;
 }
 
-// Failures that say the target cannot take what is written to it. An I/O error may
-// come from either side; it counts, as taking it for one keeps the backup safe.
+// Failures that say the target cannot take what is written to it. A copy whose
+// source could not be read says so instead (see t_sourceReadFailed).
 bool TargetWriteError(int error) {
     return error == ENOSPC || error == EDQUOT || error == EIO || error == EROFS || error == EFBIG;
 }
+
+// Set on a copy's thread when reading its source failed, so that the failure names
+// the source and does not hold deletions back as a target that cannot be written would.
+thread_local bool t_sourceReadFailed = false;
+
+// The mark of a target root whose copies may not all be on disk yet.
+constexpr const char* kUnsettledMark = "user.kestrova.unsettled";
 
 bool WriteAll(int fd, const char* data, std::size_t size, off_t at) {
     while (size > 0) {
@@ -89,6 +96,7 @@ ssize_t ReadWrite(int from, int to, off_t at, std::size_t want) {
             continue;
         }
         if (got < 0) {
+            t_sourceReadFailed = true;
             return -1;
         }
         if (got == 0) {
@@ -119,8 +127,9 @@ bool CopyRange(int from, int to, off_t at, off_t end, off_t size, bool& useCopyR
             off_t out = at;
             moved = ::copy_file_range(from, &in, to, &out, want, 0);
             // Some file systems refuse the call or report an early end; pread/pwrite
-            // then carries on from where it stopped.
-            if ((moved < 0 && CopyRangeUnsupported(errno)) || moved == 0) {
+            // then carries on from where it stopped. An I/O error may come from either
+            // side: pread/pwrite tries the piece again and tells which.
+            if ((moved < 0 && (CopyRangeUnsupported(errno) || errno == EIO)) || moved == 0) {
                 useCopyRange = false;
                 continue;
             }
@@ -220,6 +229,7 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
     const ssize_t listed = ReadSized(
         names, [from](char* list, std::size_t size) { return ::flistxattr(from, list, size); });
     if (listed < 0 && errno != EOPNOTSUPP) {
+        t_sourceReadFailed = true;
         return errno;
     }
     bool refused = false;
@@ -238,6 +248,7 @@ int CopyExtendedAttributes(int from, int to, bool inherited, bool folder) {
             if (errno == ENODATA) {
                 continue; // removed since the list was read
             }
+            t_sourceReadFailed = true;
             return errno;
         }
         if (::fsetxattr(to, name, value.data(), static_cast<std::size_t>(size), 0) != 0) {
@@ -332,7 +343,11 @@ FileTime CutToStep(const FileTime& time, std::int64_t step) {
 
 PosixFileSystem::PosixFileSystem() : processId_(static_cast<long>(::getpid())) {}
 
-PosixFileSystem::~PosixFileSystem() = default;
+PosixFileSystem::~PosixFileSystem() {
+    for (const auto& [device, fd] : written_) {
+        ::close(fd);
+    }
+}
 
 int PosixFileSystem::openRoot(const std::string& path, FolderHandle& folder) {
     folder = ::open(path.c_str(), kFolderFlags);
@@ -444,6 +459,7 @@ LookUpResult PosixFileSystem::lookUp(FolderHandle folder, const char* name) {
     result.kind = KindOf(st.st_mode);
     result.modified = TimeOf(st);
     result.ownerWritable = (st.st_mode & S_IWUSR) != 0;
+    result.size = static_cast<std::uint64_t>(st.st_size);
     return result;
 }
 
@@ -462,9 +478,27 @@ bool PosixFileSystem::prepareFolder(FolderHandle folder) {
     }
     const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
     removeStaleTemporaries(folder);
+    noteWritten(folder);
     std::lock_guard lock(foldersMutex_);
     copiedInto_.emplace(folder, inherits);
     return inherits;
+}
+
+void PosixFileSystem::noteWritten(FolderHandle folder) {
+    struct stat st;
+    if (::fstat(folder, &st) != 0) {
+        return;
+    }
+    std::lock_guard lock(foldersMutex_);
+    if (written_.count(st.st_dev) != 0) {
+        return;
+    }
+    // Opened before anything is written there, so that syncfs on it reports every
+    // write error that comes later.
+    const int fd = ::openat(folder, ".", kFolderFlags);
+    if (fd >= 0) {
+        written_.emplace(st.st_dev, fd);
+    }
 }
 
 void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
@@ -503,6 +537,7 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
         return CopyOutcome::Failed;
     }
     CopyOutcome outcome = CopyOutcome::Failed;
+    t_sourceReadFailed = false;
     errno = 0;
     switch (kind) {
     case EntryKind::File:
@@ -516,8 +551,13 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     case EntryKind::Special:
         break;
     }
-    return outcome == CopyOutcome::Failed && TargetWriteError(errno) ? CopyOutcome::WriteFailed
-                                                                     : outcome;
+    if (outcome != CopyOutcome::Failed) {
+        return outcome;
+    }
+    if (t_sourceReadFailed) {
+        return CopyOutcome::ReadFailed;
+    }
+    return TargetWriteError(errno) ? CopyOutcome::WriteFailed : outcome;
 }
 
 bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,
@@ -547,8 +587,12 @@ int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) 
     if (error != EEXIST) {
         return error;
     }
-    // An older copy is there: the new one takes a temporary name first and is renamed
-    // over it, so that the name is never missing.
+    // An older copy is there: the new one takes its place only once it is on disk
+    // (else a power cut could leave neither), under a temporary name renamed over it,
+    // so that the name is never missing.
+    if (::fdatasync(file) != 0) {
+        return errno;
+    }
     TemporaryName temporary;
     makeTemporaryName(temporary);
     ::flock(file, LOCK_EX | LOCK_NB); // shows other runs that a live run owns the name
@@ -605,6 +649,10 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
     ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
     bool done = fillCopy(source, st, target, inherited, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
+    struct stat older;
+    if (done && ::fstatat(to, name, &older, AT_SYMLINK_NOFOLLOW) == 0) {
+        done = ::fdatasync(target) == 0; // an older copy is replaced only from disk
+    }
     done = (::close(target) == 0) && done;
     ::close(source);
     if (done && ::renameat(to, temporary.text, to, name) == 0) {
@@ -646,7 +694,11 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
 }
 
 int PosixFileSystem::createFolder(FolderHandle parent, const char* name) {
-    return ::mkdirat(parent, name, 0777) == 0 ? 0 : errno;
+    if (::mkdirat(parent, name, 0777) != 0) {
+        return errno;
+    }
+    noteWritten(parent);
+    return 0;
 }
 
 int PosixFileSystem::copyAttributes(FolderHandle from, FolderHandle to) {
@@ -715,6 +767,42 @@ int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
 
 int PosixFileSystem::lockFolder(FolderHandle folder) {
     return ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
+// syncfs writes out everything the file system holds for any process, and reports the
+// write errors it met since the descriptor was opened, whoever's data they hit: the
+// run cannot tell them apart, so it takes them for its own.
+int PosixFileSystem::makeDurable(FolderHandle root) {
+    std::unordered_map<std::uint64_t, int> written;
+    {
+        std::lock_guard lock(foldersMutex_);
+        written.swap(written_);
+    }
+    int error = 0;
+    struct stat st;
+    const bool haveRoot = root >= 0 && ::fstat(root, &st) == 0;
+    if (haveRoot && ::syncfs(root) != 0) {
+        error = errno;
+    }
+    for (const auto& [device, fd] : written) {
+        if ((!haveRoot || device != st.st_dev) && ::syncfs(fd) != 0 && error == 0) {
+            error = errno;
+        }
+        ::close(fd);
+    }
+    if (error == 0 && haveRoot) {
+        ::fremovexattr(root, kUnsettledMark);
+    }
+    return error;
+}
+
+// A file system without user attributes keeps no mark; its runs cannot tell.
+void PosixFileSystem::markUnsettled(FolderHandle root) {
+    ::fsetxattr(root, kUnsettledMark, "1", 1, 0);
+}
+
+bool PosixFileSystem::unsettled(FolderHandle root) {
+    return root >= 0 && ::fgetxattr(root, kUnsettledMark, nullptr, 0) >= 0;
 }
 
 } // namespace kestrova

@@ -16,6 +16,8 @@ namespace kestrova {
 // link is ever followed below a root. A copy is written to an unnamed file in the
 // target folder (O_TMPFILE) and linked into place only when complete; where the file
 // system has no unnamed files, a named temporary is renamed over the target instead.
+// A copy that replaces an older one is flushed to disk (fdatasync) first; new copies
+// are made durable together, by makeDurable at the end of a pair.
 // Contents are filled with copy_file_range (read/write where the kernel cannot), and
 // holes stay holes. One instance serves one run; copies and reads may run on
 // several threads at once.
@@ -40,6 +42,9 @@ public:
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int lockFolder(FolderHandle folder) override;
+    int makeDurable(FolderHandle root) override;
+    void markUnsettled(FolderHandle root) override;
+    bool unsettled(FolderHandle root) override;
 
     // Bytes moved between two checks for a stop request while copying one file.
     static constexpr std::size_t kCopyChunk = 4 << 20;
@@ -63,6 +68,9 @@ private:
     // there takes a default access control list.
     bool prepareFolder(FolderHandle folder);
     void removeStaleTemporaries(FolderHandle folder);
+    // Keeps a descriptor on the file system holding `folder` for makeDurable, the first
+    // time something is written there.
+    void noteWritten(FolderHandle folder);
 
     std::atomic<unsigned long> temporaryCounter_{0};
     std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
@@ -70,6 +78,8 @@ private:
     std::mutex foldersMutex_;
     // Open target folders copied into, whether they hand on a default access list.
     std::unordered_map<FolderHandle, bool> copiedInto_;
+    // A folder on each file system written to since the last makeDurable, by device.
+    std::unordered_map<std::uint64_t, int> written_;
 };
 
 } // namespace kestrova

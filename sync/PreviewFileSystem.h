@@ -40,6 +40,10 @@ public:
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int lockFolder(FolderHandle folder) override;
+    // Nothing was written, so nothing is made durable or marked.
+    int makeDurable(FolderHandle) override { return 0; }
+    void markUnsettled(FolderHandle) override {}
+    bool unsettled(FolderHandle root) override { return !isStandIn(root) && base_.unsettled(root); }
 
 private:
     // A folder as the remembered changes name it: a real folder by its device and

@@ -22,6 +22,23 @@ FileList g_deletedFiles;
 
 namespace {
 
+// The reason a skipped pair gives on its failure line.
+int SkipReasonCode(PairProblem problem) {
+    switch (problem) {
+    case PairProblem::NotAbsolute:
+        return kReasonNotAbsolute;
+    case PairProblem::SameOrNested:
+        return kReasonNested;
+    case PairProblem::SourceUnreadable:
+        return kReasonSourceUnreadable;
+    case PairProblem::TargetBusy:
+        return kReasonTargetBusy;
+    case PairProblem::None:
+        break;
+    }
+    return 0;
+}
+
 const char* SkipReason(PairProblem problem) {
     switch (problem) {
     case PairProblem::NotAbsolute:
@@ -39,14 +56,20 @@ const char* SkipReason(PairProblem problem) {
 }
 
 // The lists are moved into the report. A target folder that could not be opened is
-// said once, after the failed entries.
-void AppendOutcome(SpooledText& report, int targetError, bool preview) {
-    if (!g_failedFiles.empty() || targetError != 0) {
+// said once, after the failed entries; so is a write error that came before the
+// copies were on disk, after the copies, which are listed as failed.
+void AppendOutcome(SpooledText& report, int targetError, bool notOnDisk, bool preview) {
+    if (!g_failedFiles.empty() || targetError != 0 || notOnDisk) {
         report.append(Translate(texts::kFailedHeading));
         g_failedFiles.moveTo(report);
         if (targetError != 0) {
             report.append(Translate(targetError == ENOENT ? texts::kTargetMissing
                                                           : texts::kTargetUnopenable));
+            report.append(texts::kLineEnd);
+        }
+        if (notOnDisk) {
+            g_updatedFiles.moveTo(report);
+            report.append(Translate(texts::kCopiesNotOnDisk));
             report.append(texts::kLineEnd);
         }
         report.append(texts::kLineEnd);
@@ -94,6 +117,9 @@ public:
     TargetLock(const TargetLock&) = delete;
     TargetLock& operator=(const TargetLock&) = delete;
 
+    // The target root, open while the pair runs; kNoFolder when it could not be opened.
+    FolderHandle folder() const { return folder_; }
+
     // False only while another run holds the lock. A target that does not exist, or
     // a file system without locks, has nothing to guard.
     bool take(const std::string& target) {
@@ -110,6 +136,27 @@ private:
     FolderHandle folder_ = kNoFolder;
 };
 
+// Makes the changes of the pair's copy pass durable, before the pair says they are
+// done and before its prune pass deletes anything. A write error the target's file
+// system reports now may have hit any of the pass's copies: they all count as failed
+// writes, and nothing is deleted.
+void MakeDurable(PassContext& run, const PairRoots& roots, std::uint64_t copiedBefore) {
+    if (!run.changedTarget && !run.compareSizes) {
+        return; // nothing was written, and no mark is left to clear
+    }
+    run.changedTarget = false;
+    const int error = run.fs.makeDurable(run.targetRoot);
+    if (error == 0) {
+        return;
+    }
+    run.notOnDiskError = error;
+    run.targetWriteFailed = true;
+    const std::uint64_t copies = g_syncStats.filesCopied.load() - copiedBefore;
+    g_syncStats.filesCopied.fetch_sub(copies);
+    g_syncStats.filesFailed.fetch_add(copies > 0 ? copies : 1);
+    run.failed(roots.target, {EntryFailure::Step::MakeDurable, error});
+}
+
 // Runs the passes of a pair that passed its checks; false when a stop cut them short.
 // Returns through `pruneSkipped` the reason line when the prune pass was left out,
 // and through `pruned` whether it ran.
@@ -121,11 +168,14 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
     const bool deleteOption = run.window.deleteOption();
     PrunePlan plan;
     run.prunePlan = deleteOption ? &plan : nullptr;
+    run.compareSizes = run.targetRoot != kNoFolder && run.fs.unsettled(run.targetRoot);
+    const std::uint64_t copiedBefore = g_syncStats.filesCopied.load();
     const bool copied = CopyPass(run, roots);
     run.prunePlan = nullptr;
     if (!copied) {
         return false;
     }
+    MakeDurable(run, roots, copiedBefore);
     if (deleteOption) {
         if (run.targetWriteFailed) {
             pruneSkipped = Translate(texts::kNoPruneAfterWriteFailure);
@@ -154,9 +204,11 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
                 g_failedFiles.clear();
                 g_syncStats.filesFailed.store(failedBefore);
                 run.failures.clear();
+                const std::uint64_t copiedFirst = g_syncStats.filesCopied.load();
                 if (!CopyPass(run, roots)) {
                     return false;
                 }
+                MakeDurable(run, roots, copiedFirst);
             }
         }
     }
@@ -194,6 +246,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     }
     const char* status = Translate(texts::kDone);
     if (problem != PairProblem::None) {
+        window.entryFailed(target, {EntryFailure::Step::SkipPair, SkipReasonCode(problem)});
         report.append(SkipReason(problem));
         report.append(texts::kLineEnd);
         g_syncStats.pairsSkipped.fetch_add(1, std::memory_order_relaxed);
@@ -201,6 +254,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     } else {
         const std::uint64_t attributesNotKept = g_syncStats.attributesNotKept.load();
         PassContext run{window, fs};
+        run.targetRoot = lock.folder();
         run.listDeleted = options.listDeleted || options.preview;
         std::string pruneSkipped;
         bool pruned = false;
@@ -211,7 +265,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
             report.append(pruneSkipped);
             report.append(texts::kLineEnd);
         }
-        AppendOutcome(report, run.targetError, options.preview);
+        AppendOutcome(report, run.targetError, run.notOnDiskError != 0, options.preview);
         if (g_syncStats.attributesNotKept.load() != attributesNotKept) {
             report.append(Translate(texts::kAttributesNotKept));
         }

@@ -49,5 +49,9 @@ inline constexpr const char* kNoPruneOverCapEnd = Translatable(" 個，已跳過
 // Said once after a pair's failed entries when its target folder could not be opened.
 inline constexpr const char* kTargetMissing = Translatable("目標目錄不存在");
 inline constexpr const char* kTargetUnopenable = Translatable("目標目錄無法打開");
+// Said once after a pair's failed entries when the target's file system reported a
+// write error before the copies were on disk; the copies are listed above it.
+inline constexpr const char* kCopiesNotOnDisk =
+    Translatable("目標所在的文件系統報告寫入錯誤，以上文件可能沒有寫入磁盤");
 
 } // namespace kestrova::texts

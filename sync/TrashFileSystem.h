@@ -75,6 +75,9 @@ public:
         return base_.setPermissions(folder, permissions);
     }
     int lockFolder(FolderHandle folder) override { return base_.lockFolder(folder); }
+    int makeDurable(FolderHandle root) override { return base_.makeDurable(root); }
+    void markUnsettled(FolderHandle root) override { base_.markUnsettled(root); }
+    bool unsettled(FolderHandle root) override { return base_.unsettled(root); }
 
 private:
     // One file system's trash: its files/ and info/ folders, open, the folder that

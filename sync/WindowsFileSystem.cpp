@@ -317,6 +317,9 @@ Moved CopyStreams(const std::wstring& from, const std::wstring& to, const std::a
         moved = source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE
                     ? Moved::Failed
                     : CopyData(source, target, stop);
+        if (moved == Moved::Done && !::FlushFileBuffers(target)) {
+            moved = Moved::Failed;
+        }
         if (target != INVALID_HANDLE_VALUE && !::CloseHandle(target)) {
             moved = Moved::Failed;
         }
@@ -501,6 +504,7 @@ LookUpResult WindowsFileSystem::lookUp(FolderHandle folder, const char* name) {
         result.kind = KindOf(data.dwFileAttributes, tag);
         result.modified = TimeOf(data.ftLastWriteTime);
         result.ownerWritable = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+        result.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return result;
 }
@@ -657,9 +661,14 @@ CopyOutcome WindowsFileSystem::copyFile(const std::wstring& from, const std::wst
         }
         done = note(SetTimesAndAttributes(target, copied));
     }
+    // Every copy is on disk before it takes its name, and the move is written through:
+    // an older copy is never replaced by one a power cut could still take, and a pair's
+    // copies are on disk when it says so (only an administrator may flush a volume).
+    done = done && note(::FlushFileBuffers(target));
     done = note(::CloseHandle(target)) && done;
     ::CloseHandle(source);
-    if (done && note(::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))) {
+    if (done && note(::MoveFileExW(temporary.c_str(), to.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
         return CopyOutcome::Copied;
     }
     RemoveTemporary(temporary);
@@ -693,7 +702,8 @@ CopyOutcome WindowsFileSystem::copyLink(const std::wstring& from, const std::wst
                     : ::GetLastError();
     }
     if (error == ERROR_SUCCESS) {
-        if (::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (::MoveFileExW(temporary.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return CopyOutcome::Copied;
         }
         error = ::GetLastError();

@@ -20,7 +20,7 @@ namespace kestrova {
 // files whose tag only says how their own data is stored: never entered, never
 // deleted through. Copies (contents, named streams, times, attributes) go to a
 // temporary file in the target folder, written in chunks between which a stop
-// request is honoured, and are renamed over the target only when complete; the
+// request is honoured, and are renamed over the target only once complete and on disk; the
 // first copy into a folder removes the temporaries that dead runs left there.
 // Names Windows keeps for devices (CON, NUL, COM1, ...) are never made. Folders
 // have no permission bits here: every folder reads as its owner's to write, and
@@ -48,6 +48,11 @@ public:
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int lockFolder(FolderHandle folder) override;
+    // Each copy is flushed before it is moved into place (see copyFile): nothing is left
+    // to make durable, and no copy needs a mark.
+    int makeDurable(FolderHandle) override { return 0; }
+    void markUnsettled(FolderHandle) override {}
+    bool unsettled(FolderHandle) override { return false; }
 
     // Bytes copied between two checks for a stop request.
     static constexpr std::size_t kCopyChunk = 1 << 20;

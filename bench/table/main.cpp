@@ -27,10 +27,11 @@ struct Run {
 using Results = std::map<std::string, std::map<std::string, std::map<int, Run>>>;
 
 const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La", "Sp"};
-const std::vector<std::string> tools = {"kestrova", "window", "window-x", "rsync",
-                                        "rclone",   "cp",     "floor"};
+const std::vector<std::string> tools = {"kestrova", "window", "window-x", "rsync",   "rsync-fsync",
+                                        "rclone",   "cp",     "floor",    "previous"};
 // The peers kestrova-sync is compared with; the window is compared with kestrova-sync.
-const std::vector<std::string> peers = {"rsync", "rclone", "cp", "floor"};
+const std::vector<std::string> peers = {"rsync", "rsync-fsync", "rclone",
+                                        "cp",    "floor",       "previous"};
 
 std::string heading(const std::string& tool, const std::string& scenario) {
     if (tool == "kestrova") {
@@ -44,6 +45,12 @@ std::string heading(const std::string& tool, const std::string& scenario) {
     }
     if (tool == "window-x") {
         return "window on X";
+    }
+    if (tool == "rsync-fsync") {
+        return "rsync --fsync";
+    }
+    if (tool == "previous") {
+        return "previous kestrova-sync";
     }
     if (tool == "floor") {
         return scenario.empty()     ? "floor"
@@ -74,13 +81,14 @@ std::string describe(const std::string& scenario) {
 
 std::string target(const std::string& scenario) {
     if (scenario == "Sa") {
-        return "<= 0.9 x cp -a; < 1.0 x rsync, rclone";
+        return "<= 0.9 x cp -a; < 1.0 x rsync, rclone; <= 0.4 x rsync --fsync; <= 1.25 x "
+               "previous";
     }
     if (scenario == "Sb") {
         return "<= 1.0 x floor; <= 0.4 x rsync";
     }
     if (scenario == "Sc") {
-        return "<= 0.45 x rsync; < 1.0 x rclone";
+        return "<= 0.45 x rsync; < 1.0 x rclone; <= 0.4 x rsync --fsync; <= 1.25 x previous";
     }
     if (scenario == "Sd") {
         return "<= 0.4 x rsync; < 1.0 x rclone";

@@ -1,4 +1,5 @@
 #include "cli/RunPairs.h"
+#include "support/TestMount.h"
 #include "support/TreeFixture.h"
 #include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
@@ -8,6 +9,7 @@
 #include <ctime>
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <thread>
 
 namespace kestrova::test {
@@ -108,6 +110,95 @@ TEST(RunPairsTest, ARunThatEndedBeforeTheSignalWasTakenIsNotStopped) {
     EXPECT_TRUE(Contents(progress).ends_with("同步完成﹝\n"));
     std::fclose(report);
     std::fclose(progress);
+}
+
+// A full target disk while "full" is copied, and a source disk that fails while
+// "unreadable" is read.
+class FailingDisks : public PosixFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        if (std::string(name) == "full") {
+            errno = ENOSPC;
+            return CopyOutcome::WriteFailed;
+        }
+        if (std::string(name) == "unreadable") {
+            errno = EIO;
+            return CopyOutcome::ReadFailed;
+        }
+        return PosixFileSystem::copy(from, to, name, kind, stop);
+    }
+};
+
+// Every failure says why on standard error. A target that cannot take a write keeps
+// its deletions back; a source that cannot be read is named and does not.
+TEST(RunPairsTest, EveryFailureSaysWhyOnStandardError) {
+    TempFolder temp;
+    const std::string full = temp.sub("full");
+    const std::string unreadable = temp.sub("unreadable");
+    const std::string dst1 = temp.sub("dst1");
+    const std::string dst2 = temp.sub("dst2");
+    const std::string locked = temp.sub("locked");
+    WriteTree(full, {{"full", File("f")}});
+    WriteTree(unreadable, {{"unreadable", File("u")}});
+    WriteTree(dst1, {{"stale", File("s")}});
+    WriteTree(dst2, {{"stale", File("s")}});
+    const int held = ::open(locked.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    FailingDisks fs;
+    std::FILE* report = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunPairs({{full, dst1}, {unreadable, dst2}, {full, locked}}, true,
+                       {report, nullptr, errors}, &fs),
+              kExitFailures);
+    ::close(held);
+    EXPECT_EQ(Contents(errors),
+              "kestrova-sync: cannot copy " + full + "/full: No space left on device\n" +
+                  "kestrova-sync: cannot read " + unreadable + "/unreadable: Input/output error\n" +
+                  "kestrova-sync: skipped the pair into " + locked +
+                  ": another run is using this folder\n");
+    EXPECT_EQ(ReadTree(dst1), (Tree{{"stale", File("s")}}));
+    EXPECT_EQ(ReadTree(dst2), Tree{});
+    std::fclose(report);
+    std::fclose(errors);
+}
+
+// An ext4 target whose disk runs out of room only as the kernel writes the copies out:
+// the writes were taken, and the error comes later.
+TEST(RunPairsTest, AWriteErrorThatComesAtWritebackFailsTheRunAndDeletesNothing) {
+    TempFolder temp;
+    const std::string src = temp.sub("src");
+    const std::string backing = temp.sub("backing");
+    const std::string point = temp.sub("mnt");
+    TestMount disk(backing);
+    TestMount target(point);
+    if (!disk.mount("mount -t tmpfs -o size=24M tmpfs \"$POINT\"") ||
+        !target.mount("truncate -s 128M " + backing + "/image && mkfs.ext4 -q -F " + backing +
+                      "/image && mount -o loop " + backing + "/image \"$POINT\"")) {
+        GTEST_SKIP() << "cannot mount an ext4 image on a tmpfs here";
+    }
+    const std::string dst = point + "/dst";
+    ::mkdir(dst.c_str(), 0755);
+    const Tree old = {{"big", File(std::string(2 << 20, 'o'))}, {"stale", File("s")}};
+    WriteTree(dst, old);
+    ::sync();
+    WriteTree(src, {{"big", File(std::string(48 << 20, 'n'), kTime + 1)}, {"fresh", File("f")}});
+
+    std::FILE* report = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunPairs({{src, dst}}, true, {report, nullptr, errors}), kExitFailures);
+    const std::string said = Contents(errors);
+    EXPECT_NE(said.find("kestrova-sync: cannot copy " + src + "/big: "), std::string::npos) << said;
+    EXPECT_NE(said.find("kestrova-sync: the copies in " + dst + " may not be on disk: "),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("reason unknown"), std::string::npos) << said;
+    EXPECT_NE(Contents(report).find("目標目錄寫入失敗，已跳過刪除"), std::string::npos);
+    const Tree after = ReadTree(dst);
+    EXPECT_TRUE(after.at("big") == old.at("big")); // not printed: 2 MB
+    EXPECT_EQ(after.count("stale"), 1u);
+    std::fclose(report);
+    std::fclose(errors);
 }
 
 } // namespace

@@ -100,6 +100,7 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         texts::kNoPruneOverCapEnd,
         texts::kTargetMissing,
         texts::kTargetUnopenable,
+        texts::kCopiesNotOnDisk,
         texts::kAttributesNotKept,
         texts::kNoTrash,
         texts::kDeletedHeading,

@@ -79,7 +79,7 @@ public:
                      const std::atomic<bool>& stop) override {
         if (std::string(name) == "big") {
             errno = ENOSPC;
-            return CopyOutcome::Failed;
+            return CopyOutcome::WriteFailed;
         }
         return NativeFileSystem::copy(from, to, name, kind, stop);
     }
@@ -158,13 +158,30 @@ public:
     int createFolder(FolderHandle, const char*) override { return ENOSPC; }
 };
 
-TEST_F(CopyPassTest, AFolderThatCannotBeCreatedHoldsDeletionsBack) {
+// The target's file system reports a write error as the pair's copies are made durable.
+class LateWriteError : public NativeFileSystem {
+public:
+    int makeDurable(FolderHandle) override { return EIO; }
+};
+
+TEST_F(CopyPassTest, AFolderThatCannotBeCreatedOrALateWriteErrorHoldsDeletionsBack) {
     WriteTree(src, {{"new/f", File("f")}});
     WriteTree(dst, {{"old/f", File("f")}});
     NoRoomForFolders fs;
     EXPECT_NE(RunPair(src, dst, true, &fs).find("\r\n目標目錄寫入失敗，已跳過刪除\r\n"),
               std::string::npos);
     EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}}));
+
+    // The copies cannot be known to be on disk: they are listed as failed, once with why.
+    ReasonRecorder window({{src, dst, 2, {}}}, true);
+    LateWriteError late;
+    RunToEnd(window, &late);
+    EXPECT_EQ(window.report(),
+              Block(src, dst,
+                    {src + "/new/f", "目標所在的文件系統報告寫入錯誤，以上文件可能沒有寫入磁盤"},
+                    {}, "目標目錄寫入失敗，已跳過刪除"));
+    EXPECT_EQ(window.reasons, (Reasons{{Native(dst), EntryFailure::Step::MakeDurable, EIO}}));
+    EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}, {"new/f", File("f")}}));
 }
 
 } // namespace
