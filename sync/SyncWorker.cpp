@@ -4,6 +4,8 @@
 #include "sync/SyncRun.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 namespace kestrova {
 
@@ -17,13 +19,20 @@ namespace {
 std::atomic<bool> g_stopRequested{false};
 // True from Start until the worker's very last step (after its clean-up).
 std::atomic<bool> g_workerAlive{false};
-// Lets the worker wait until Start has recorded it in g_syncThread.
-std::atomic<bool> g_launched{false};
+// Lets the worker wait until Start has recorded it in g_syncThread. A mutex and a
+// condition rather than an atomic wait: under Wine the atomic wait has been seen to
+// miss its wake-up and leave the worker waiting for ever.
+std::mutex g_launchMutex;
+std::condition_variable g_launchedCondition;
+bool g_launched = false;
 // Used by Start and Join only, both on the thread that owns the window.
 std::thread g_workerThread;
 
 void WorkerBody(FileSystem* fs) {
-    g_launched.wait(false);
+    {
+        std::unique_lock lock(g_launchMutex);
+        g_launchedCondition.wait(lock, [] { return g_launched; });
+    }
     if (fs != nullptr) {
         SyncWindow* window = g_syncDialog.load();
         if (window != nullptr) {
@@ -34,7 +43,6 @@ void WorkerBody(FileSystem* fs) {
     }
     ClearSyncThread();
     g_workerAlive.store(false);
-    g_workerAlive.notify_all();
 }
 
 bool Launch(SyncWindow& window, FileSystem* fs) {
@@ -46,7 +54,10 @@ bool Launch(SyncWindow& window, FileSystem* fs) {
     }
     g_stopRequested = false;
     g_workerAlive = true;
-    g_launched = false;
+    {
+        std::lock_guard lock(g_launchMutex);
+        g_launched = false;
+    }
     g_syncDialog = &window;
     try {
         g_workerThread = std::thread(WorkerBody, fs);
@@ -55,8 +66,11 @@ bool Launch(SyncWindow& window, FileSystem* fs) {
         return false;
     }
     g_syncThread = g_workerThread.get_id();
-    g_launched = true;
-    g_launched.notify_all();
+    {
+        std::lock_guard lock(g_launchMutex);
+        g_launched = true;
+    }
+    g_launchedCondition.notify_all();
     return true;
 }
 

@@ -23,7 +23,8 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return true;
 }
 
-// A window whose chosen call blocks until the test releases it.
+// A window whose chosen call blocks until the test releases it, or for at most a
+// minute, so that a failed check turns into a failure rather than a hung test.
 class GatedWindow : public TestWindow {
 public:
     GatedWindow(std::vector<Row> rows, std::string gatedCall)
@@ -42,7 +43,7 @@ public:
 private:
     void wait(const std::string& call) {
         if (call == gated_ && !entered_.exchange(true)) {
-            released_.wait();
+            released_.wait_for(60s);
         }
     }
     std::string gated_;
