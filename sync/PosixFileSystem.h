@@ -39,6 +39,10 @@ public:
     int removeFolder(FolderHandle parent, const char* name) override;
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override;
+    int setFolderTime(FolderHandle folder, const FileTime& modified) override;
+    int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                 const char* name) override;
     int lockFolder(FolderHandle folder) override;
 
     // Bytes moved between two checks for a stop request while copying one file.
@@ -48,6 +52,11 @@ private:
     CopyOutcome copyFile(FolderHandle from, FolderHandle to, const char* name,
                          const std::atomic<bool>& stop);
     CopyOutcome copyLink(FolderHandle from, FolderHandle to, const char* name);
+    // Makes a pipe, socket or device node like `name` in `from` without opening either.
+    CopyOutcome copySpecial(FolderHandle from, FolderHandle to, const char* name);
+    // Gives the new file `to` the owner of `source` where the run may set owners; tells
+    // whether the copy has the source's owner and group, so may keep set-id bits.
+    bool giveOwner(int to, const struct stat& source);
     // Fills the new file `to` from the open file `from`: contents, extended
     // attributes, permission bits and times; false on a failure or a stop.
     bool fillCopy(int from, const struct stat& source, int to, bool inherited,
@@ -66,6 +75,7 @@ private:
 
     std::atomic<unsigned long> temporaryCounter_{0};
     std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
+    const bool mayChangeOwners_;           // root, or the capability to change owners
     long processId_;
     std::mutex foldersMutex_;
     // Open target folders copied into, whether they hand on a default access list.
