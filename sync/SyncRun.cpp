@@ -19,6 +19,7 @@ namespace kestrova {
 FileList g_updatedFiles;
 FileList g_failedFiles;
 FileList g_deletedFiles;
+FileList g_specialsNotCreated;
 
 namespace {
 
@@ -60,6 +61,13 @@ void AppendOutcome(std::string& report, int targetError, bool preview) {
         report += texts::kLineEnd;
     } else {
         report += Translate(texts::kNothingUpdated);
+    }
+    // Left out as the target could not make them, which no later run changes: listed
+    // apart from the failures, so that they do not fail every run.
+    if (!g_specialsNotCreated.empty()) {
+        report += Translate(texts::kSpecialsNotCreatedHeading);
+        g_specialsNotCreated.moveTo(report);
+        report += texts::kLineEnd;
     }
 }
 
@@ -154,6 +162,7 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
             // pass puts the source entries in their place and lists afresh what fails.
             if (run.clearedOtherKinds) {
                 g_failedFiles.clear();
+                g_specialsNotCreated.clear();
                 g_syncStats.filesFailed.store(failedBefore);
                 run.failures.clear();
                 if (!CopyPass(run, roots)) {
@@ -187,6 +196,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     g_failedFiles.clear();
     g_updatedFiles.clear();
     g_deletedFiles.clear();
+    g_specialsNotCreated.clear();
 
     PairRoots roots;
     PairProblem problem = CheckPair(fs, source, target, roots);
