@@ -100,6 +100,7 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         texts::kTargetMissing,
         texts::kTargetUnopenable,
         texts::kAttributesNotKept,
+        texts::kSpecialsNotCreatedHeading,
         texts::kNoTrash,
         texts::kDeletedHeading,
         texts::kNothingDeleted,
