@@ -350,7 +350,8 @@ bool SpecialNotHeld(int error) {
 } // namespace
 
 PosixFileSystem::PosixFileSystem()
-    : mayChangeOwners_(MayChangeOwners()), processId_(static_cast<long>(::getpid())) {}
+    : mayChangeOwners_(MayChangeOwners()), processUser_(::geteuid()), processGroup_(::getegid()),
+      processId_(static_cast<long>(::getpid())) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
 
@@ -480,7 +481,7 @@ void PosixFileSystem::makeTemporaryName(TemporaryName& name) {
                   temporaryCounter_.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
-bool PosixFileSystem::prepareFolder(FolderHandle folder) {
+PosixFileSystem::FolderTraits PosixFileSystem::prepareFolder(FolderHandle folder) {
     {
         std::lock_guard lock(foldersMutex_);
         const auto found = copiedInto_.find(folder);
@@ -488,11 +489,18 @@ bool PosixFileSystem::prepareFolder(FolderHandle folder) {
             return found->second;
         }
     }
-    const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    FolderTraits traits;
+    traits.inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    // A set-group-ID folder gives new files its group; any other the run's, unless the
+    // file system is mounted to give the folder's (then told only where they agree).
+    struct stat st;
+    if (::fstat(folder, &st) == 0 && ((st.st_mode & S_ISGID) != 0 || st.st_gid == processGroup_)) {
+        traits.newGroup = st.st_gid;
+    }
     removeStaleTemporaries(folder);
     std::lock_guard lock(foldersMutex_);
-    copiedInto_.emplace(folder, inherits);
-    return inherits;
+    copiedInto_.emplace(folder, traits);
+    return traits;
 }
 
 void PosixFileSystem::removeStaleTemporaries(FolderHandle folder) {
@@ -551,15 +559,15 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
                                                                      : outcome;
 }
 
-bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,
-                               const std::atomic<bool>& stop) {
+bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to,
+                               const FolderTraits& traits, const std::atomic<bool>& stop) {
     if (!CopyContents(from, source, to, stop)) {
         return false;
     }
     // The owner goes first: changing it removes a file's capabilities, which come
     // with the extended attributes.
-    const bool ownersKept = giveOwner(to, source);
-    const int attributes = CopyExtendedAttributes(from, to, inherited, false);
+    const bool ownersKept = giveOwner(to, source, traits.newGroup);
+    const int attributes = CopyExtendedAttributes(from, to, traits.inherits, false);
     if (attributes == EOPNOTSUPP) {
         g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
     } else if (attributes != 0) {
@@ -577,10 +585,12 @@ bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool
     return ::futimens(to, times) == 0;
 }
 
-bool PosixFileSystem::giveOwner(int to, const struct stat& source) {
+bool PosixFileSystem::giveOwner(int to, const struct stat& source, std::int64_t newGroup) {
     if (mayChangeOwners_) {
-        // A file system without owners refuses; the copy keeps the run's.
-        return ::fchown(to, source.st_uid, source.st_gid) == 0;
+        // Most copies a run makes of its own files have their owners already. A file
+        // system without owners refuses; the copy keeps the run's.
+        return (source.st_uid == processUser_ && source.st_gid == newGroup) ||
+               ::fchown(to, source.st_uid, source.st_gid) == 0;
     }
     // A user's own files are the user's anyway; set-id bits are rare enough to look.
     struct stat copy;
@@ -618,13 +628,13 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
-    const bool inherited = prepareFolder(to);
+    const FolderTraits traits = prepareFolder(to);
     // An unnamed file vanishes by itself when a copy fails, stops or is killed.
     const int unnamed = unnamedFiles_.load(std::memory_order_relaxed)
                             ? ::openat(to, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
                             : -1;
     if (unnamed >= 0) {
-        const bool filled = fillCopy(source, st, unnamed, inherited, stop);
+        const bool filled = fillCopy(source, st, unnamed, traits, stop);
         const int error = filled ? linkIntoPlace(unnamed, to, name) : 0;
         ::close(unnamed);
         if (error == kCannotLink) {
@@ -649,7 +659,7 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         return CopyOutcome::Failed;
     }
     ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
-    bool done = fillCopy(source, st, target, inherited, stop);
+    bool done = fillCopy(source, st, target, traits, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
     done = (::close(target) == 0) && done;
     ::close(source);
