@@ -75,7 +75,7 @@ private:
     };
     void makeTemporaryName(TemporaryName& name);
     // The first time a copy goes into the open folder `folder`, removes the
-    // temporaries that runs no longer alive left there. Tells what is made there
+    // temporaries that runs no longer alive left there. Tells what a copy made there
     // takes from the folder.
     FolderTraits prepareFolder(FolderHandle folder);
     void removeStaleTemporaries(FolderHandle folder);
