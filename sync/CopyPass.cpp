@@ -3,6 +3,7 @@
 #include "sync/CopyQueue.h"
 #include "sync/FolderChain.h"
 #include "sync/FolderListing.h"
+#include "sync/HardLinks.h"
 #include "sync/LookAhead.h"
 #include "sync/SyncRun.h"
 #include "sync/SyncStats.h"
@@ -229,12 +230,10 @@ private:
         }
     }
 
-    // A folder where the source has a file or link (or the reverse) is in the way of
-    // the source entry. A special file in the source is never copied, so it makes no
-    // room for itself.
+    // A folder where the source has a file, link or special file (or the reverse) is
+    // in the way of the source entry.
     static bool InTheWay(EntryKind source, EntryKind target) {
-        return source != EntryKind::Special &&
-               (source == EntryKind::Folder) != (target == EntryKind::Folder);
+        return (source == EntryKind::Folder) != (target == EntryKind::Folder);
     }
 
     // Plans the deletion of target entry `i`, which has no counterpart of the same
@@ -278,6 +277,7 @@ private:
             willChangeTarget();
             const int error =
                 run_.fs.renameEntry(target_.handle(), targetEntries.name(held), entries.name(i));
+            written_ = true;
             if (error != 0) {
                 listFailed({EntryFailure::Step::MatchCase, error});
             }
@@ -318,6 +318,7 @@ private:
                 willChangeTarget();
                 createError = run_.fs.createFolder(targetFolder, name);
                 made = createError == 0;
+                written_ = written_ || made;
                 run_.targetWriteFailed =
                     run_.targetWriteFailed || (createError != 0 && createError != EEXIST);
             }
@@ -365,8 +366,8 @@ private:
     }
 
     // Walks the current folder, its target folder kept writable for its owner while it
-    // is filled and given the source folder's permission bits afterwards, so that a
-    // backup exposes nothing its source protects.
+    // is filled and given the source folder's owner, permission bits and time once its
+    // contents are complete, so that a backup exposes nothing its source protects.
     bool fillFolder(const FolderIdentity* source, bool targetNew) {
         FolderIdentity target;
         FolderHandle targetFolder = target_.handle();
@@ -395,16 +396,49 @@ private:
             target.permissions |= 0300u;
             run_.fs.setPermissions(targetFolder, target.permissions);
         }
-        bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
+        const bool parentWritten = written_;
+        written_ = false;
+        const bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
         targetFolder = target_.handle();
-        if (haveTarget && source != nullptr && target.permissions != source->permissions &&
-            targetFolder != kNoFolder) {
-            // Copies still going into the folder may need the owner's write permission.
-            goOn = finishCopies() && goOn;
-            run_.fs.setPermissions(targetFolder, source->permissions);
+        if (haveTarget && source != nullptr && targetFolder != kNoFolder) {
+            // Copies still going into the folder may need the owner's write permission,
+            // and would change its time: it is finished after them.
+            FolderFinish finish{targetFolder, target, *source, written_};
+            if (copies_.pending() == 0) {
+                finishFolder(finish);
+            } else {
+                finishes_.push_back(finish);
+            }
         }
+        written_ = parentWritten;
         targetMount_ = parentMount;
         return goOn;
+    }
+
+    // A target folder whose contents are complete, with what it was and what its
+    // source folder is.
+    struct FolderFinish {
+        FolderHandle folder;
+        FolderIdentity target;
+        FolderIdentity source;
+        bool written; // the run created, replaced or renamed something in it
+    };
+
+    // Gives a target folder its source folder's owner and group where the run may set
+    // them, its permission bits (set-user-ID and set-group-ID only where it has both),
+    // and its time where that is not right, or the run wrote into it.
+    void finishFolder(const FolderFinish& finish) {
+        const FolderIdentity& target = finish.target;
+        const FolderIdentity& source = finish.source;
+        const bool ownersKept = (target.owner == source.owner && target.group == source.group) ||
+                                run_.fs.setOwner(finish.folder, source.owner, source.group) == 0;
+        const unsigned permissions = ownersKept ? source.permissions : source.permissions & 01777u;
+        if (permissions != target.permissions) {
+            run_.fs.setPermissions(finish.folder, permissions);
+        }
+        if (finish.written || !SameTimeAtStep(target.modified, source.modified, timeStep_)) {
+            run_.fs.setFolderTime(finish.folder, source.modified);
+        }
     }
 
     // `missing`: the target's listing lacks the name. `looks`, when given, holds both
@@ -413,10 +447,6 @@ private:
                    std::size_t index) {
         run_.window.setStatusLine(path_);
         g_syncStats.filesExamined.fetch_add(1, std::memory_order_relaxed);
-        if (kind == EntryKind::Special) {
-            listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
-            return true;
-        }
         const FolderHandle targetFolder = target_.handle();
         if (targetFolder == kNoFolder) {
             listFailed({EntryFailure::Step::Copy, target_.error()},
@@ -444,15 +474,14 @@ private:
                 listFailed({EntryFailure::Step::Copy, current.error});
                 return true;
             }
-            if (current.kind == EntryKind::Special) {
-                listFailed({EntryFailure::Step::Copy, kReasonSpecialFile});
-                return true;
-            }
             if (existing.kind == EntryKind::Folder) {
                 listFailed({EntryFailure::Step::Copy, kReasonOtherKind});
                 return true;
             }
             kind = current.kind;
+            if (kind == EntryKind::File && current.links > 1) {
+                return copySharedFile(name, existing, current);
+            }
             // Entries of different kinds are never up to date: the copy replaces the
             // target's link, file or special file.
             if (existing.kind == kind &&
@@ -465,10 +494,78 @@ private:
                 listFailed({EntryFailure::Step::Copy, kReasonReadOnlyCopy});
                 return true;
             }
+        } else if (kind == EntryKind::File) {
+            // Only a look-up tells whether the file has other names; one that fails is
+            // left to the copy, which says why.
+            const LookUpResult current = run_.fs.lookUp(source_.handle(), name);
+            if (current.error == 0 && current.kind == EntryKind::File && current.links > 1) {
+                return copySharedFile(name, existing, current);
+            }
         }
+        return queueCopy(name, kind);
+    }
+
+    bool queueCopy(const char* name, EntryKind kind) {
+        written_ = true;
         willChangeTarget();
-        copies_.add(source_.handle(), targetFolder, name, kind, path_);
+        copies_.add(source_.handle(), target_.handle(), name, kind, path_);
         return copies_.pending() < kMaxQueued || finishCopies();
+    }
+
+    // Copies a source file that has other names (hard links): the first name met is
+    // copied, each later one made a name of that copy, so that the target's names
+    // share one file as the source's do. `existing` is the target's look-up of the
+    // name, `current` the source's.
+    bool copySharedFile(const char* name, const LookUpResult& existing,
+                        const LookUpResult& current) {
+        HardLinks::First* first = hardLinks_.find(current.device, current.inode);
+        const bool later = first != nullptr;
+        if (later && first->state == HardLinks::State::Queued && !finishCopies()) {
+            return false; // its copy must be in place before another name can share it
+        }
+        const bool targetFile = existing.error == 0 && existing.kind == EntryKind::File;
+        const bool readOnly = targetFile && !existing.ownerWritable;
+        bool goOn = true;
+        if (!later || first->state == HardLinks::State::Failed) {
+            const bool same =
+                targetFile && SameTimeAtStep(existing.modified, current.modified, timeStep_);
+            first = &hardLinks_.add(current.device, current.inode, current.links, relativePath());
+            if (same) {
+                first->state = HardLinks::State::InTarget;
+                first->targetDevice = existing.device;
+                first->targetInode = existing.inode;
+            } else if (readOnly) {
+                first->state = HardLinks::State::Failed;
+                listFailed({EntryFailure::Step::Copy, kReasonReadOnlyCopy});
+            } else {
+                queuedFirsts_.push_back({copies_.pending(), current.device, current.inode});
+                goOn = queueCopy(name, EntryKind::File);
+            }
+        } else if (targetFile && first->targetInode != 0 && existing.inode == first->targetInode &&
+                   existing.device == first->targetDevice) {
+            // Already a name of the first name's copy.
+        } else if (readOnly) {
+            listFailed({EntryFailure::Step::Copy, kReasonReadOnlyCopy});
+        } else {
+            written_ = true;
+            willChangeTarget();
+            copies_.addLink(source_.handle(), target_.handle(), name, path_, target_.root(),
+                            first->path);
+            goOn = copies_.pending() < kMaxQueued || finishCopies();
+        }
+        if (later) {
+            hardLinks_.met(current.device, current.inode);
+        }
+        return goOn;
+    }
+
+    // The entry in hand's path below the pair's roots, names joined by "/".
+    std::string_view relativePath() const {
+        std::string_view below = std::string_view(path_).substr(sourceRootLength_);
+        while (!below.empty() && below.front() == '/') {
+            below.remove_prefix(1);
+        }
+        return below;
     }
 
     // Marks the target root unsettled before the pair's first change to the target.
@@ -484,11 +581,23 @@ private:
     // Waits for the queued copies and lists their outcomes in walk order; false when
     // a copy was stopped.
     bool finishCopies() {
+        std::size_t job = 0;
+        std::size_t nextFirst = 0;
         const bool goOn =
-            copies_.finish([this](CopyOutcome outcome, std::string_view path, int error) {
+            copies_.finish([&](CopyOutcome outcome, std::string_view path, int error) {
+                if (nextFirst < queuedFirsts_.size() && queuedFirsts_[nextFirst].job == job) {
+                    const QueuedFirst& queued = queuedFirsts_[nextFirst++];
+                    if (HardLinks::First* first = hardLinks_.find(queued.device, queued.inode)) {
+                        first->state = outcome == CopyOutcome::Copied ? HardLinks::State::InTarget
+                                                                      : HardLinks::State::Failed;
+                    }
+                }
+                ++job;
                 if (outcome == CopyOutcome::Copied) {
                     g_updatedFiles.add(path);
                     g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
+                } else if (outcome == CopyOutcome::NotCreated) {
+                    g_specialsNotCreated.add(path);
                 } else if (outcome != CopyOutcome::Stopped) {
                     run_.targetWriteFailed =
                         run_.targetWriteFailed || outcome == CopyOutcome::WriteFailed;
@@ -500,6 +609,11 @@ private:
                                  error});
                 }
             });
+        queuedFirsts_.clear();
+        for (const FolderFinish& finish : finishes_) {
+            finishFolder(finish);
+        }
+        finishes_.clear();
         for (const FolderHandle folder : keptOpen_) {
             run_.fs.closeFolder(folder);
         }
@@ -542,6 +656,18 @@ private:
     std::size_t planBlockedDepth_ = kNoDepth;
     // Times are compared to the step the target keeps, lest every run copy everything.
     std::int64_t timeStep_ = 1;
+
+    std::vector<FolderFinish> finishes_; // folders to finish once the queued copies are done
+    bool written_ = false;               // the run wrote into the target folder in hand
+    HardLinks hardLinks_;
+    // The queued copies of first names of files with other names, by their place in
+    // the queue, so that their outcomes tell whether later names can share them.
+    struct QueuedFirst {
+        std::size_t job;
+        std::uint64_t device;
+        std::uint64_t inode;
+    };
+    std::vector<QueuedFirst> queuedFirsts_;
 };
 
 } // namespace

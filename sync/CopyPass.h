@@ -5,11 +5,13 @@
 
 namespace kestrova {
 
-// Brings the target tree up to date with the source tree: every file or link that
-// is missing in the target or whose modification time differs is copied, and every
-// sub-folder is created on the way down. Source paths of copied entries go to
-// g_updatedFiles, those that could not be copied (and unreadable source folders and
-// special files) to g_failedFiles. Returns false when a stop cut the pass short.
+// Brings the target tree up to date with the source tree: every file, link or special
+// file that is missing in the target or whose modification time differs is copied
+// (a file's further names made names of its copy), and every sub-folder is created on
+// the way down and given its source's owner, permission bits and time once complete.
+// Source paths of copied entries go to g_updatedFiles, those that could not be copied
+// (and unreadable source folders) to g_failedFiles, special files the target could not
+// make to g_specialsNotCreated. Returns false when a stop cut the pass short.
 bool CopyPass(PassContext& run, const PairRoots& roots);
 
 } // namespace kestrova

@@ -32,6 +32,12 @@ public:
     // path, ending with `name`, kept for the report.
     void add(FolderHandle from, FolderHandle to, std::string_view name, EntryKind kind,
              const std::string& path);
+    // Queues giving `name` in `to` the file at `sharedPath` below the open folder `root`
+    // as a further name (see FileSystem::linkFile), for a file whose source shares its
+    // inode with the source of that one; where the target cannot link, `name` is
+    // copied from `from` instead. Reported as a copy.
+    void addLink(FolderHandle from, FolderHandle to, std::string_view name, const std::string& path,
+                 FolderHandle root, std::string_view sharedPath);
     std::size_t pending() const { return jobs_.size(); }
 
     // Waits for every queued copy and calls `outcome(copyOutcome, path, error)` for
@@ -62,7 +68,11 @@ private:
         std::size_t pathLength;
         CopyOutcome outcome;
         int error;
+        FolderHandle root = kNoFolder; // for a link: where `shared` starts
+        std::size_t sharedOffset = 0;  // for a link: the path of the file to share
+        std::size_t sharedLength = 0;
     };
+    void queue(Job job, const std::string& path, std::string_view sharedPath);
     // `slot`: this helper's place in the progress display of the copies under way.
     void helper(unsigned slot);
     void waitForAll();

@@ -8,7 +8,7 @@ namespace kestrova {
 // the reason, an errno value or one of the run's own reasons below.
 struct EntryFailure {
     enum class Step : std::uint8_t {
-        // Copying a file or link; the path is its source path.
+        // Copying a file, link or special file; the path is its source path.
         Copy,
         // Reading a source folder; the path is the folder.
         ReadFolder,
@@ -39,7 +39,6 @@ struct EntryFailure {
 
 // The run's own reasons (negative, so that they never clash with an errno value).
 inline constexpr int kReasonReadOnlyCopy = -1; // a read-only target copy is not replaced
-inline constexpr int kReasonSpecialFile = -2;  // pipes, sockets and devices are never opened
 // The folder is the pair's other folder, or lies inside it, seen through a mount.
 inline constexpr int kReasonOtherRoot = -3;
 // A mount point inside the target: nothing on another mount is deleted.

@@ -13,8 +13,6 @@ std::string ReasonText(int reason) {
         return Translate("reason unknown");
     case kReasonReadOnlyCopy:
         return Translate("a read-only copy is not replaced");
-    case kReasonSpecialFile:
-        return Translate("pipes, sockets and devices are not copied");
     case kReasonOtherRoot:
         return Translate("it is the other folder of the pair, seen through a mount");
     case kReasonMountPoint:

@@ -41,9 +41,14 @@ enum class EntryKind : std::uint8_t { File, Folder, Link, Special };
 struct LookUpResult {
     int error = 0;
     EntryKind kind = EntryKind::File;
-    FileTime modified;
+    FileTime modified{};
     bool ownerWritable = true;
     std::uint64_t size = 0;
+    // The number of names the entry has (hard links) and, where that is above one, the
+    // device and inode that tell which entries share it; 1 where names cannot share.
+    std::uint32_t links = 1;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Tells whether two open folders are the same folder, whatever paths led to them,
@@ -53,7 +58,10 @@ struct FolderIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t mount = 0;  // the mount's id, or the device where ids are unknown
-    unsigned permissions = 0; // permission bits, set-user-ID and set-group-ID left out
+    unsigned permissions = 0; // permission bits, set-user-ID, set-group-ID and sticky
+    std::uint32_t owner = 0;  // user and group ids; 0 where there are none
+    std::uint32_t group = 0;
+    FileTime modified{};
     // The same folder, on whichever mount.
     friend bool operator==(const FolderIdentity& a, const FolderIdentity& b) {
         return a.device == b.device && a.inode == b.inode;
@@ -63,8 +71,10 @@ struct FolderIdentity {
 // WriteFailed: the target could not take the copy (no space, quota, I/O error,
 // read-only file system, file too large), so it may lack more than this one entry.
 // ReadFailed: the source file could not be read (an I/O error on its disk); the
-// target is as it was.
-enum class CopyOutcome { Copied, Failed, WriteFailed, ReadFailed, Stopped };
+// target is as it was. NotCreated: a special file the target refused to create (a
+// device node without the privilege to make one, a file system without pipes): left
+// out, not a failure.
+enum class CopyOutcome { Copied, Failed, WriteFailed, ReadFailed, Stopped, NotCreated };
 
 // An open folder. Every other operation names an entry relative to one, so that walks
 // work below any depth and never pass through a link.
@@ -98,11 +108,13 @@ public:
 
     // Gives `name` in `to` the contents (or link text), modification time, permission
     // bits and extended attributes of `name` in `from`, replacing what was there only
-    // once the copy is complete and on disk. A failed or stopped copy leaves no partial
-    // file behind; a failed copy leaves its reason in errno, as a failed system call does.
-    // Attributes the target cannot hold are left out without failing the copy and
-    // counted in the run's statistics. Called from several threads at once, for
-    // different entries.
+    // once the copy is complete and on disk; a special file is made anew, never opened.
+    // Where the run may set owners (see setOwner) the copy takes the source's owner and
+    // group; set-user-ID and set-group-ID are kept where the copy has both. A failed or
+    // stopped copy leaves no partial file behind; a failed copy leaves its reason in
+    // errno, as a failed system call does. Attributes the target cannot hold are left
+    // out without failing the copy and counted in the run's statistics. Called from
+    // several threads at once, for different entries.
     virtual CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
                              const std::atomic<bool>& stop) = 0;
     virtual int createFolder(FolderHandle parent, const char* name) = 0;
@@ -122,6 +134,17 @@ public:
     virtual int renameEntry(FolderHandle folder, const char* from, const char* to) = 0;
     // Sets an open folder's permission bits.
     virtual int setPermissions(FolderHandle folder, unsigned permissions) = 0;
+    // Gives an open folder an owner and a group, where the run may set owners (as root,
+    // or with the capability to change owners); EPERM where it may not.
+    virtual int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) = 0;
+    // Sets an open folder's modification time.
+    virtual int setFolderTime(FolderHandle folder, const FileTime& modified) = 0;
+    // Gives `name` in `to` the very file at `path` (names joined by "/" below the open
+    // folder `root`, no link followed on the way) as a further name, replacing what was
+    // there only once it is in place; 0 or an errno (ENOTSUP where names cannot share a
+    // file).
+    virtual int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                         const char* name) = 0;
     // Takes an exclusive advisory lock on an open folder without waiting (EWOULDBLOCK
     // while another open of it holds one). Closing the folder releases it.
     virtual int lockFolder(FolderHandle folder) = 0;

@@ -37,6 +37,8 @@ public:
 
     // The current folder, reopened if needed; kNoFolder when it cannot be opened.
     FolderHandle handle();
+    // The root folder, open while the chain has one; kNoFolder otherwise.
+    FolderHandle root() const { return levels_.front().handle; }
     // 0 while the current folder is open or can be reopened, else its errno.
     int error() const { return levels_.back().error; }
     std::size_t depth() const { return levels_.size() - 1; }

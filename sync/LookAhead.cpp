@@ -229,9 +229,7 @@ std::unique_ptr<FolderFacts> LookAhead::read(OpenPath& sourcePath, OpenPath& tar
         if (inTarget) {
             ++next;
         }
-        const EntryKind kind = entries.kind(i);
-        if (kind == EntryKind::Folder || kind == EntryKind::Special ||
-            !(inTarget || caseInsensitive_)) {
+        if (entries.kind(i) == EntryKind::Folder || !(inTarget || caseInsensitive_)) {
             continue;
         }
         facts->targetLooks[i] = fs_.lookUp(target, entries.name(i));

@@ -17,8 +17,8 @@
 namespace kestrova {
 
 // What was read of one folder ahead of the walk: both sides' listings and, for each
-// source entry that is neither a folder nor special and may have a target
-// counterpart, the target's look-up and, where that found the name, the source's.
+// source entry that is not a folder and may have a target counterpart, the target's look-up and,
+// where that found the name, the source's.
 struct FolderFacts {
     FolderIdentity source;
     FolderListing sourceEntries;

@@ -11,9 +11,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <linux/capability.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -339,9 +341,28 @@ FileTime CutToStep(const FileTime& time, std::int64_t step) {
     return {time.seconds - time.seconds % seconds, 0};
 }
 
+// Whether this process may give files other owners: the capability to change owners,
+// which root has unless it was taken away.
+bool MayChangeOwners() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) {
+        return ::geteuid() == 0;
+    }
+    return (data[CAP_TO_INDEX(CAP_CHOWN)].effective & CAP_TO_MASK(CAP_CHOWN)) != 0;
+}
+
+// Errors by which a target refuses to make a special file: a device node without the
+// privilege, or a file system that holds no such files.
+bool SpecialNotHeld(int error) {
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
+}
+
 } // namespace
 
-PosixFileSystem::PosixFileSystem() : processId_(static_cast<long>(::getpid())) {}
+PosixFileSystem::PosixFileSystem()
+    : mayChangeOwners_(MayChangeOwners()), processUser_(::geteuid()), processGroup_(::getegid()),
+      processId_(static_cast<long>(::getpid())) {}
 
 PosixFileSystem::~PosixFileSystem() {
     for (const auto& [device, fd] : written_) {
@@ -375,14 +396,19 @@ void PosixFileSystem::closeFolder(FolderHandle folder) {
 
 int PosixFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
     struct statx st;
-    if (::statx(folder, "", AT_EMPTY_PATH, STATX_INO | STATX_MODE | STATX_MNT_ID, &st) != 0) {
+    constexpr unsigned kWanted =
+        STATX_INO | STATX_MODE | STATX_MNT_ID | STATX_UID | STATX_GID | STATX_MTIME;
+    if (::statx(folder, "", AT_EMPTY_PATH, kWanted, &st) != 0) {
         return errno;
     }
     identity.device = ::makedev(st.stx_dev_major, st.stx_dev_minor);
     identity.inode = st.stx_ino;
     // Without mount ids (kernels before 5.8) only mounts of other file systems show.
     identity.mount = (st.stx_mask & STATX_MNT_ID) != 0 ? st.stx_mnt_id : identity.device;
-    identity.permissions = st.stx_mode & 01777u;
+    identity.permissions = st.stx_mode & 07777u;
+    identity.owner = st.stx_uid;
+    identity.group = st.stx_gid;
+    identity.modified = {st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec};
     return 0;
 }
 
@@ -460,6 +486,9 @@ LookUpResult PosixFileSystem::lookUp(FolderHandle folder, const char* name) {
     result.modified = TimeOf(st);
     result.ownerWritable = (st.st_mode & S_IWUSR) != 0;
     result.size = static_cast<std::uint64_t>(st.st_size);
+    result.links = static_cast<std::uint32_t>(st.st_nlink);
+    result.device = st.st_dev;
+    result.inode = st.st_ino;
     return result;
 }
 
@@ -468,7 +497,7 @@ void PosixFileSystem::makeTemporaryName(TemporaryName& name) {
                   temporaryCounter_.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
-bool PosixFileSystem::prepareFolder(FolderHandle folder) {
+PosixFileSystem::FolderTraits PosixFileSystem::prepareFolder(FolderHandle folder) {
     {
         std::lock_guard lock(foldersMutex_);
         const auto found = copiedInto_.find(folder);
@@ -476,12 +505,19 @@ bool PosixFileSystem::prepareFolder(FolderHandle folder) {
             return found->second;
         }
     }
-    const bool inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    FolderTraits traits;
+    traits.inherits = ::fgetxattr(folder, kDefaultAcl, nullptr, 0) > 0;
+    // A set-group-ID folder gives new files its group; any other the run's, unless the
+    // file system is mounted to give the folder's (then told only where they agree).
+    struct stat st;
+    if (::fstat(folder, &st) == 0 && ((st.st_mode & S_ISGID) != 0 || st.st_gid == processGroup_)) {
+        traits.newGroup = st.st_gid;
+    }
     removeStaleTemporaries(folder);
     noteWritten(folder);
     std::lock_guard lock(foldersMutex_);
-    copiedInto_.emplace(folder, inherits);
-    return inherits;
+    copiedInto_.emplace(folder, traits);
+    return traits;
 }
 
 void PosixFileSystem::noteWritten(FolderHandle folder) {
@@ -547,8 +583,11 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
         prepareFolder(to);
         outcome = copyLink(from, to, name);
         break;
-    case EntryKind::Folder:
     case EntryKind::Special:
+        prepareFolder(to);
+        outcome = copySpecial(from, to, name);
+        break;
+    case EntryKind::Folder:
         break;
     }
     if (outcome != CopyOutcome::Failed) {
@@ -560,26 +599,43 @@ CopyOutcome PosixFileSystem::copy(FolderHandle from, FolderHandle to, const char
     return TargetWriteError(errno) ? CopyOutcome::WriteFailed : outcome;
 }
 
-bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to, bool inherited,
-                               const std::atomic<bool>& stop) {
+bool PosixFileSystem::fillCopy(int from, const struct stat& source, int to,
+                               const FolderTraits& traits, const std::atomic<bool>& stop) {
     if (!CopyContents(from, source, to, stop)) {
         return false;
     }
-    const int attributes = CopyExtendedAttributes(from, to, inherited, false);
+    // The owner goes first: changing it removes a file's capabilities, which come
+    // with the extended attributes.
+    const bool ownersKept = giveOwner(to, source, traits.newGroup);
+    const int attributes = CopyExtendedAttributes(from, to, traits.inherits, false);
     if (attributes == EOPNOTSUPP) {
         g_syncStats.attributesNotKept.fetch_add(1, std::memory_order_relaxed);
     } else if (attributes != 0) {
         return false;
     }
-    // Permission bits only, set after the access control list, which they must match:
-    // set-user-ID and set-group-ID are not handed on to a copy that may belong to
-    // another user. A file system without permission bits (FAT) keeps the copy
-    // without them: its contents and time are what must land.
-    if (::fchmod(to, source.st_mode & 0777) != 0 && !PermissionsNotHeld(errno)) {
+    // Permission bits, set after the access control list, which they must match:
+    // set-user-ID and set-group-ID only where the copy has the source's owner and
+    // group, lest they hand another user's rights on. A file system without permission
+    // bits (FAT) keeps the copy without them: its contents and time are what must land.
+    const mode_t kept = ownersKept ? 07777 : 01777;
+    if (::fchmod(to, source.st_mode & kept) != 0 && !PermissionsNotHeld(errno)) {
         return false;
     }
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     return ::futimens(to, times) == 0;
+}
+
+bool PosixFileSystem::giveOwner(int to, const struct stat& source, std::int64_t newGroup) {
+    if (mayChangeOwners_) {
+        // Most copies a run makes of its own files have their owners already. A file
+        // system without owners refuses; the copy keeps the run's.
+        return (source.st_uid == processUser_ && source.st_gid == newGroup) ||
+               ::fchown(to, source.st_uid, source.st_gid) == 0;
+    }
+    // A user's own files are the user's anyway; set-id bits are rare enough to look.
+    struct stat copy;
+    return (source.st_mode & (S_ISUID | S_ISGID)) != 0 && ::fstat(to, &copy) == 0 &&
+           copy.st_uid == source.st_uid && copy.st_gid == source.st_gid;
 }
 
 int PosixFileSystem::linkIntoPlace(int file, FolderHandle to, const char* name) {
@@ -616,13 +672,13 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         ::close(source);
         return CopyOutcome::Failed;
     }
-    const bool inherited = prepareFolder(to);
+    const FolderTraits traits = prepareFolder(to);
     // An unnamed file vanishes by itself when a copy fails, stops or is killed.
     const int unnamed = unnamedFiles_.load(std::memory_order_relaxed)
                             ? ::openat(to, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
                             : -1;
     if (unnamed >= 0) {
-        const bool filled = fillCopy(source, st, unnamed, inherited, stop);
+        const bool filled = fillCopy(source, st, unnamed, traits, stop);
         const int error = filled ? linkIntoPlace(unnamed, to, name) : 0;
         ::close(unnamed);
         if (error == kCannotLink) {
@@ -647,7 +703,7 @@ CopyOutcome PosixFileSystem::copyFile(FolderHandle from, FolderHandle to, const 
         return CopyOutcome::Failed;
     }
     ::flock(target, LOCK_EX | LOCK_NB); // shows other runs that a live run writes it
-    bool done = fillCopy(source, st, target, inherited, stop);
+    bool done = fillCopy(source, st, target, traits, stop);
     const bool stopped = !done && stop.load(std::memory_order_relaxed);
     struct stat older;
     if (done && ::fstatat(to, name, &older, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -682,8 +738,52 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
     if (::symlinkat(text.c_str(), to, temporary.text) != 0) {
         return CopyOutcome::Failed;
     }
+    if (mayChangeOwners_) {
+        ::fchownat(to, temporary.text, st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
+    }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0 &&
+        ::renameat(to, temporary.text, to, name) == 0) {
+        return CopyOutcome::Copied;
+    }
+    const int error = errno;
+    ::unlinkat(to, temporary.text, 0);
+    errno = error;
+    return CopyOutcome::Failed;
+}
+
+CopyOutcome PosixFileSystem::copySpecial(FolderHandle from, FolderHandle to, const char* name) {
+    struct stat st;
+    if (::fstatat(from, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return CopyOutcome::Failed;
+    }
+    if (!S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode) && !S_ISCHR(st.st_mode) &&
+        !S_ISBLK(st.st_mode)) {
+        return CopyOutcome::Failed; // replaced since the folder was read
+    }
+    TemporaryName temporary;
+    makeTemporaryName(temporary);
+    const bool device = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
+    if (::mknodat(to, temporary.text, (st.st_mode & S_IFMT) | 0600, device ? st.st_rdev : 0) != 0) {
+        // Drivers of file systems without special files (FAT through FUSE) answer EIO
+        // and leave a plain file under the name instead.
+        const int error = errno;
+        struct stat made;
+        const bool plainInstead =
+            ::fstatat(to, temporary.text, &made, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(made.st_mode);
+        if (plainInstead) {
+            ::unlinkat(to, temporary.text, 0);
+        }
+        errno = error;
+        return SpecialNotHeld(error) || plainInstead ? CopyOutcome::NotCreated
+                                                     : CopyOutcome::Failed;
+    }
+    const bool ownersKept = mayChangeOwners_ && ::fchownat(to, temporary.text, st.st_uid, st.st_gid,
+                                                           AT_SYMLINK_NOFOLLOW) == 0;
+    const mode_t kept = ownersKept ? 07777 : 01777;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if ((::fchmodat(to, temporary.text, st.st_mode & kept, 0) == 0 || PermissionsNotHeld(errno)) &&
+        ::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0 &&
         ::renameat(to, temporary.text, to, name) == 0) {
         return CopyOutcome::Copied;
     }
@@ -763,6 +863,69 @@ int PosixFileSystem::renameEntry(FolderHandle folder, const char* from, const ch
 
 int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
     return ::fchmod(folder, permissions) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) {
+    if (!mayChangeOwners_) {
+        return EPERM;
+    }
+    return ::fchown(folder, owner, group) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::setFolderTime(FolderHandle folder, const FileTime& modified) {
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(modified.seconds), static_cast<long>(modified.nanoseconds)}};
+    return ::futimens(folder, times) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                              const char* name) {
+    // Each folder on the way is opened on its own, so that none can be a link.
+    int folder = root;
+    std::string part;
+    std::size_t at = 0;
+    for (std::size_t slash; (slash = path.find('/', at)) != std::string_view::npos;
+         at = slash + 1) {
+        part.assign(path.substr(at, slash - at));
+        const int next =
+            ::openat(folder, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        if (folder != root) {
+            ::close(folder);
+        }
+        if (next < 0) {
+            return error;
+        }
+        folder = next;
+    }
+    part.assign(path.substr(at));
+    noteWritten(to);
+    int error = ::linkat(folder, part.c_str(), to, name, 0) == 0 ? 0 : errno;
+    if (error == EEXIST) {
+        // A copy of its own holds the name: the link replaces it in one step, once the
+        // shared file is on disk (else a power cut could leave neither).
+        const int file = ::openat(folder, part.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        error = file < 0 ? errno : (::fdatasync(file) == 0 ? 0 : errno);
+        if (file >= 0) {
+            ::close(file);
+        }
+        TemporaryName temporary;
+        makeTemporaryName(temporary);
+        if (error == 0) {
+            error = ::linkat(folder, part.c_str(), to, temporary.text, 0) == 0 ? 0 : errno;
+        }
+        if (error == 0 && ::renameat(to, temporary.text, to, name) != 0) {
+            error = errno;
+        }
+        // Still there only where `name` was this very file already: a rename between
+        // two names of one file does nothing.
+        ::unlinkat(to, temporary.text, 0);
+    }
+    if (folder != root) {
+        ::close(folder);
+    }
+    return error;
 }
 
 int PosixFileSystem::lockFolder(FolderHandle folder) {

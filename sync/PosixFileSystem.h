@@ -41,6 +41,10 @@ public:
     int removeFolder(FolderHandle parent, const char* name) override;
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override;
+    int setFolderTime(FolderHandle folder, const FileTime& modified) override;
+    int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                 const char* name) override;
     int lockFolder(FolderHandle folder) override;
     int makeDurable(FolderHandle root) override;
     void markUnsettled(FolderHandle root) override;
@@ -53,9 +57,21 @@ private:
     CopyOutcome copyFile(FolderHandle from, FolderHandle to, const char* name,
                          const std::atomic<bool>& stop);
     CopyOutcome copyLink(FolderHandle from, FolderHandle to, const char* name);
-    // Fills the new file `to` from the open file `from`: contents, extended
-    // attributes, permission bits and times; false on a failure or a stop.
-    bool fillCopy(int from, const struct stat& source, int to, bool inherited,
+    // Makes a pipe, socket or device node like `name` in `from` without opening either.
+    CopyOutcome copySpecial(FolderHandle from, FolderHandle to, const char* name);
+    // Gives the new file `to`, made in a folder where new files get the group
+    // `newGroup`, the owner of `source` where the run may set owners; tells whether the
+    // copy has the source's owner and group, so may keep set-id bits.
+    bool giveOwner(int to, const struct stat& source, std::int64_t newGroup);
+    // What a copy made in a target folder takes from it.
+    struct FolderTraits {
+        bool inherits = false;      // a default access control list
+        std::int64_t newGroup = -1; // the group new files get; -1 where it cannot be told
+    };
+    // Fills the new file `to`, made in a folder of `traits`, from the open file `from`:
+    // contents, owner, extended attributes, permission bits and times; false on a
+    // failure or a stop.
+    bool fillCopy(int from, const struct stat& source, int to, const FolderTraits& traits,
                   const std::atomic<bool>& stop);
     // Puts the complete unnamed file `file` in place as `name`; 0 or an errno.
     int linkIntoPlace(int file, FolderHandle to, const char* name);
@@ -64,9 +80,9 @@ private:
     };
     void makeTemporaryName(TemporaryName& name);
     // The first time a copy goes into the open folder `folder`, removes the
-    // temporaries that runs no longer alive left there. Tells whether what is made
-    // there takes a default access control list.
-    bool prepareFolder(FolderHandle folder);
+    // temporaries that runs no longer alive left there. Tells what a copy made there
+    // takes from the folder.
+    FolderTraits prepareFolder(FolderHandle folder);
     void removeStaleTemporaries(FolderHandle folder);
     // Keeps a descriptor on the file system holding `folder` for makeDurable, the first
     // time something is written there.
@@ -74,10 +90,13 @@ private:
 
     std::atomic<unsigned long> temporaryCounter_{0};
     std::atomic<bool> unnamedFiles_{true}; // cleared where they cannot be linked
+    const bool mayChangeOwners_;           // root, or the capability to change owners
+    const std::uint32_t processUser_;      // whom new files belong to
+    const std::uint32_t processGroup_;
     long processId_;
     std::mutex foldersMutex_;
-    // Open target folders copied into, whether they hand on a default access list.
-    std::unordered_map<FolderHandle, bool> copiedInto_;
+    // Open target folders copied into, with what they hand on.
+    std::unordered_map<FolderHandle, FolderTraits> copiedInto_;
     // A folder on each file system written to since the last makeDurable, by device.
     std::unordered_map<std::uint64_t, int> written_;
 };

@@ -324,4 +324,24 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     return outcome;
 }
 
+// Where the trash cannot take a hard link of the old file, the target cannot link the
+// new name either: the error says so, and the caller copies instead.
+int TrashFileSystem::linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                              const char* name) {
+    const LookUpResult existing = base_.lookUp(to, name);
+    if (existing.error != 0 || existing.kind == EntryKind::Folder) {
+        return base_.linkFile(root, path, to, name);
+    }
+    std::string trashName;
+    const Can* can = nullptr;
+    int error = putInTrash(to, name, true, trashName, can);
+    if (error == 0) {
+        error = base_.linkFile(root, path, to, name);
+        if (error != 0) {
+            release(*can, trashName);
+        }
+    }
+    return error;
+}
+
 } // namespace kestrova

@@ -296,6 +296,18 @@ int PreviewFileSystem::setPermissions(FolderHandle, unsigned) {
     return 0;
 }
 
+int PreviewFileSystem::setOwner(FolderHandle, std::uint32_t, std::uint32_t) {
+    return 0;
+}
+
+int PreviewFileSystem::setFolderTime(FolderHandle, const FileTime&) {
+    return 0;
+}
+
+int PreviewFileSystem::linkFile(FolderHandle, std::string_view, FolderHandle, const char*) {
+    return ENOTSUP;
+}
+
 int PreviewFileSystem::lockFolder(FolderHandle folder) {
     return isStandIn(folder) ? 0 : base_.lockFolder(folder);
 }

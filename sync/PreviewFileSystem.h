@@ -39,6 +39,11 @@ public:
     int removeFolder(FolderHandle parent, const char* name) override;
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override;
+    int setFolderTime(FolderHandle folder, const FileTime& modified) override;
+    // Remembered as nothing: the caller then copies, which is remembered.
+    int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                 const char* name) override;
     int lockFolder(FolderHandle folder) override;
     // Nothing was written, so nothing is made durable or marked.
     int makeDurable(FolderHandle) override { return 0; }

@@ -38,8 +38,8 @@ public:
         targetRoot_ = roots.target;
         path_ = roots.source;
         sourceRootLength_ = path_.size();
-        levels_.push_back(
-            {openUp(targetRoot.permissions), true, true, false, targetRoot.permissions, 0});
+        levels_.push_back({openUp(targetRoot.permissions), true, true, false, false,
+                           targetRoot.permissions, targetRoot.modified, 0});
         bool goOn = true;
         for (std::size_t i = 0; goOn && i < plan.size(); ++i) {
             if (run_.stopped()) {
@@ -55,7 +55,7 @@ public:
         while (levels_.size() > 1) {
             leaveLevel();
         }
-        closeDown(levels_.back().opened, levels_.back().permissions);
+        closeDown(levels_.back());
         return goOn;
     }
 
@@ -73,7 +73,9 @@ private:
         bool entered;     // the target and source chains went into it
         bool acting;      // the pass may delete in it
         bool foldedBuilt; // the source's names by case are at hand
+        bool deletedIn;   // the pass deleted something in it, which changed its time
         unsigned permissions;
+        FileTime modified;    // its time before the pass, which the copy pass set
         std::size_t pathMark; // length of path_ before its name
     };
 
@@ -102,7 +104,7 @@ private:
     }
 
     void enterLevel(const char* name) {
-        Level level{false, false, false, false, 0, path_.size()};
+        Level level{false, false, false, false, false, 0, {}, path_.size()};
         AppendName(path_, name);
         if (levels_.back().acting) {
             level.entered = true;
@@ -110,6 +112,7 @@ private:
             if (target_.enter(name) == 0 && mayActInside(folder)) {
                 level.acting = true;
                 level.permissions = folder.permissions;
+                level.modified = folder.modified;
                 level.opened = openUp(folder.permissions);
             }
             source_.enter(name); // a failure is kept in the chain and answers the look-ups
@@ -120,7 +123,7 @@ private:
     void leaveLevel() {
         const Level level = levels_.back();
         if (level.acting) {
-            closeDown(level.opened, level.permissions);
+            closeDown(level);
         }
         if (level.entered) {
             source_.leave();
@@ -153,11 +156,9 @@ private:
                 }
             }
         }
-        // A folder where the source has a file or link (or the reverse) is in the way of
-        // the source entry: it goes as if missing. A special file in the source is never
-        // copied, so it makes no room for itself.
-        if (error == 0 && sourceKind != EntryKind::Special &&
-            (sourceKind == EntryKind::Folder) != isFolder) {
+        // A folder where the source has a file, link or special file (or the reverse) is
+        // in the way of the source entry: it goes as if missing.
+        if (error == 0 && (sourceKind == EntryKind::Folder) != isFolder) {
             error = ENOENT;
             run_.clearedOtherKinds = true;
         }
@@ -227,6 +228,14 @@ private:
             run_.fs.setPermissions(target_.handle(), permissions);
         }
     }
+    // Leaves the folder in hand as the copy pass left it: its permission bits, and its
+    // time where a deletion changed it.
+    void closeDown(const Level& level) {
+        closeDown(level.opened, level.permissions);
+        if (level.deletedIn) {
+            run_.fs.setFolderTime(target_.handle(), level.modified);
+        }
+    }
 
     // Counts, and lists when asked, the entry whose mapped source path is path_ as
     // deleted; a folder is shown with the platform's separator at its end.
@@ -254,6 +263,7 @@ private:
         }
         const int error = run_.fs.deleteFile(folder, name);
         if (error == 0) {
+            levels_.back().deletedIn = true;
             deletedOne(false);
         } else if (error < 0 && error != kReasonNoTrash) {
             run_.leftAlone.emplace_back(targetRoot_ + path_.substr(sourceRootLength_), error);
@@ -294,6 +304,7 @@ private:
         target_.leave();
         // Fails while anything resisted.
         if (goOn && run_.fs.removeFolder(target_.handle(), name) == 0) {
+            levels_.back().deletedIn = true;
             deletedOne(true);
         }
         return goOn;

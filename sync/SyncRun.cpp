@@ -19,6 +19,7 @@ namespace kestrova {
 FileList g_updatedFiles;
 FileList g_failedFiles;
 FileList g_deletedFiles;
+FileList g_specialsNotCreated;
 
 namespace {
 
@@ -82,6 +83,13 @@ void AppendOutcome(SpooledText& report, int targetError, bool notOnDisk, bool pr
         report.append(texts::kLineEnd);
     } else {
         report.append(Translate(texts::kNothingUpdated));
+    }
+    // Left out as the target could not make them, which no later run changes: listed
+    // apart from the failures, so that they do not fail every run.
+    if (!g_specialsNotCreated.empty()) {
+        report.append(Translate(texts::kSpecialsNotCreatedHeading));
+        g_specialsNotCreated.moveTo(report);
+        report.append(texts::kLineEnd);
     }
 }
 
@@ -202,6 +210,7 @@ bool RunPasses(PassContext& run, const PairRoots& roots, const RunOptions& optio
             // pass puts the source entries in their place and lists afresh what fails.
             if (run.clearedOtherKinds) {
                 g_failedFiles.clear();
+                g_specialsNotCreated.clear();
                 g_syncStats.filesFailed.store(failedBefore);
                 run.failures.clear();
                 const std::uint64_t copiedFirst = g_syncStats.filesCopied.load();
@@ -237,6 +246,7 @@ bool SyncPair(RunWindow& window, FileSystem& fs, TrashFileSystem& trash, const R
     g_failedFiles.clear();
     g_updatedFiles.clear();
     g_deletedFiles.clear();
+    g_specialsNotCreated.clear();
 
     PairRoots roots;
     PairProblem problem = CheckPair(fs, source, target, roots);

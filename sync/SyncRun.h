@@ -16,6 +16,9 @@ extern FileList g_updatedFiles;
 extern FileList g_failedFiles;
 // Target paths of what the current pair's prune pass deleted, when they are listed.
 extern FileList g_deletedFiles;
+// Source paths of the current pair's special files that the target refused to create
+// (device nodes without the privilege, pipes on a file system without them).
+extern FileList g_specialsNotCreated;
 
 // One run over the window's checked pairs: a copy pass per pair, a prune pass when
 // the delete option is set, and a report block per pair, shown after each pair.

@@ -14,6 +14,9 @@ inline constexpr const char* kNothingUpdated = Translatable("沒有文件需要�
 // After the lists, when the target could not hold some extended attribute.
 inline constexpr const char* kAttributesNotKept =
     Translatable("目標無法保存部分擴展屬性或存取控制清單，這些屬性沒有複製\r\n");
+// After the lists, the special files the target could not make, each on a line.
+inline constexpr const char* kSpecialsNotCreatedHeading =
+    Translatable("以下特殊文件無法在目標中創建，沒有複製\r\n");
 // Each pair's deletions, when they are listed.
 inline constexpr const char* kDeletedHeading = Translatable("刪除了以下文件和目錄\r\n");
 inline constexpr const char* kNothingDeleted = Translatable("沒有文件需要刪除\r\n");

@@ -74,6 +74,15 @@ public:
     int setPermissions(FolderHandle folder, unsigned permissions) override {
         return base_.setPermissions(folder, permissions);
     }
+    int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override {
+        return base_.setOwner(folder, owner, group);
+    }
+    int setFolderTime(FolderHandle folder, const FileTime& modified) override {
+        return base_.setFolderTime(folder, modified);
+    }
+    // What the new name replaces goes to the trash, as what a copy replaces does.
+    int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                 const char* name) override;
     int lockFolder(FolderHandle folder) override { return base_.lockFolder(folder); }
     int makeDurable(FolderHandle root) override { return base_.makeDurable(root); }
     void markUnsettled(FolderHandle root) override { base_.markUnsettled(root); }

@@ -456,6 +456,7 @@ int WindowsFileSystem::identify(FolderHandle folder, FolderIdentity& identity) {
     identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     identity.mount = info.dwVolumeSerialNumber;
     identity.permissions = kFolderPermissions;
+    identity.modified = TimeOf(info.ftLastWriteTime);
     return 0;
 }
 
@@ -822,6 +823,45 @@ int WindowsFileSystem::renameEntry(FolderHandle folder, const char* from, const 
 
 int WindowsFileSystem::setPermissions(FolderHandle, unsigned) {
     return 0;
+}
+
+// Owners here are security descriptors, which a copy does not carry: every folder
+// reads as owned by user and group 0, so none is ever given another.
+int WindowsFileSystem::setOwner(FolderHandle, std::uint32_t, std::uint32_t) {
+    return ENOTSUP;
+}
+
+// The folder's own handle may only read attributes; a second one writes the time.
+int WindowsFileSystem::setFolderTime(FolderHandle folder, const FileTime& modified) {
+    std::wstring path;
+    {
+        std::lock_guard lock(mutex_);
+        if (folder < 0 || static_cast<std::size_t>(folder) >= folders_.size() ||
+            folders_[static_cast<std::size_t>(folder)].handle == nullptr) {
+            return EBADF;
+        }
+        path = folders_[static_cast<std::size_t>(folder)].path;
+    }
+    const HANDLE handle =
+        ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return LastErrno();
+    }
+    const std::uint64_t ticks = static_cast<std::uint64_t>(modified.seconds * 10'000'000 +
+                                                           modified.nanoseconds / 100 + kUnixEpoch);
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(ticks);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    const int error = ::SetFileTime(handle, nullptr, nullptr, &time) ? 0 : LastErrno();
+    ::CloseHandle(handle);
+    return error;
+}
+
+// Link counts show only through a handle on each file, which would cost a run that
+// changes nothing an open of every file: names are never found to share a file here.
+int WindowsFileSystem::linkFile(FolderHandle, std::string_view, FolderHandle, const char*) {
+    return ENOTSUP;
 }
 
 // The lock is a named mutex whose name is the folder's volume and file index, so

@@ -47,6 +47,10 @@ public:
     std::int64_t timeStep(FolderHandle folder) override;
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
+    int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override;
+    int setFolderTime(FolderHandle folder, const FileTime& modified) override;
+    int linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                 const char* name) override;
     int lockFolder(FolderHandle folder) override;
     // Each copy is flushed before it is moved into place (see copyFile): nothing is left
     // to make durable, and no copy needs a mark.

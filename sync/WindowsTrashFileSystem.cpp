@@ -266,4 +266,9 @@ CopyOutcome TrashFileSystem::copy(FolderHandle from, FolderHandle to, const char
     return CopyOutcome::Copied;
 }
 
+int TrashFileSystem::linkFile(FolderHandle root, std::string_view path, FolderHandle to,
+                              const char* name) {
+    return base_.linkFile(root, path, to, name);
+}
+
 } // namespace kestrova

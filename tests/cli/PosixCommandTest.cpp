@@ -94,12 +94,15 @@ TEST(CommandTest, ReportWithPlainLineEndsAndExitStatuses) {
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(again.out.find("沒有文件需要更新\n"), std::string::npos);
 
+    // A pipe is mirrored, not a failure.
     WriteTree(src, {{"fifo", Pipe()}});
+    EXPECT_EQ(RunCommand({src, dst}).status, 0);
+    WriteTree(src, {{"ro", File("new", kTime + 1)}});
+    WriteTree(dst, {{"ro", File("old", kTime, 0, 0444)}});
     const Outcome failed = RunCommand({src, dst});
     EXPECT_EQ(failed.status, 1);
-    const std::string fifoLine =
-        "kestrova-sync: cannot copy " + src + "/fifo: pipes, sockets and devices are not copied\n";
-    EXPECT_EQ(failed.err, fifoLine);
+    EXPECT_EQ(failed.err,
+              "kestrova-sync: cannot copy " + src + "/ro: a read-only copy is not replaced\n");
     EXPECT_EQ(RunCommand({src, dst + "/../dst/"}).status, 1); // refused: ".." in a root
     EXPECT_EQ(RunCommand({"--delete", temp.sub("empty"), dst}).status, 1); // backup kept
     EXPECT_EQ(RunCommand({"relative", dst}).status, 1);

@@ -91,7 +91,8 @@ TEST(RunPairsTest, ARunThatEndedBeforeTheSignalWasTakenIsNotStopped) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
-    WriteTree(src, {{"f", File("f")}, {"fifo", Pipe()}});
+    WriteTree(src, {{"f", File("f")}, {"ro", File("new", kTime + 1)}});
+    WriteTree(dst, {{"ro", File("old", kTime, 0, 0444)}});
     HeldStopSignals held;
     pthread_kill(pthread_self(), SIGTERM);
     std::FILE* report = std::tmpfile();
@@ -105,7 +106,7 @@ TEST(RunPairsTest, ARunThatEndedBeforeTheSignalWasTakenIsNotStopped) {
               kExitFailures);
     EXPECT_TRUE(g_signalTaken);
     EXPECT_EQ(Contents(report), "從 " + src + "\n到 " + dst + "\n以下文件更新失敗，可能正在使用\n" +
-                                    src + "/fifo\n\n更新了以下改動過的文件\n" + src +
+                                    src + "/ro\n\n更新了以下改動過的文件\n" + src +
                                     "/f\n\n\n---------------------------------\n\n");
     EXPECT_TRUE(Contents(progress).ends_with("同步完成﹝\n"));
     std::fclose(report);

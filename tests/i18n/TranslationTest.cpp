@@ -102,6 +102,7 @@ TEST_F(TranslationTest, EveryTextOfARunIsTranslated) {
         texts::kTargetUnopenable,
         texts::kCopiesNotOnDisk,
         texts::kAttributesNotKept,
+        texts::kSpecialsNotCreatedHeading,
         texts::kNoTrash,
         texts::kDeletedHeading,
         texts::kNothingDeleted,

@@ -29,22 +29,25 @@ TEST(CopyOrderTest, OutcomesAreListedInWalkOrderWhateverOrderCopiesFinishIn) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
-    Tree source = {{"a-fail", File("1")},   {"b", File("2")}, {"c-fail", File("3")},
-                   {"d", File("4")},        {"f", File("5")}, {"k/x", File("6")},
-                   {"k/y-fail", File("7")}, {"n", File("8")}, {"z", File("9")}};
-    std::vector<std::string> failed = {src + "/a-fail", src + "/c-fail", src + "/k/y-fail"};
-#ifndef _WIN32
-    // A failure the walk decides on, between those of copies.
-    source["e-pipe"] = Pipe();
-    failed.insert(failed.begin() + 2, src + "/e-pipe");
-#endif
-    WriteTree(src, source);
+    // "e-ro" is a failure the walk decides on (a read-only copy), between those of copies.
+    WriteTree(src, {{"a-fail", File("1")},
+                    {"b", File("2")},
+                    {"c-fail", File("3")},
+                    {"d", File("4")},
+                    {"e-ro", File("new", kTime + 1)},
+                    {"f", File("5")},
+                    {"k/x", File("6")},
+                    {"k/y-fail", File("7")},
+                    {"n", File("8")},
+                    {"z", File("9")}});
+    WriteTree(dst, {{"e-ro", File("old", kTime, 0, 0444)}});
     OutOfOrderCopies fs;
     EXPECT_EQ(RunPair(src, dst, true, &fs),
-              Block(src, dst, failed,
+              Block(src, dst, {src + "/a-fail", src + "/c-fail", src + "/e-ro", src + "/k/y-fail"},
                     {src + "/b", src + "/d", src + "/f", src + "/k/x", src + "/n", src + "/z"}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"b", File("2")},
                                    {"d", File("4")},
+                                   {"e-ro", File("old", kTime, 0, 0444)},
                                    {"f", File("5")},
                                    {"k", Folder()},
                                    {"k/x", File("6")},

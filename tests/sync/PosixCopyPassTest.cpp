@@ -1,15 +1,23 @@
 #include "RunHelpers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <map>
+#include <sstream>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 
-// Copies as only Linux makes them: permission bits, links, special files, case-only
-// name variants, holes, extended attributes and access lists, size limits.
+// Copies as only Linux makes them: permission bits, owners, links, special files,
+// hard links, folder times, case-only name variants, holes, extended attributes and
+// access lists, size limits.
 
 namespace kestrova::test {
 namespace {
@@ -21,15 +29,7 @@ protected:
     std::string dst = temp.sub("dst");
 };
 
-TEST_F(PosixCopyPassTest, CopiesCarryPermissionBitsButNotSetUserId) {
-    WriteTree(src, {{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}});
-    ::chmod((src + "/tool").c_str(), 04755);
-    RunPair(src, dst);
-    EXPECT_EQ(ReadTree(dst),
-              (Tree{{"tool", File("#!", kTime, 0, 0755)}, {"private", File("p", kTime, 0, 0600)}}));
-}
-
-TEST_F(PosixCopyPassTest, FoldersCarryTheSourcePermissionBitsButNotSetGroupId) {
+TEST_F(PosixCopyPassTest, FoldersCarryTheSourcePermissionBits) {
     WriteTree(src, {{"private/f", File("f")}, {"shared/g", File("g")}, {"sealed/h", File("h")}});
     WriteTree(dst, {{"shared", Folder()}});
     const auto mode = [](const std::string& path, unsigned set = 0) {
@@ -47,23 +47,179 @@ TEST_F(PosixCopyPassTest, FoldersCarryTheSourcePermissionBitsButNotSetGroupId) {
     RunPair(src, dst);
     EXPECT_EQ(mode(dst), 0750u);
     EXPECT_EQ(mode(dst + "/private"), 0700u);
-    EXPECT_EQ(mode(dst + "/shared"), 0751u);
+    EXPECT_EQ(mode(dst + "/shared"), 02751u); // same owner and group: set-group-ID stays
     EXPECT_EQ(mode(dst + "/sealed"), 0555u);
     EXPECT_EQ(ReadTree(dst).count("sealed/h"), 1u);
 }
 
-TEST_F(PosixCopyPassTest, LinksAreCopiedAsLinksAndSpecialFilesAreListedAsFailed) {
+TEST_F(PosixCopyPassTest, LinksAreCopiedAsLinksNeverFollowed) {
     WriteTree(temp.path(), {{"outside/secret", File("do not touch")}});
     WriteTree(src, {{"link", Link("../outside", kTime, 7)},
                     {"dangling", Link("no/such/file", kTime + 1)},
-                    {"fifo", Pipe()},
                     {"plain", File("p")}});
     EXPECT_EQ(RunPair(src, dst),
-              Block(src, dst, {src + "/fifo"}, {src + "/dangling", src + "/link", src + "/plain"}));
+              Block(src, dst, {}, {src + "/dangling", src + "/link", src + "/plain"}));
     EXPECT_EQ(ReadTree(dst), (Tree{{"link", Link("../outside", kTime, 7)},
                                    {"dangling", Link("no/such/file", kTime + 1)},
                                    {"plain", File("p")}}));
     EXPECT_EQ(ReadTree(temp.path() + "/outside"), (Tree{{"secret", File("do not touch")}}));
+}
+
+// Every entry below `root` ("." the root itself) as a copy must keep it: kind, mode,
+// owner, group, modification time, a device's number, contents or link text, and for
+// a file with other names the first of them met; with `changed`, the change time too.
+std::map<std::string, std::string> Describe(const std::string& root, bool changed = false) {
+    std::map<std::string, std::string> entries;
+    std::map<std::pair<dev_t, ino_t>, std::string> firstNames;
+    const auto describe = [&](auto& self, int folder, const std::string& name,
+                              const std::string& path) -> void {
+        struct stat st;
+        Check(::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0, "stat " + path);
+        std::ostringstream text;
+        text << std::oct << st.st_mode << std::dec << ' ' << st.st_uid << ':' << st.st_gid << " @"
+             << st.st_mtim.tv_sec << '.' << st.st_mtim.tv_nsec;
+        if (changed) {
+            text << " changed " << st.st_ctim.tv_sec << '.' << st.st_ctim.tv_nsec;
+        }
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+            text << " device " << st.st_rdev;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            std::string link(static_cast<std::size_t>(st.st_size), '\0');
+            ::readlinkat(folder, name.c_str(), link.data(), link.size());
+            text << " -> " << link;
+        }
+        if (S_ISREG(st.st_mode)) {
+            const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC);
+            Check(fd >= 0, "read " + path);
+            char data[4096];
+            const ssize_t got = ::read(fd, data, sizeof data);
+            ::close(fd);
+            text << " \"" << std::string(data, static_cast<std::size_t>(std::max<ssize_t>(got, 0)))
+                 << "\" first named "
+                 << firstNames.emplace(std::pair(st.st_dev, st.st_ino), path).first->second;
+        }
+        entries[path] = text.str();
+        if (S_ISDIR(st.st_mode)) {
+            const int sub = OpenFolder(folder, name);
+            Check(sub >= 0, "open " + path);
+            Tree names;
+            ReadFolder(sub, "", names);
+            for (const auto& [child, item] : names) {
+                if (child.find('/') == std::string::npos) {
+                    self(self, sub, child, path == "." ? child : path + "/" + child);
+                }
+            }
+            ::close(sub);
+        }
+    };
+    describe(describe, AT_FDCWD, root, ".");
+    return entries;
+}
+
+// Copies that take a while, so that the walk gets ahead of them.
+class SlowCopies : public PosixFileSystem {
+public:
+    CopyOutcome copy(FolderHandle from, FolderHandle to, const char* name, EntryKind kind,
+                     const std::atomic<bool>& stop) override {
+        ::usleep(20'000);
+        return PosixFileSystem::copy(from, to, name, kind, stop);
+    }
+};
+
+// A mirror keeps what "cp -a" keeps: owners and groups (where the run may set them),
+// set-user-ID and set-group-ID with them, pipes, sockets and device nodes, names that
+// share a file, and folder times, set once a folder is complete; a second run changes
+// nothing at all.
+TEST_F(PosixCopyPassTest, MirrorKeepsOwnersSetIdBitsSpecialFilesHardLinksAndFolderTimes) {
+    const auto at = [this](const std::string& path) { return src + "/" + path; };
+    WriteTree(src, {{"bin/tool", File("#!", kTime, 0, 0755)},
+                    {"pipe", Pipe()},
+                    {"shared/doc", File("d")},
+                    {"snap/1/big", File("data")},
+                    {"snap/2/other", File("o")}});
+    ASSERT_EQ(::link(at("snap/1/big").c_str(), at("snap/1/again").c_str()), 0);
+    ASSERT_EQ(::link(at("snap/1/big").c_str(), at("snap/2/big").c_str()), 0);
+    ASSERT_EQ(::mknod(at("sock").c_str(), S_IFSOCK | 0600, 0), 0);
+    std::vector<std::string> updated = {"bin/tool",   "pipe",       "shared/doc",   "snap/1/again",
+                                        "snap/1/big", "snap/2/big", "snap/2/other", "sock"};
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(at("bin/tool").c_str(), 0, 4321), 0);
+        ASSERT_EQ(::chown(at("shared").c_str(), 1234, 1234), 0);
+        ASSERT_EQ(::chown(at("shared/doc").c_str(), 1234, 5678), 0);
+        if (::mknod(at("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+            updated.push_back("null");
+        }
+    }
+    ASSERT_EQ(::chmod(at("bin/tool").c_str(), 04755), 0); // after the owner, which clears it
+    ASSERT_EQ(::chmod(at("shared").c_str(), 02770), 0);
+    const char* const folders[] = {"bin", "shared", "snap/1", "snap/2", "snap", "."};
+    for (std::size_t i = 0; i < std::size(folders); ++i) {
+        SetTimes(AT_FDCWD, at(folders[i]), File("", kTime + 100 + static_cast<int>(i), 5));
+    }
+    std::sort(updated.begin(), updated.end());
+    std::transform(updated.begin(), updated.end(), updated.begin(), at);
+
+    SlowCopies slow; // a later name must wait for the copy it shares
+    EXPECT_EQ(RunPair(src, dst, false, &slow), Block(src, dst, {}, updated));
+    EXPECT_EQ(Describe(dst), Describe(src));
+    // The target folder itself is probed by every run, so its change time moves.
+    auto before = Describe(dst, true);
+    before.erase(".");
+    EXPECT_EQ(RunPair(src, dst), Block(src, dst, {}, {}));
+    auto after = Describe(dst, true);
+    after.erase(".");
+    EXPECT_EQ(after, before);
+
+    // A folder written into whose source time stayed gets that time back, after the
+    // prune pass too; a name that has a copy of its own (from an older backup) is made
+    // a name of the shared copy again.
+    WriteTree(src, {{"shared/new", File("n")}});
+    ASSERT_EQ(::unlink(at("shared/doc").c_str()), 0);
+    SetTimes(AT_FDCWD, at("shared"), File("", kTime + 101, 5));
+    ASSERT_EQ(::unlink((dst + "/snap/2/big").c_str()), 0);
+    WriteTree(dst, {{"snap/2/big", File("data")}});
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {at("shared/new"), at("snap/2/big")}));
+    EXPECT_EQ(Describe(dst), Describe(src));
+}
+
+// Without the right to set owners, copies belong to the run: set-user-ID and
+// set-group-ID stay behind, as they would hand another user's rights on. Device nodes
+// the run may not make are listed apart and do not fail the run.
+TEST_F(PosixCopyPassTest, WithoutTheRightToSetOwnersSetIdBitsStayBehindAndDevicesAreListed) {
+    if (::geteuid() != 0 || ::mknod((src + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "needs root, and device nodes in the test folder";
+    }
+    WriteTree(src, {{"team/tool", File("#!", kTime, 0, 0755)}});
+    for (const std::string& path : {src + "/team", src + "/team/tool"}) {
+        ASSERT_EQ(::chown(path.c_str(), 1234, 1234), 0);
+    }
+    ASSERT_EQ(::chmod((src + "/team/tool").c_str(), 06755), 0);
+    ASSERT_EQ(::chmod((src + "/team").c_str(), 02770), 0);
+    const std::string reportFile = temp.path() + "/report";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[_LINUX_CAPABILITY_U32S_3] = {};
+        ::syscall(SYS_capget, &header, caps);
+        caps[0].effective &= ~(CAP_TO_MASK(CAP_CHOWN) | CAP_TO_MASK(CAP_MKNOD));
+        if (::syscall(SYS_capset, &header, caps) != 0) {
+            ::_exit(2);
+        }
+        std::ofstream(reportFile) << RunPair(src, dst);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ostringstream report;
+    report << std::ifstream(reportFile).rdbuf();
+    EXPECT_EQ(report.str(), Block(src, dst, {}, {src + "/team/tool"}, {}, {src + "/null"}));
+    EXPECT_EQ(ReadTree(dst), Full({{"team/tool", File("#!", kTime, 0, 0755)}}));
+    struct stat team;
+    ASSERT_EQ(::stat((dst + "/team").c_str(), &team), 0);
+    EXPECT_EQ(team.st_mode & 07777u, 0770u);
+    EXPECT_EQ(team.st_uid, 0u);
 }
 
 // A link in the target where the source has a folder or a file is never written

@@ -110,6 +110,7 @@ struct Drive {
     const char* mount; // mounts $IMAGE on $POINT
     std::int64_t step; // the time step it keeps
     bool caseInsensitive;
+    bool pipes; // it holds pipes
 };
 
 std::ostream& operator<<(std::ostream& out, const Drive& drive) {
@@ -118,14 +119,14 @@ std::ostream& operator<<(std::ostream& out, const Drive& drive) {
 
 const Drive kDrives[] = {
     {"FAT", "mkfs.vfat -F 32 \"$IMAGE\"", "fusefat -o rw+ \"$IMAGE\" \"$POINT\"",
-     2 * kNanosecondsPerSecond, true},
+     2 * kNanosecondsPerSecond, true, false},
     // The driver wants a block device: a loop device, freed once it is unmounted.
     {"exFAT", "mkfs.exfat \"$IMAGE\"",
      "LOOP=$(losetup -f --show \"$IMAGE\") && { mount.exfat-fuse \"$LOOP\" \"$POINT\"; "
      "s=$?; losetup -d \"$LOOP\"; exit $s; }",
-     kNanosecondsPerSecond, true},
+     kNanosecondsPerSecond, true, false},
     {"NTFS", "mkntfs -F -Q \"$IMAGE\"", "ntfs-3g -o windows_names \"$IMAGE\" \"$POINT\"", 100,
-     false},
+     false, true},
 };
 
 // Mounts the drive where this process may (as root in CI, with the drivers that
@@ -188,16 +189,25 @@ TEST_P(RemovableDriveTest, MirrorHasNoFailuresAndTheNextRunCopiesNothing) {
                          {"ro", File("r", kTime + 1, 5, 0444)},
                          {"sub/deep/b", File("b", kTime + 3, 999'999'999, 0600)}};
     WriteTree(src, source);
+    WriteTree(src, {{"pipe", Pipe()}});
     PosixFileSystem fs;
     FolderHandle folder = kNoFolder;
     ASSERT_EQ(fs.openRoot(dst, folder), 0);
     EXPECT_EQ(fs.timeStep(folder), GetParam().step);
     fs.closeFolder(folder);
 
-    EXPECT_EQ(RunPair(src, dst, true),
-              Block(src, dst, {}, {src + "/a", src + "/ro", src + "/sub/deep/b"}));
-    EXPECT_EQ(WithoutModes(ReadTree(dst)), Kept(Full(source)));
-    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {}));
+    // A pipe is mirrored where the drive holds pipes, else listed apart on every run.
+    std::vector<std::string> copied = {src + "/a", src + "/ro", src + "/sub/deep/b"};
+    std::vector<std::string> left = {src + "/pipe"};
+    Tree kept = Full(source);
+    if (GetParam().pipes) {
+        copied.insert(copied.begin() + 1, src + "/pipe");
+        left.clear();
+        kept["pipe"] = Pipe();
+    }
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, copied, {}, left));
+    EXPECT_EQ(WithoutModes(ReadTree(dst)), Kept(kept));
+    EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {}, {}, left));
 }
 
 TEST_P(RemovableDriveTest, NamesItCannotTellApartOrStoreAreListedAndNothingIsMerged) {

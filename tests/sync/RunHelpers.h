@@ -61,10 +61,12 @@ inline bool IsFolder(NativeFileSystem& fs, FolderHandle handle, const std::strin
 }
 
 // The report block expected for one pair that ran; `note` is a line about a skipped
-// prune pass. Paths may be written with "/" between names on every platform.
+// prune pass, `notCreated` the special files the target could not make. Paths may be
+// written with "/" between names on every platform.
 inline std::string Block(const std::string& source, const std::string& target,
                          const std::vector<std::string>& failed,
-                         const std::vector<std::string>& updated, const std::string& note = {}) {
+                         const std::vector<std::string>& updated, const std::string& note = {},
+                         const std::vector<std::string>& notCreated = {}) {
     std::string block = "從 " + Native(source) + "\r\n到 " + Native(target) + "\r\n";
     if (!note.empty()) {
         block += note + "\r\n";
@@ -83,6 +85,13 @@ inline std::string Block(const std::string& source, const std::string& target,
     } else {
         block += "更新了以下改動過的文件\r\n";
         for (const std::string& path : updated) {
+            block += Native(path) + "\r\n";
+        }
+        block += "\r\n";
+    }
+    if (!notCreated.empty()) {
+        block += "以下特殊文件無法在目標中創建，沒有複製\r\n";
+        for (const std::string& path : notCreated) {
             block += Native(path) + "\r\n";
         }
         block += "\r\n";

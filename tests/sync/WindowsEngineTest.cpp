@@ -89,6 +89,16 @@ void WriteFile(const std::string& path, const std::string& data, std::int64_t ti
     ::SetFileAttributesW(wide.c_str(), attributes);
 }
 
+void SetFolderTicks(const std::string& path, std::int64_t ticks) {
+    const HANDLE folder =
+        ::CreateFileW(LongPath(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(folder, INVALID_HANDLE_VALUE) << path;
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ::SetFileTime(folder, nullptr, nullptr, &time);
+    ::CloseHandle(folder);
+}
+
 std::string ReadFile(const std::string& path) {
     const HANDLE file = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
@@ -179,7 +189,7 @@ std::string Block(const std::string& source, const std::string& target, const st
 }
 
 // Names match without regard to case in both passes; read-only is the attribute;
-// times and attributes carry over to the 100 ns.
+// times and attributes carry over to the 100 ns, folder times too.
 TEST(WindowsEngine, CaseInsensitiveCounterpartsReadOnlyAndTimes) {
     Folder root;
     const std::string source = root.at("src");
@@ -199,6 +209,8 @@ TEST(WindowsEngine, CaseInsensitiveCounterpartsReadOnlyAndTimes) {
     WriteFile(target + "\\extra.txt", "gone");
     MakeFolder(target + "\\Old");
     WriteFile(target + "\\Old\\x.txt", "gone");
+    SetFolderTicks(source + "\\Sub", kTicks + 3);
+    SetFolderTicks(source, kTicks + 4);
 
     const std::string s = source + "\\";
     EXPECT_EQ(RunPair(source, target, true),
@@ -218,6 +230,8 @@ TEST(WindowsEngine, CaseInsensitiveCounterpartsReadOnlyAndTimes) {
     EXPECT_EQ(ReadFile(target + "\\sub\\b.txt"), "b");
     EXPECT_EQ(ReadFile(target + "\\Locked.txt"), "older");
     EXPECT_EQ(TicksOf(target + "\\RO.txt"), kTicks + 7);
+    EXPECT_EQ(TicksOf(target + "\\sub"), kTicks + 3);
+    EXPECT_EQ(TicksOf(target), kTicks + 4);
     EXPECT_NE(AttributesOf(target + "\\RO.txt") & FILE_ATTRIBUTE_READONLY, 0u);
 
     // The second run finds everything in place but the read-only copy it must not replace.

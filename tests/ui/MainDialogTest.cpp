@@ -322,10 +322,14 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
     fs::create_directories(root / "data");
     test::ScopedEnv::Set("XDG_DATA_HOME", (root / "data").c_str());
     WriteFile(root / "src" / "kept.txt", "new");
-    ASSERT_EQ(::mkfifo((root / "src" / "fifo").c_str(), 0600), 0);
+    WriteFile(root / "src" / "ro.txt", "new");
     WriteFile(root / "dst" / "kept.txt", "replaced");
-    fs::last_write_time(root / "dst" / "kept.txt",
-                        fs::last_write_time(root / "src" / "kept.txt") - std::chrono::hours(1));
+    WriteFile(root / "dst" / "ro.txt", "read-only");
+    fs::permissions(root / "dst" / "ro.txt", fs::perms::owner_read);
+    for (const char* name : {"kept.txt", "ro.txt"}) {
+        fs::last_write_time(root / "dst" / name,
+                            fs::last_write_time(root / "src" / name) - std::chrono::hours(1));
+    }
     WriteFile(root / "dst" / "gone.txt", "gone");
     WriteFile(root / "src2" / "b.txt", "b"); // a second pair, without failures
     fs::create_directories(root / "dst2");
@@ -366,17 +370,17 @@ TEST_F(MainDialogTest, ARunHonoursTheTrashAndDeletedListAndSaysWhyEntriesFailed)
 
     // The deleted list after the pair's lists, then why each entry failed, in the block
     // of that pair only.
-    const std::string fifo = (root / "src" / "fifo").string();
+    const std::string readOnly = (root / "src" / "ro.txt").string();
     const std::string tail = "\n\n刪除了以下文件和目錄\n" + (root / "dst" / "gone.txt").string() +
-                             "\n\n以下是失敗的原因\ncannot copy " + fifo +
-                             ": pipes, sockets and devices are not copied\n\n\n"
+                             "\n\n以下是失敗的原因\ncannot copy " + readOnly +
+                             ": a read-only copy is not replaced\n\n\n"
                              "---------------------------------\n\n";
     const std::string shown = report(*dialog).toStdString();
     const std::size_t second = shown.find("從 " + (root / "src2").string() + "\n");
     ASSERT_NE(second, std::string::npos) << shown;
     EXPECT_TRUE(shown.substr(0, second).ends_with(tail)) << shown;
     EXPECT_EQ(shown.find("以下是失敗的原因", second), std::string::npos) << shown;
-    EXPECT_NE(shown.find("以下文件更新失敗，可能正在使用\n" + fifo + "\n"), std::string::npos);
+    EXPECT_NE(shown.find("以下文件更新失敗，可能正在使用\n" + readOnly + "\n"), std::string::npos);
 }
 
 TEST_F(MainDialogTest, StopInTheMiddleOfALargeFileRestoresAtOnceAndLeavesNoPartialFile) {
