@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/RunOptions.h"
+#include "report/RunOptions.h"
 
 #include <string>
 #include <vector>

@@ -2,10 +2,10 @@
 
 #include "cli/Console.h"
 #include "i18n/Translate.h"
-#include "sync/FailureLine.h"
-#include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
-#include "sync/VisibleText.h"
+#include "report/FailureLine.h"
+#include "report/SyncStats.h"
+#include "report/SyncTexts.h"
+#include "report/VisibleText.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "report/SyncWindow.h"
 #include "settings/RunRecord.h"
-#include "sync/SyncWindow.h"
 
 #include <cstddef>
 #include <cstdint>

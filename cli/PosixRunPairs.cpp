@@ -2,7 +2,7 @@
 
 #include "cli/CommandWindow.h"
 #include "cli/ProgressLine.h"
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 #include "sync/SyncWorker.h"
 
 #include <csignal>

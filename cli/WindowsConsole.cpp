@@ -1,6 +1,6 @@
 #include "cli/Console.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <io.h>
 #include <shellapi.h>

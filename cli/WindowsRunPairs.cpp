@@ -3,7 +3,7 @@
 #include "cli/CommandWindow.h"
 #include "cli/Console.h"
 #include "cli/ProgressLine.h"
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 #include "sync/SyncWorker.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "i18n/Translate.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <windows.h>
 

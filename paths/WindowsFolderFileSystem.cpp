@@ -1,6 +1,6 @@
 #include "paths/FolderFileSystem.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 namespace kestrova {
 

@@ -24,13 +24,14 @@ file(MAKE_DIRECTORY ${WORK})
 # The sources of the programs, in a fixed order so that the template does not move.
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
      ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
+     ${SOURCE_DIR}/fs/*.cpp ${SOURCE_DIR}/fs/*.h
      ${SOURCE_DIR}/i18n/*.cpp ${SOURCE_DIR}/i18n/*.h
      ${SOURCE_DIR}/paths/*.cpp ${SOURCE_DIR}/paths/*.h
+     ${SOURCE_DIR}/report/*.cpp ${SOURCE_DIR}/report/*.h
      ${SOURCE_DIR}/res/*.cpp ${SOURCE_DIR}/res/*.h
      ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h
      ${SOURCE_DIR}/sync/*.cpp ${SOURCE_DIR}/sync/*.h
-     ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
-     ${SOURCE_DIR}/windows/*.cpp ${SOURCE_DIR}/windows/*.h)
+     ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h)
 file(GLOB app_sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/app/*.cpp)
 list(APPEND sources ${app_sources})
 list(SORT sources)

@@ -1,6 +1,6 @@
 #include "settings/ConfigPaths.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <shlobj.h>
 

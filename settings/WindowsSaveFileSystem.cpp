@@ -1,6 +1,6 @@
 #include "settings/SaveFileSystem.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <fcntl.h>
 #include <io.h>

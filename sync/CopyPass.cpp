@@ -1,14 +1,14 @@
 #include "sync/CopyPass.h"
 
+#include "fs/FolderListing.h"
+#include "fs/TargetNames.h"
+#include "report/SyncStats.h"
+#include "report/SyncTexts.h"
 #include "sync/CopyQueue.h"
 #include "sync/FolderChain.h"
-#include "sync/FolderListing.h"
 #include "sync/HardLinks.h"
 #include "sync/LookAhead.h"
 #include "sync/SyncRun.h"
-#include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
-#include "sync/TargetNames.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "sync/CopyQueue.h"
 
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 #include <cerrno>
 
 namespace kestrova {

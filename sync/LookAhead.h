@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sync/FileSystem.h"
-#include "sync/FolderListing.h"
+#include "fs/FileSystem.h"
+#include "fs/FolderListing.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "sync/EntryFailure.h"
-#include "sync/FileSystem.h"
+#include "fs/FileSystem.h"
+#include "fs/TargetNames.h"
+#include "report/EntryFailure.h"
+#include "report/RunWindow.h"
 #include "sync/PrunePlan.h"
-#include "sync/RunWindow.h"
-#include "sync/TargetNames.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "sync/PairCheck.h"
 
-#include "sync/FileSystem.h"
+#include "fs/FileSystem.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 #include "sync/PrunePass.h"
 
+#include "fs/FolderListing.h"
+#include "fs/TargetNames.h"
 #include "sync/FolderChain.h"
-#include "sync/FolderListing.h"
 #include "sync/PairCheck.h"
 #include "sync/PrunePlan.h"
 #include "sync/SyncRun.h"
-#include "sync/TargetNames.h"
 
 #include <cerrno>
 #include <deque>

@@ -1,16 +1,16 @@
 #include "sync/SyncRun.h"
 
+#include "fs/PreviewFileSystem.h"
+#include "fs/TrashFileSystem.h"
 #include "i18n/Translate.h"
+#include "report/RunWindow.h"
+#include "report/SyncStats.h"
+#include "report/SyncTexts.h"
+#include "report/VisibleText.h"
 #include "sync/CopyPass.h"
 #include "sync/PairCheck.h"
-#include "sync/PreviewFileSystem.h"
 #include "sync/PrunePass.h"
-#include "sync/RunWindow.h"
-#include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
 #include "sync/SyncWorker.h"
-#include "sync/TrashFileSystem.h"
-#include "sync/VisibleText.h"
 
 #include <cerrno>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sync/FileList.h"
-#include "sync/FileSystem.h"
-#include "sync/SyncWindow.h"
+#include "fs/FileSystem.h"
+#include "report/FileList.h"
+#include "report/SyncWindow.h"
 
 #include <atomic>
 #include <string>

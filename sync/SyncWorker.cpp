@@ -1,6 +1,6 @@
 #include "sync/SyncWorker.h"
 
-#include "sync/NativeFileSystem.h"
+#include "fs/NativeFileSystem.h"
 #include "sync/SyncRun.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/SyncWindow.h"
+#include "report/SyncWindow.h"
 
 #include <atomic>
 #include <thread>

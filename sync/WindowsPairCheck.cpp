@@ -1,7 +1,7 @@
 #include "sync/PairCheck.h"
 
-#include "sync/FileSystem.h"
-#include "windows/WideText.h"
+#include "fs/FileSystem.h"
+#include "i18n/WideText.h"
 
 #include <algorithm>
 #include <cwchar>

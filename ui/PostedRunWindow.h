@@ -12,7 +12,7 @@
 // shown before any later request is carried out, so the last path examined is always
 // the one left showing and effects keep their order.
 
-#include "sync/SyncWindow.h"
+#include "report/SyncWindow.h"
 #include "ui/UiThreadQueue.h"
 
 #include <chrono>

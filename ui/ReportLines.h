@@ -6,7 +6,7 @@
 // edit control's text does. The pane reads the lines it shows, through a small cache
 // of the lines around the last one read.
 
-#include "sync/SpooledText.h"
+#include "report/SpooledText.h"
 
 #include <cstddef>
 #include <cstdint>

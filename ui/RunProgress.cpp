@@ -2,7 +2,7 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 
 #include <algorithm>
 #include <array>

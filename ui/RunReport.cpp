@@ -2,8 +2,8 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
-#include "sync/FailureLine.h"
-#include "sync/SyncTexts.h"
+#include "report/FailureLine.h"
+#include "report/SyncTexts.h"
 
 #include <cstring>
 

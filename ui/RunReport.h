@@ -5,7 +5,7 @@
 // block, above the separator that ends it. Shared by both windows, which keep the
 // text themselves: the pane's text for what the report added comes in pieces.
 
-#include "sync/SpooledText.h"
+#include "report/SpooledText.h"
 
 #include <cstdint>
 #include <functional>

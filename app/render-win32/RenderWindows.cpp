@@ -2,15 +2,15 @@
 // `kestrova-render.exe FOLDER`. Each dialog is shown with sample contents, drawn by the
 // window system and copied from the screen, so it needs a display.
 
+#include "i18n/WideText.h"
+#include "report/SyncTexts.h"
 #include "settings/SaveFileSystem.h"
-#include "sync/SyncTexts.h"
 #include "ui/win32/AboutDialog.h"
 #include "ui/win32/FolderBrowser.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/MessageBoxes.h"
 #include "ui/win32/PairDialog.h"
 #include "ui/win32/SyncApp.h"
-#include "windows/WideText.h"
 
 #include <windows.h>
 

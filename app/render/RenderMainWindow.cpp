@@ -3,8 +3,8 @@
 
 #include "i18n/Translate.h"
 #include "render/RenderRegistry.h"
+#include "report/SyncTexts.h"
 #include "settings/SaveFileSystem.h"
-#include "sync/SyncTexts.h"
 #include "ui/qt/MainDialog.h"
 #include "ui/qt/PairList.h"
 #include "ui/qt/StatusLine.h"

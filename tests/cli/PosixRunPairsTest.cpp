@@ -1,7 +1,7 @@
 #include "cli/RunPairs.h"
+#include "fs/PosixFileSystem.h"
 #include "support/TestMount.h"
 #include "support/TreeFixture.h"
-#include "sync/PosixFileSystem.h"
 #include "sync/SyncWorker.h"
 
 #include <chrono>

@@ -1,5 +1,5 @@
+#include "i18n/WideText.h"
 #include "support/WineUnixSide.h"
-#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "cli/Arguments.h"
 #include "i18n/Translate.h"
+#include "report/SyncTexts.h"
 #include "sync/RunHelpers.h"
-#include "sync/SyncTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
+#include "i18n/WideText.h"
 #include "settings/ConfigPaths.h"
 #include "settings/PairListFile.h"
 #include "settings/Settings.h"
-#include "windows/WideText.h"
 
 #include "SettingsTestSupport.h"
 

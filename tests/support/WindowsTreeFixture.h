@@ -5,8 +5,8 @@
 // read-only attribute (set when the owner may not write); times are last-write
 // times in 100 ns steps. Links and pipes are the Linux fixture's only.
 
+#include "i18n/WideText.h"
 #include "support/TreeFixture.h"
-#include "windows/WideText.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 // Windows API cannot make under Wine (a Unix symbolic link, a mounted drive). None
 // of it is there on Windows.
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 #include "RunHelpers.h"
-#include "sync/FileList.h"
+#include "report/FileList.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "RunHelpers.h"
-#include "sync/FolderListing.h"
-#include "sync/TargetNames.h"
+#include "fs/FolderListing.h"
+#include "fs/TargetNames.h"
 
 #include <cerrno>
 #include <cstdio>

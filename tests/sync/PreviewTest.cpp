@@ -1,7 +1,7 @@
 #include "RunHelpers.h"
 
+#include "report/SyncStats.h"
 #include "support/ScopedEnv.h"
-#include "sync/SyncStats.h"
 
 #include <cstdio>
 #include <fstream>

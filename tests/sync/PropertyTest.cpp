@@ -1,6 +1,6 @@
 #include "RunHelpers.h"
 
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "fs/NativeFileSystem.h"
+#include "report/VisibleText.h"
 #include "support/TestWindow.h"
 #include "support/TreeFixture.h"
-#include "sync/NativeFileSystem.h"
 #include "sync/SyncRun.h"
-#include "sync/VisibleText.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "sync/VisibleText.h"
+#include "report/VisibleText.h"
 
 #include <gtest/gtest.h>
 

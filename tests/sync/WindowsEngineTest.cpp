@@ -2,14 +2,14 @@
 // wide-character API, so that the checks do not go through the port under test.
 
 #include "RunHelpers.h"
+#include "fs/WindowsFileSystem.h"
+#include "i18n/WideText.h"
+#include "report/EntryFailure.h"
+#include "report/SyncStats.h"
+#include "report/SyncTexts.h"
 #include "support/WineUnixSide.h"
-#include "sync/EntryFailure.h"
 #include "sync/PairCheck.h"
 #include "sync/SyncRun.h"
-#include "sync/SyncStats.h"
-#include "sync/SyncTexts.h"
-#include "sync/WindowsFileSystem.h"
-#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 

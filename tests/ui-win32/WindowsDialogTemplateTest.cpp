@@ -1,11 +1,11 @@
 #include "Win32TestSupport.h"
 #include "i18n/Translate.h"
+#include "i18n/WideText.h"
 #include "res/DialogTemplate.h"
 #include "ui/win32/DialogFont.h"
 #include "ui/win32/DialogTemplateBuilder.h"
 #include "ui/win32/DialogWindow.h"
 #include "ui/win32/SyncApp.h"
-#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Win32TestSupport.h"
+#include "i18n/WideText.h"
 #include "ui/win32/FolderBrowser.h"
-#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 

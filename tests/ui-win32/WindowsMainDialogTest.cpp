@@ -4,12 +4,12 @@
 #include "Win32TestSupport.h"
 
 #include "i18n/Translate.h"
+#include "i18n/WideText.h"
 #include "res/StringTable.h"
 #include "sync/SyncWorker.h"
 #include "ui/CaptionRoom.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/SyncApp.h"
-#include "windows/WideText.h"
 
 #include <gtest/gtest.h>
 

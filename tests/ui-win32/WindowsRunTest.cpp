@@ -3,8 +3,8 @@
 
 #include "Win32TestSupport.h"
 
+#include "fs/WindowsFileSystem.h"
 #include "sync/SyncWorker.h"
-#include "sync/WindowsFileSystem.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/SyncApp.h"
 

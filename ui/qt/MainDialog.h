@@ -9,9 +9,9 @@
 //
 // Commands are listed in the command table in MainDialog.cpp.
 
+#include "report/SyncWindow.h"
 #include "settings/SaveFileSystem.h"
 #include "settings/Settings.h"
-#include "sync/SyncWindow.h"
 #include "ui/MainWindowSession.h"
 #include "ui/RunReport.h"
 #include "ui/qt/CommandTable.h"

@@ -1,6 +1,6 @@
 #include "ui/win32/DialogFont.h"
 
-#include "windows/WideText.h"
+#include "i18n/WideText.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "ui/win32/DialogTemplateBuilder.h"
 
 #include "i18n/Translate.h"
+#include "i18n/WideText.h"
 #include "ui/win32/DialogFont.h"
-#include "windows/WideText.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "ui/win32/DialogWindow.h"
 
+#include "i18n/WideText.h"
 #include "ui/win32/DialogTemplateBuilder.h"
-#include "windows/WideText.h"
 
 namespace kestrova::win32 {
 

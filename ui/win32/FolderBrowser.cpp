@@ -1,9 +1,9 @@
 #include "ui/win32/FolderBrowser.h"
 
+#include "i18n/WideText.h"
 #include "paths/ConfirmFolderPath.h"
 #include "paths/FolderPathValidation.h"
 #include "paths/MessagePrompt.h"
-#include "windows/WideText.h"
 
 #include <commctrl.h>
 

@@ -1,9 +1,9 @@
 #include "ui/win32/LinkLabel.h"
 
+#include "i18n/WideText.h"
 #include "paths/MessagePrompt.h"
 #include "ui/LinkFit.h"
 #include "ui/LinkOpening.h"
-#include "windows/WideText.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

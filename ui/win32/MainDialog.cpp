@@ -2,11 +2,11 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
+#include "i18n/WideText.h"
 #include "res/StringTable.h"
 #include "sync/SyncWorker.h"
 #include "ui/RunProgress.h"
 #include "ui/win32/CommandTable.h"
-#include "windows/WideText.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

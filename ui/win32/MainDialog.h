@@ -8,8 +8,8 @@
 // and is the window the run reads and writes (SyncWindow, on the user-interface thread;
 // the run itself reaches it through a PostedRunWindow over this window's messages).
 
+#include "report/SyncWindow.h"
 #include "settings/SaveFileSystem.h"
-#include "sync/SyncWindow.h"
 #include "ui/MainWindowSession.h"
 #include "ui/PostedRunWindow.h"
 #include "ui/RunReport.h"

@@ -1,8 +1,8 @@
 #include "ui/win32/MessageBoxes.h"
 
+#include "i18n/WideText.h"
 #include "ui/CaptionRoom.h"
 #include "ui/win32/DialogWindow.h"
-#include "windows/WideText.h"
 
 namespace kestrova::win32 {
 

@@ -2,8 +2,8 @@
 
 #include "i18n/Translatable.h"
 #include "i18n/Translate.h"
+#include "i18n/WideText.h"
 #include "res/StringTable.h"
-#include "windows/WideText.h"
 
 #include <commctrl.h>
 

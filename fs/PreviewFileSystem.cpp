@@ -1,6 +1,6 @@
-#include "sync/PreviewFileSystem.h"
+#include "fs/PreviewFileSystem.h"
 
-#include "sync/FolderListing.h"
+#include "fs/FolderListing.h"
 
 #include <cerrno>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sync/EntryFailure.h"
-#include "sync/RunOptions.h"
-#include "sync/SpooledText.h"
+#include "report/EntryFailure.h"
+#include "report/RunOptions.h"
+#include "report/SpooledText.h"
 
 #include <string>
 

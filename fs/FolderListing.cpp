@@ -1,4 +1,4 @@
-#include "sync/FolderListing.h"
+#include "fs/FolderListing.h"
 
 #include <algorithm>
 

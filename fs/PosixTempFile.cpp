@@ -1,4 +1,4 @@
-#include "sync/TempFile.h"
+#include "fs/TempFile.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sync/SyncWindow.h"
-#include "sync/VisibleText.h"
+#include "report/SyncWindow.h"
+#include "report/VisibleText.h"
 
 #include <atomic>
 #include <string>

@@ -1,7 +1,7 @@
-#include "sync/PosixFileSystem.h"
+#include "fs/PosixFileSystem.h"
 
-#include "sync/FolderListing.h"
-#include "sync/SyncStats.h"
+#include "fs/FolderListing.h"
+#include "report/SyncStats.h"
 
 #include <algorithm>
 #include <cerrno>

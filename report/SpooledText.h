@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/TempFile.h"
+#include "fs/TempFile.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/SpooledText.h"
+#include "report/SpooledText.h"
 
 #include <cstdint>
 #include <string_view>

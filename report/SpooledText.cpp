@@ -1,4 +1,4 @@
-#include "sync/SpooledText.h"
+#include "report/SpooledText.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,10 +1,10 @@
-#include "sync/WindowsFileSystem.h"
+#include "fs/WindowsFileSystem.h"
 
-#include "sync/EntryFailure.h"
-#include "sync/FolderListing.h"
-#include "sync/SyncStats.h"
-#include "sync/TargetNames.h"
-#include "windows/WideText.h"
+#include "fs/FailureReasons.h"
+#include "fs/FolderListing.h"
+#include "fs/TargetNames.h"
+#include "i18n/WideText.h"
+#include "report/SyncStats.h"
 
 #include <algorithm>
 #include <cerrno>

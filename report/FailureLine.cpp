@@ -1,7 +1,7 @@
-#include "sync/FailureLine.h"
+#include "report/FailureLine.h"
 
 #include "i18n/Translate.h"
-#include "sync/VisibleText.h"
+#include "report/VisibleText.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "sync/FailureLine.h"
+#include "report/FailureLine.h"
 
 #include <cstring>
 

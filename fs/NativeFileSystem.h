@@ -3,9 +3,9 @@
 // The file-system port of the platform the program is built for.
 
 #ifdef _WIN32
-#include "sync/WindowsFileSystem.h"
+#include "fs/WindowsFileSystem.h"
 #else
-#include "sync/PosixFileSystem.h"
+#include "fs/PosixFileSystem.h"
 #endif
 
 namespace kestrova {

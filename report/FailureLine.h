@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/EntryFailure.h"
+#include "report/EntryFailure.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/FileSystem.h"
+#include "fs/FileSystem.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "sync/FileList.h"
+#include "report/FileList.h"
 
-#include "sync/VisibleText.h"
+#include "report/VisibleText.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "sync/TargetNames.h"
+#include "fs/TargetNames.h"
 
-#include "sync/FolderListing.h"
+#include "fs/FolderListing.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "sync/SyncStats.h"
+#include "report/SyncStats.h"
 
 namespace kestrova {
 

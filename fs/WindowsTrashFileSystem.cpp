@@ -1,8 +1,8 @@
-#include "sync/TrashFileSystem.h"
+#include "fs/TrashFileSystem.h"
 
-#include "sync/EntryFailure.h"
-#include "sync/WindowsFileSystem.h"
-#include "windows/WideText.h"
+#include "fs/FailureReasons.h"
+#include "fs/WindowsFileSystem.h"
+#include "i18n/WideText.h"
 
 #include <objbase.h>
 #include <shellapi.h>

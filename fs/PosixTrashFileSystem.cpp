@@ -1,6 +1,6 @@
-#include "sync/TrashFileSystem.h"
+#include "fs/TrashFileSystem.h"
 
-#include "sync/EntryFailure.h"
+#include "fs/FailureReasons.h"
 #include "sync/PairCheck.h"
 
 #include <cerrno>
