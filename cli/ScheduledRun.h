@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Linux: what kestrova-sync keeps and tells of the runs it makes for the scheduler:

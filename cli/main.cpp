@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "cli/Arguments.h"
 #include "cli/Console.h"
 #include "cli/RunPairs.h"

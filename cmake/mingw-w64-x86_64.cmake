@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
+
 # Cross build of the Windows x86-64 programs with Debian's mingw-w64 (posix thread
 # model, so std::thread works). libstdc++, libgcc and winpthread are linked in
 # statically: the .exe files need no DLL beyond those of Windows itself.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
+
 # The Debian package, made by CPack from the install rules: tools/package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrova)

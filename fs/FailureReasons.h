@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Reasons a port or a run gives for leaving an entry alone, beside errno values.

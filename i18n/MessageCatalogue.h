@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // One message catalogue in the binary format of gettext's msgfmt: the original

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Windows only: the program's texts are UTF-8, the wide-character API takes UTF-16.

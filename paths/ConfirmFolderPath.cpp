@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "paths/ConfirmFolderPath.h"
 
 #include "i18n/Translatable.h"

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
+
 # Keeps the translators' template and the catalogues in step with the sources.
 #
 #   cmake -DMODE=update -DSOURCE_DIR=... -DWORK=... -P Catalogues.cmake

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
+
 # The Windows programs' resources. res/kestrova.rc (icon 128, bitmap 132 and the window's
 # manifest, which selects common controls 6 and the display-resolution awareness) goes
 # into kestrova.exe and into the test programs that open its dialogs; res/kestrova-sync.rc

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // Draws the Windows dialogs into 24-bit bitmap files in the folder given:
 // `kestrova-render.exe FOLDER`. Each dialog is shown with sample contents, drawn by the
 // window system and copied from the screen, so it needs a display.

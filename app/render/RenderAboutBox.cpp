@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The About box as the About button opens it: the link place is blank.
 
 #include "render/RenderRegistry.h"

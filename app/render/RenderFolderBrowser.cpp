@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The folder browser as a browse button opens it, on a folder every system has.
 
 #include "i18n/Translate.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // kestrova-render: draws each registered dialog offscreen into a PNG file, for the
 // README and for review. Usage: kestrova-render [output folder, default docs]
 

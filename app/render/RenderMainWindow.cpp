@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The main window after a run over two pairs, one of them checked, and during a run,
 // in the middle of a long copy.
 

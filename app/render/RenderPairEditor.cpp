@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The pair editor as Add opens it, with a pair typed in.
 
 #include "render/RenderRegistry.h"

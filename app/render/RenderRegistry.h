@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The dialogs that kestrova-render draws. Each dialog has its own file in app/render/

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 /* bench-floor: the least work any program must do to find out that a target tree is
  * up to date with its source: read every source folder, look at every source entry
  * and at the same name in the target, and nothing else. Folders are opened relative

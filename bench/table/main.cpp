@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // bench-table: turns the benchmark's result lines into Markdown tables: the median
 // time and peak memory of each tool in each scenario, then the median over the
 // repetitions of each pair's ratio (kestrova-sync's time over the peer's, both from

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // bench-tree: makes the benchmark's trees from a seed and applies the changes that
 // the scenarios run against.
 

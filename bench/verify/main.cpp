@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // bench-verify: checks that a target tree equals its source tree after a run: the
 // same names, the same kinds, the same sizes and the same modification times to the
 // nanosecond (files and links; folder times are not part of a mirror), the same link

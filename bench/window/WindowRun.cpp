@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // kestrova-bench-window [--delete] [--on-display] SOURCE TARGET: one run of one pair
 // through the main window, with the delete option set as asked, from a key press on
 // the focused Start button to the moment the completion box is first drawn. The box

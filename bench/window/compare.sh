@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
 # Compares a run through the window (offscreen) with kestrova-sync on the same tree:
 # a first run that copies every file, and a run over an unchanged tree, which only
 # examines files and so shows the window's own cost most. Prints the median of each

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "cli/RunPairs.h"
 #include "fs/PosixFileSystem.h"
 #include "support/TestMount.h"

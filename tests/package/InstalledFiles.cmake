@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Kestrova developers
+# SPDX-License-Identifier: MIT
+
 # Installs the build into a scratch folder and compares the files installed with
 # the expected list: a file dropped from the install rules, or one put in the
 # wrong place, changes the package's file list and fails here.

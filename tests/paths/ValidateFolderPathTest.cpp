@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "paths/FolderPathValidation.h"
 
 #include "paths/StandIns.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The engine on the Windows port: what only Windows has. Trees are made with the
 // wide-character API, so that the checks do not go through the port under test.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "Win32TestSupport.h"
 #include "i18n/WideText.h"
 #include "ui/win32/FolderBrowser.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The Win32 main window under Wine without a display, driven through control ids, with
 // message boxes answered from presets.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // A sync run started from the Win32 main window: the worker reaches the window through
 // posted messages, the completion box and the report, and Stop.
 

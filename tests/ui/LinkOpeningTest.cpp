@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "ui/LinkOpening.h"
 #include "ui/qt/DesktopLinkOpener.h"
 

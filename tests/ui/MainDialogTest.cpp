@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "ui/qt/MainDialog.h"
 #include "EventLoop.h"
 #include "PresetAnswers.h"

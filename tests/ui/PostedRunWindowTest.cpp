@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The run's proxy to the window, over a task queue the test drains itself, as the Win32
 // window's message queue does, and over Qt's event loop, as the Linux window runs it.
 

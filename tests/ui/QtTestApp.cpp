@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // One QApplication for the whole widget test program, created before the first test.
 
 #include "res/ResourceImages.h"

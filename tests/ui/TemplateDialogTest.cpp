@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "ui/qt/TemplateDialog.h"
 #include "res/DialogTemplate.h"
 #include "ui/qt/CommandTable.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 // The window's language: its own texts from the program's catalogue, Qt's texts
 // from Qt's translation for the same language, and a font drawn for the language.
 

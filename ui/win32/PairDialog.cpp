@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Kestrova developers
+// SPDX-License-Identifier: MIT
+
 #include "ui/win32/PairDialog.h"
 
 #include "i18n/Translatable.h"
