@@ -26,7 +26,7 @@ struct Run {
 // scenario -> tool -> repetition -> run
 using Results = std::map<std::string, std::map<std::string, std::map<int, Run>>>;
 
-const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La", "Sp"};
+const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "Sr", "La", "Lr", "Sp"};
 const std::vector<std::string> tools = {"kestrova", "window", "window-x", "rsync",   "rsync-fsync",
                                         "rclone",   "cp",     "floor",    "previous"};
 // The peers kestrova-sync is compared with; the window is compared with kestrova-sync.
@@ -73,6 +73,12 @@ std::string describe(const std::string& scenario) {
     if (scenario == "Sd") {
         return "Sd: 10% of S removed";
     }
+    if (scenario == "Sr") {
+        return "Sr: 10% of S's folders renamed";
+    }
+    if (scenario == "Lr") {
+        return "Lr: L's folder renamed";
+    }
     if (scenario == "Sp") {
         return "Sp: first copy of a sparse file";
     }
@@ -92,6 +98,12 @@ std::string target(const std::string& scenario) {
     }
     if (scenario == "Sd") {
         return "<= 0.4 x rsync; < 1.0 x rclone";
+    }
+    if (scenario == "Sr") {
+        return "<= 0.25 x rsync";
+    }
+    if (scenario == "Lr") {
+        return "<= 0.01 x rsync";
     }
     if (scenario == "Sp") {
         return "<= 1.0 x cp --sparse=always; no more room on disk than the source";
