@@ -69,6 +69,38 @@ struct OtherRoot {
     }
 };
 
+// Gives `list`, which holds the second walk's lines, the first walk's lines `first`
+// with the second's put in: for each cut, the first's lines up to `cut.first`, then
+// the second's from `cut.second` up to the next cut's. Where a text cannot be read
+// back, the first's lines come before the second's: nothing is lost.
+void SpliceList(FileList& list, const SpooledText& first,
+                const std::vector<std::pair<std::uint64_t, std::uint64_t>>& cuts) {
+    SpooledText second;
+    list.moveTo(second);
+    SpooledText merged;
+    const auto copy = [&merged](const SpooledText& text, std::uint64_t from, std::uint64_t to) {
+        return from >= to || text.forEachPiece(from, to, [&merged](std::string_view piece) {
+            merged.append(piece);
+        });
+    };
+    bool read = true;
+    std::uint64_t taken = 0;
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        const std::uint64_t at = std::max(cuts[k].first, taken);
+        const std::uint64_t end = k + 1 < cuts.size() ? cuts[k + 1].second : second.size();
+        read = read && copy(first, taken, at) && copy(second, cuts[k].second, end);
+        taken = at;
+    }
+    read = read && copy(first, taken, first.size()) &&
+           (!cuts.empty() || copy(second, 0, second.size()));
+    if (!read) {
+        merged.clear();
+        merged.append(first);
+        merged.append(second);
+    }
+    list.take(merged);
+}
+
 class CopyWalk {
 public:
     explicit CopyWalk(PassContext& run)
@@ -135,8 +167,25 @@ private:
         Skip     // left to the first walk
     };
 
+    // How long each list was at a point of a walk.
+    struct ListMarks {
+        std::uint64_t updated = 0;
+        std::uint64_t failed = 0;
+        std::uint64_t specials = 0;
+        std::uint64_t failures = 0;
+    };
+    // The first walk's lists, while the second walk fills its own.
+    struct FirstLists {
+        SpooledText updated;
+        SpooledText failed;
+        SpooledText specials;
+        std::vector<std::pair<std::string, EntryFailure>> failures;
+    };
+    static constexpr std::size_t kNotHeld = SIZE_MAX;
+
     // A new source entry held back from the first walk: the key of its folder, its
-    // name, and for a file its size and time; `mount` is its folder's mount.
+    // name, and for a file its size and time; `mount` is its folder's mount; `marks`
+    // where the lists stood when the first walk met it.
     struct HeldBack {
         std::string key;
         std::string name;
@@ -145,6 +194,7 @@ private:
         FileTime modified;
         std::uint64_t mount;
         bool movedFromRoot = false; // moved, out of the target root
+        ListMarks marks;
     };
 
     template <typename T> static T& forDepth(std::deque<T>& perDepth, std::size_t depth) {
@@ -228,7 +278,12 @@ private:
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
             const bool isFolder = entries.kind(i) == EntryKind::Folder;
-            const Focus focus = focusing_ ? focusOf(entries.nameView(i), isFolder) : Focus::Normal;
+            std::size_t heldIndex = kNotHeld;
+            const Focus focus =
+                focusing_ ? focusOf(entries.nameView(i), isFolder, heldIndex) : Focus::Normal;
+            if (heldIndex != kNotHeld) {
+                startSegment(heldIndex);
+            }
             bool goOn = true;
             if (focus == Focus::Skip) {
                 // Dealt with by the first walk.
@@ -262,8 +317,9 @@ private:
         return copiesMayOutliveFolder() || finishCopies();
     }
 
-    // What the second walk does with entry `name` of the folder in hand.
-    Focus focusOf(std::string_view name, bool isFolder) const {
+    // What the second walk does with entry `name` of the folder in hand; `held` is set
+    // to the index of the held-back entry it is, if it is one.
+    Focus focusOf(std::string_view name, bool isFolder, std::size_t& held) const {
         if (mode_ == Focus::Whole) {
             return Focus::Whole;
         }
@@ -273,18 +329,73 @@ private:
         std::string key = folderKey_;
         key.append(name);
         key.push_back('\0');
-        const auto at = std::lower_bound(focus_.begin(), focus_.end(), key,
-                                         [](const std::pair<std::string, Focus>& a,
-                                            const std::string& b) { return a.first < b; });
-        if (at != focus_.end() && at->first == key) {
-            return at->second == Focus::Visit && !isFolder ? Focus::Skip : at->second;
+        const auto at =
+            std::lower_bound(focus_.begin(), focus_.end(), key,
+                             [](const FocusEntry& a, const std::string& b) { return a.key < b; });
+        if (at != focus_.end() && at->key == key) {
+            held = at->held;
+            return at->focus == Focus::Visit && !isFolder ? Focus::Skip : at->focus;
         }
-        const bool onTheWay = at != focus_.end() && at->first.compare(0, key.size(), key) == 0;
+        const bool onTheWay = at != focus_.end() && at->key.compare(0, key.size(), key) == 0;
         return isFolder && onTheWay ? Focus::Through : Focus::Skip;
     }
 
+    // The lists stay in walk order: a held-back entry's lines from the second walk go
+    // where the first walk met it, so both walks list what precedes it first.
     void holdBack(const char* name, EntryKind kind, const LookUpResult& found) {
-        heldBack_.push_back({folderKey_, name, kind, found.size, found.modified, sourceMount_});
+        finishCopies();
+        heldBack_.push_back(
+            {folderKey_, name, kind, found.size, found.modified, sourceMount_, false, marks()});
+    }
+
+    ListMarks marks() const {
+        return {g_updatedFiles.size(), g_failedFiles.size(), g_specialsNotCreated.size(),
+                run_.failures.size()};
+    }
+
+    void startSegment(std::size_t held) {
+        finishCopies();
+        segments_.push_back({held, marks()});
+    }
+
+    // Puts each held-back entry's lines of the second walk, which the lists now hold, at
+    // its place among the lines of the first walk, `first`.
+    void spliceLists(FirstLists& first) {
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> updated;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> failed;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> specials;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> failures;
+        for (std::size_t k = 0; k < segments_.size(); ++k) {
+            const ListMarks& at = heldBack_[segments_[k].held].marks;
+            // What the second walk listed before its first held-back entry goes with it.
+            const ListMarks from = k == 0 ? ListMarks{} : segments_[k].marks;
+            updated.emplace_back(at.updated, from.updated);
+            failed.emplace_back(at.failed, from.failed);
+            specials.emplace_back(at.specials, from.specials);
+            failures.emplace_back(at.failures, from.failures);
+        }
+        SpliceList(g_updatedFiles, first.updated, updated);
+        SpliceList(g_failedFiles, first.failed, failed);
+        SpliceList(g_specialsNotCreated, first.specials, specials);
+        std::vector<std::pair<std::string, EntryFailure>> second;
+        second.swap(run_.failures);
+        run_.failures.clear();
+        std::uint64_t taken = 0;
+        for (std::size_t k = 0; k < failures.size(); ++k) {
+            const std::uint64_t at = std::max(failures[k].first, taken);
+            const std::uint64_t end =
+                k + 1 < failures.size() ? failures[k + 1].second : second.size();
+            run_.failures.insert(run_.failures.end(), first.failures.begin() + taken,
+                                 first.failures.begin() + at);
+            run_.failures.insert(run_.failures.end(), second.begin() + failures[k].second,
+                                 second.begin() + end);
+            taken = at;
+        }
+        run_.failures.insert(run_.failures.end(), first.failures.begin() + taken,
+                             first.failures.end());
+        if (failures.empty()) {
+            run_.failures.insert(run_.failures.end(), second.begin(), second.end());
+        }
     }
 
     // A moved entry is up to date, and listed so.
@@ -302,22 +413,31 @@ private:
         for (std::size_t i = 0; i < heldBack_.size(); ++i) {
             const HeldBack& held = heldBack_[i];
             const bool moved = !movedFrom[i].empty() || held.movedFromRoot;
-            focus_.emplace_back(held.key + held.name + '\0', moved ? Focus::Moved : Focus::Whole);
+            focus_.push_back({held.key + held.name + '\0', moved ? Focus::Moved : Focus::Whole, i});
             if (!movedFrom[i].empty()) {
-                focus_.emplace_back(std::move(movedFrom[i]), Focus::Visit);
+                focus_.push_back({std::move(movedFrom[i]), Focus::Visit, kNotHeld});
             }
         }
-        std::sort(focus_.begin(), focus_.end());
-        heldBack_.clear();
+        std::sort(focus_.begin(), focus_.end(),
+                  [](const FocusEntry& a, const FocusEntry& b) { return a.key < b.key; });
+        FirstLists first;
+        g_updatedFiles.moveTo(first.updated);
+        g_failedFiles.moveTo(first.failed);
+        g_specialsNotCreated.moveTo(first.specials);
+        first.failures.swap(run_.failures);
+        run_.failures.clear();
+        segments_.clear();
         plan_ = nullptr;
         lookAhead_.reset();
         focusing_ = true;
         mode_ = Focus::Through;
         path_ = roots.source;
         folderKey_.clear();
-        const bool goOn =
-            fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
-        return finishCopies() && goOn;
+        bool goOn = fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
+        goOn = finishCopies() && goOn;
+        spliceLists(first);
+        heldBack_.clear();
+        return goOn;
     }
 
     // Moves each target entry about to be pruned whose tree matches one held-back
@@ -349,7 +469,7 @@ private:
             }
             if (run_.fs.identify(parent, place) == 0 &&
                 DescribeTree(run_.fs, parent, item.name,
-                             {timeStep_, place.mount, avoidSource, kMaxDescriptions,
+                             {timeStep_, place.mount, avoidSource, true, kMaxDescriptions,
                               &run_.window.stopFlag()},
                              description, files)) {
                 kept += description.size();
@@ -365,10 +485,10 @@ private:
                 OpenBelow(run_.fs, sourceRoot, held.key, parent) != 0) {
                 continue;
             }
-            const bool described =
-                DescribeTree(run_.fs, parent, held.name.c_str(),
-                             {timeStep_, held.mount, avoidTarget, longest, &run_.window.stopFlag()},
-                             description, files);
+            const bool described = DescribeTree(
+                run_.fs, parent, held.name.c_str(),
+                {timeStep_, held.mount, avoidTarget, false, longest, &run_.window.stopFlag()},
+                description, files);
             closeBelow(parent, sourceRoot);
             const auto match = described ? byTree.find(description) : byTree.end();
             if (match != byTree.end() && moveInto(held, match->second.back(), movedFrom[i])) {
@@ -409,7 +529,7 @@ private:
                 const LookUpResult found = run_.fs.lookUp(parent, item.name);
                 closeBelow(parent, targetRoot);
                 if (found.error == 0 && found.kind == EntryKind::File && found.links == 1 &&
-                    found.size == held.size &&
+                    found.ownerWritable && found.size == held.size &&
                     TimeOnStep(found.modified, timeStep_) == TimeOnStep(held.modified, timeStep_)) {
                     ++matches;
                     ++matchedBy[at->second];
@@ -952,7 +1072,18 @@ private:
     std::vector<std::size_t> prunedFiles_;
     bool focusing_ = false; // the second walk is under way
     Focus mode_ = Focus::Normal;
-    std::vector<std::pair<std::string, Focus>> focus_; // by key
+    struct FocusEntry {
+        std::string key;
+        Focus focus;
+        std::size_t held; // the held-back entry's index, or kNotHeld
+    };
+    std::vector<FocusEntry> focus_; // by key
+    // Where the second walk's lines for each held-back entry it met begin.
+    struct Segment {
+        std::size_t held;
+        ListMarks marks;
+    };
+    std::vector<Segment> segments_;
 };
 
 } // namespace

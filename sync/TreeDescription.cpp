@@ -58,7 +58,8 @@ private:
             } else {
                 const LookUpResult found = fs_.lookUp(folder, entries.name(i));
                 if (found.error != 0 || found.kind != kind ||
-                    (kind == EntryKind::File && found.links > 1)) {
+                    (kind == EntryKind::File &&
+                     (found.links > 1 || (rules_.refuseReadOnly && !found.ownerWritable)))) {
                     return false;
                 }
                 const TimeAtStep time = TimeOnStep(found.modified, rules_.timeStep);

@@ -16,6 +16,9 @@ struct TreeRules {
     std::uint64_t mount = 0;   // every folder of the tree lies on this mount
     // A folder the tree must not hold (the other pair root); null for none.
     const FolderIdentity* avoid = nullptr;
+    // A read-only file makes the tree unfit: the delete option keeps such a file, and
+    // the folders that hold it, where they are.
+    bool refuseReadOnly = false;
     // Descriptions longer than this are given up.
     std::size_t limit = 0;
     const std::atomic<bool>* stop = nullptr;

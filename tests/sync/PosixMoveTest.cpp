@@ -70,6 +70,7 @@ TEST_F(PosixMoveTest, ARenamedFolderAndALargeFileMovedUnderItsNameAreMovedNotCop
                     {"to/renamed/b", File("bb")},
                     {"to/renamed/l", Link("b")},
                     {"clips/note", File("n")},
+                    {"u", File("u")},
                     {"videos/big", File(big, kTime, 7)}});
     const ino_t folder = Inode(dst + "/from/old");
     const ino_t file = Inode(dst + "/clips/big");
@@ -77,7 +78,7 @@ TEST_F(PosixMoveTest, ARenamedFolderAndALargeFileMovedUnderItsNameAreMovedNotCop
     const std::string preview = run(true, true);
     EXPECT_EQ(Inode(dst + "/from/old"), folder);
     const std::string expected =
-        BlockNothingDeleted(src, dst, {src + "/to/renamed", src + "/videos/big"});
+        BlockNothingDeleted(src, dst, {src + "/to/renamed", src + "/u", src + "/videos/big"});
     EXPECT_EQ(preview, std::string(expected).replace(expected.find("更新了以下改動過的文件"),
                                                      std::string("更新了以下改動過的文件").size(),
                                                      "將會更新以下文件"));
@@ -92,68 +93,41 @@ TEST_F(PosixMoveTest, ARenamedFolderAndALargeFileMovedUnderItsNameAreMovedNotCop
 }
 
 // What must be copied rather than moved: the old entry is deleted (or kept, without
-// the delete option) and the new one is a copy of its own.
+// the delete option or where it is read-only) and the new one is a copy of its own.
 TEST_F(PosixMoveTest, EntriesThatDoNotMatchExactlyAreCopied) {
     struct Case {
         const char* what;
         Tree target;
         Tree source;
         bool deleteOption;
+        bool oldStays;
         bool refuseMoves;
         const char* oldPath;
         const char* newPath;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"a file of another size",
-         {{"old/f", File("aa")}},
-         {{"new/f", File("aaa")}},
-         true,
-         false,
-         "old",
-         "new"},
-        {"a file of another time",
-         {{"old/f", File("aa", kTime)}},
-         {{"new/f", File("aa", kTime + 1)}},
-         true,
-         false,
-         "old",
-         "new"},
-        {"a folder holding another file",
-         {{"old/f", File("aa")}},
+        {"a file of another size", {{"old/f", File("aa")}}, {{"new/f", File("aaa")}},
+         true, false, false, "old", "new"},
+        {"a file of another time", {{"old/f", File("aa")}}, {{"new/f", File("aa", kTime + 1)}},
+         true, false, false, "old", "new"},
+        {"a folder holding another file", {{"old/f", File("aa")}},
          {{"new/f", File("aa")}, {"new/g", File("g")}},
-         true,
-         false,
-         "old",
-         "new"},
-        {"without the delete option",
-         {{"old/f", File("aa")}},
-         {{"new/f", File("aa")}},
-         false,
-         false,
-         "old",
-         "new"},
-        {"a move the file system refuses",
-         {{"old/f", File("aa")}},
-         {{"new/f", File("aa")}},
-         true,
-         true,
-         "old",
-         "new"},
-        {"a large file under another name",
-         {{"d/big", File(big)}},
-         {{"d/copy", File(big)}},
-         true,
-         false,
-         "d/big",
-         "d/copy"},
-        {"a large file with a twin",
-         {{"a/big", File(big)}, {"b", Folder()}, {"c", Folder()}},
+         true, false, false, "old", "new"},
+        {"without the delete option", {{"old/f", File("aa")}}, {{"new/f", File("aa")}},
+         false, true, false, "old", "new"},
+        {"a read-only file, which the delete option keeps",
+         {{"old/f", File("aa", kTime, 0, 0444)}}, {{"new/f", File("aa", kTime, 0, 0444)}},
+         true, true, false, "old", "new"},
+        {"a move the file system refuses", {{"old/f", File("aa")}}, {{"new/f", File("aa")}},
+         true, false, true, "old", "new"},
+        {"a large file under another name", {{"d/big", File(big)}}, {{"d/copy", File(big)}},
+         true, false, false, "d/big", "d/copy"},
+        {"a large file with a twin", {{"a/big", File(big)}, {"b", Folder()}, {"c", Folder()}},
          {{"b/big", File(big)}, {"c/big", File(big)}, {"a/x", File("x")}},
-         true,
-         false,
-         "a/big",
-         "b/big"},
+         true, false, false, "a/big", "b/big"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RemoveBelow(src);
@@ -164,7 +138,7 @@ TEST_F(PosixMoveTest, EntriesThatDoNotMatchExactlyAreCopied) {
         NoMoves noMoves;
         run(c.deleteOption, false, c.refuseMoves ? &noMoves : nullptr);
         Tree expected = ReadTree(src);
-        if (!c.deleteOption) {
+        if (c.oldStays) {
             expected.merge(Full(c.target));
             EXPECT_EQ(Inode(dst + "/" + c.oldPath), old);
         }
