@@ -317,6 +317,23 @@ private:
         return copiesMayOutliveFolder() || finishCopies();
     }
 
+    // Whether the second walk goes into the folder at `key`: on the way to a held-back
+    // entry or a folder to visit, or inside a held-back entry. No held-back entry lies
+    // inside another, so the one before `key` is the only one that can hold it.
+    bool inSecondWalk(std::string_view key) const {
+        const auto at =
+            std::lower_bound(focus_.begin(), focus_.end(), key,
+                             [](const FocusEntry& a, std::string_view b) { return a.key < b; });
+        if (at != focus_.end() && std::string_view(at->key).substr(0, key.size()) == key) {
+            return true;
+        }
+        if (at == focus_.begin()) {
+            return false;
+        }
+        const FocusEntry& before = *std::prev(at);
+        return before.focus != Focus::Visit && key.substr(0, before.key.size()) == before.key;
+    }
+
     // What the second walk does with entry `name` of the folder in hand; `held` is set
     // to the index of the held-back entry it is, if it is one.
     Focus focusOf(std::string_view name, bool isFolder, std::size_t& held) const {
@@ -429,6 +446,12 @@ private:
         segments_.clear();
         plan_ = nullptr;
         lookAhead_.reset();
+        if (run_.fs.readHelpers() > 0) {
+            lookAhead_ = std::make_unique<LookAhead>(
+                run_.fs, roots.source, roots.target, run_.targetNames.caseInsensitive,
+                run_.window.stopFlag(), run_.fs.readHelpers(),
+                [this](std::string_view key) { return inSecondWalk(key); });
+        }
         focusing_ = true;
         mode_ = Focus::Through;
         path_ = roots.source;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -39,9 +40,11 @@ struct FolderFacts {
 class LookAhead {
 public:
     // `caseInsensitive`: the target matches names without regard to case, so every
-    // source file is looked up there.
+    // source file is looked up there. `wanted`, when given, tells which folders the
+    // walk will go into: no other is read.
     LookAhead(FileSystem& fs, std::string sourceRoot, std::string targetRoot, bool caseInsensitive,
-              const std::atomic<bool>& stop, unsigned helpers);
+              const std::atomic<bool>& stop, unsigned helpers,
+              std::function<bool(std::string_view key)> wanted = {});
     ~LookAhead();
     LookAhead(const LookAhead&) = delete;
     LookAhead& operator=(const LookAhead&) = delete;
@@ -74,6 +77,7 @@ private:
     const std::string sourceRoot_;
     const std::string targetRoot_;
     const bool caseInsensitive_;
+    const std::function<bool(std::string_view)> wanted_;
     const std::atomic<bool>& stop_;
     std::mutex mutex_;
     std::condition_variable work_;  // a slot became pending, or the end came
