@@ -317,21 +317,22 @@ private:
         return copiesMayOutliveFolder() || finishCopies();
     }
 
-    // Whether the second walk goes into the folder at `key`: on the way to a held-back
-    // entry or a folder to visit, or inside a held-back entry. No held-back entry lies
-    // inside another, so the one before `key` is the only one that can hold it.
-    bool inSecondWalk(std::string_view key) const {
+    // Whether helpers are to read the folder at `key` ahead of the second walk: it lies
+    // in a held-back entry to copy. Elsewhere the walk reads only a few names of each
+    // folder. No held-back entry lies inside another, so only the entry at `key` or
+    // the one just before it can hold it.
+    bool readAheadInSecondWalk(std::string_view key) const {
         const auto at =
             std::lower_bound(focus_.begin(), focus_.end(), key,
                              [](const FocusEntry& a, std::string_view b) { return a.key < b; });
-        if (at != focus_.end() && std::string_view(at->key).substr(0, key.size()) == key) {
-            return true;
+        if (at != focus_.end() && at->key == key) {
+            return at->focus == Focus::Whole;
         }
         if (at == focus_.begin()) {
             return false;
         }
         const FocusEntry& before = *std::prev(at);
-        return before.focus != Focus::Visit && key.substr(0, before.key.size()) == before.key;
+        return before.focus == Focus::Whole && key.substr(0, before.key.size()) == before.key;
     }
 
     // What the second walk does with entry `name` of the folder in hand; `held` is set
@@ -450,7 +451,7 @@ private:
             lookAhead_ = std::make_unique<LookAhead>(
                 run_.fs, roots.source, roots.target, run_.targetNames.caseInsensitive,
                 run_.window.stopFlag(), run_.fs.readHelpers(),
-                [this](std::string_view key) { return inSecondWalk(key); });
+                [this](std::string_view key) { return readAheadInSecondWalk(key); });
         }
         focusing_ = true;
         mode_ = Focus::Through;
