@@ -748,7 +748,7 @@ private:
             listFailed({EntryFailure::Step::CreateFolder, reason});
             reportedTargetDepth_ = target_.depth();
         }
-        if (createError == 0 && targetError == 0 && !targetParentMissing) {
+        if (made && targetError == 0) {
             run_.fs.copyAttributes(source_.handle(), target_.handle());
         }
         const std::uint64_t parentMount = sourceMount_;
