@@ -361,9 +361,9 @@ private:
     // The lists stay in walk order: a held-back entry's lines from the second walk go
     // where the first walk met it, so both walks list what precedes it first.
     void holdBack(const char* name, EntryKind kind, const LookUpResult& found) {
-        finishCopies();
         heldBack_.push_back(
-            {folderKey_, name, kind, found.size, found.modified, sourceMount_, false, marks()});
+            {folderKey_, name, kind, found.size, found.modified, sourceMount_, false, {}});
+        requestMarks(false, heldBack_.size() - 1);
     }
 
     ListMarks marks() const {
@@ -372,8 +372,27 @@ private:
     }
 
     void startSegment(std::size_t held) {
-        finishCopies();
-        segments_.push_back({held, marks()});
+        segments_.push_back({held, {}});
+        requestMarks(true, segments_.size() - 1);
+    }
+
+    // Takes the marks of a held-back entry (or of a segment) once the copies queued
+    // before it are listed, so that the copies need not wait for it.
+    void requestMarks(bool segment, std::size_t index) {
+        if (copies_.pending() == 0) {
+            setMarks({0, segment, index});
+        } else {
+            markRequests_.push_back({copies_.pending(), segment, index});
+        }
+    }
+    struct MarkRequest {
+        std::size_t job; // the number of copies queued before it
+        bool segment;
+        std::size_t index;
+    };
+    void setMarks(const MarkRequest& request) {
+        (request.segment ? segments_[request.index].marks : heldBack_[request.index].marks) =
+            marks();
     }
 
     // Puts each held-back entry's lines of the second walk, which the lists now hold, at
@@ -416,8 +435,9 @@ private:
         }
     }
 
-    // A moved entry is up to date, and listed so.
+    // A moved entry is up to date, and listed so, after the copies queued before it.
     void listMoved() {
+        finishCopies();
         g_updatedFiles.add(path_);
         g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
     }
@@ -1002,8 +1022,13 @@ private:
     bool finishCopies() {
         std::size_t job = 0;
         std::size_t nextFirst = 0;
+        std::size_t nextMark = 0;
         const bool goOn =
             copies_.finish([&](CopyOutcome outcome, std::string_view path, int error) {
+                for (; nextMark < markRequests_.size() && markRequests_[nextMark].job <= job;
+                     ++nextMark) {
+                    setMarks(markRequests_[nextMark]);
+                }
                 if (nextFirst < queuedFirsts_.size() && queuedFirsts_[nextFirst].job == job) {
                     const QueuedFirst& queued = queuedFirsts_[nextFirst++];
                     if (HardLinks::First* first = hardLinks_.find(queued.device, queued.inode)) {
@@ -1029,6 +1054,10 @@ private:
                 }
             });
         queuedFirsts_.clear();
+        for (; nextMark < markRequests_.size(); ++nextMark) {
+            setMarks(markRequests_[nextMark]);
+        }
+        markRequests_.clear();
         for (const FolderFinish& finish : finishes_) {
             finishFolder(finish);
         }
@@ -1108,6 +1137,7 @@ private:
         ListMarks marks;
     };
     std::vector<Segment> segments_;
+    std::vector<MarkRequest> markRequests_; // in walk order
 };
 
 } // namespace
