@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -135,6 +136,11 @@ public:
     virtual int removeFolder(FolderHandle parent, const char* name) = 0;
     // Renames the entry `from` of `folder` to `to`, within that folder.
     virtual int renameEntry(FolderHandle folder, const char* from, const char* to) = 0;
+    // Moves the entry `from` of `fromFolder` to the name `to` in `toFolder`, on one
+    // mount, never replacing what holds that name (EEXIST then); the entry is at one
+    // place or the other at every moment. ENOTSUP where the port cannot move entries:
+    // the run then copies instead.
+    virtual int moveEntry(FolderHandle, const char*, FolderHandle, const char*) { return ENOTSUP; }
     // Sets an open folder's permission bits.
     virtual int setPermissions(FolderHandle folder, unsigned permissions) = 0;
     // Gives an open folder an owner and a group, where the run may set owners (as root,

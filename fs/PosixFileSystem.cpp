@@ -864,6 +864,15 @@ int PosixFileSystem::renameEntry(FolderHandle folder, const char* from, const ch
     return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
 }
 
+int PosixFileSystem::moveEntry(FolderHandle fromFolder, const char* from, FolderHandle toFolder,
+                               const char* to) {
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) != 0) {
+        return errno == EINVAL || errno == ENOSYS ? ENOTSUP : errno;
+    }
+    noteWritten(toFolder);
+    return 0;
+}
+
 int PosixFileSystem::setPermissions(FolderHandle folder, unsigned permissions) {
     return ::fchmod(folder, permissions) == 0 ? 0 : errno;
 }

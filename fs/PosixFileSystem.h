@@ -43,6 +43,8 @@ public:
     int deleteFile(FolderHandle parent, const char* name) override;
     int removeFolder(FolderHandle parent, const char* name) override;
     int renameEntry(FolderHandle folder, const char* from, const char* to) override;
+    int moveEntry(FolderHandle fromFolder, const char* from, FolderHandle toFolder,
+                  const char* to) override;
     int setPermissions(FolderHandle folder, unsigned permissions) override;
     int setOwner(FolderHandle folder, std::uint32_t owner, std::uint32_t group) override;
     int setFolderTime(FolderHandle folder, const FileTime& modified) override;

@@ -295,6 +295,21 @@ int PreviewFileSystem::renameEntry(FolderHandle folder, const char* from, const 
     return 0;
 }
 
+int PreviewFileSystem::moveEntry(FolderHandle fromFolder, const char* from, FolderHandle,
+                                 const char*) {
+    const LookUpResult entry = lookUp(fromFolder, from);
+    if (entry.error != 0) {
+        return entry.error;
+    }
+    std::lock_guard lock(mutex_);
+    Place place{};
+    if (!placeOf(fromFolder, place)) {
+        return EIO;
+    }
+    changes_.insert_or_assign({place, from}, Change{Change::What::Deleted, {}, {}});
+    return 0;
+}
+
 int PreviewFileSystem::setPermissions(FolderHandle, unsigned) {
     return 0;
 }

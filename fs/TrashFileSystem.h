@@ -74,6 +74,11 @@ public:
     int renameEntry(FolderHandle folder, const char* from, const char* to) override {
         return base_.renameEntry(folder, from, to);
     }
+    // A moved entry stays in the backup: nothing goes to the trash.
+    int moveEntry(FolderHandle fromFolder, const char* from, FolderHandle toFolder,
+                  const char* to) override {
+        return base_.moveEntry(fromFolder, from, toFolder, to);
+    }
     int setPermissions(FolderHandle folder, unsigned permissions) override {
         return base_.setPermissions(folder, permissions);
     }

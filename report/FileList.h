@@ -22,6 +22,8 @@ public:
     void clear() { m_text.clear(); }
     // Appends the whole text to `out` and empties the list.
     void moveTo(SpooledText& out);
+    // Appends `lines`, kept as a list keeps its lines.
+    void take(const SpooledText& lines) { m_text.append(lines); }
 
 private:
     SpooledText m_text;

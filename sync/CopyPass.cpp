@@ -12,12 +12,14 @@
 #include "sync/HardLinks.h"
 #include "sync/LookAhead.h"
 #include "sync/SyncRun.h"
+#include "sync/TreeDescription.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace kestrova {
@@ -31,6 +33,12 @@ constexpr std::size_t kMaxQueued = 256;
 // descriptors each): enough that the walk seldom waits for copies, which wait for
 // the disk when they replace an older copy.
 constexpr std::size_t kMaxKeptOpen = 128;
+// A new file this large that matches a file about to be pruned under the same name is
+// moved there rather than copied; smaller files cost little to copy.
+constexpr std::uint64_t kMinMovedFile = std::uint64_t{1} << 20;
+// Descriptions of trees about to be pruned kept at once, at most, while looking for
+// new folders that match them.
+constexpr std::size_t kMaxDescriptions = std::size_t{64} << 20;
 
 // A copy that replaces an older one waits for the disk (see FileSystem::copy), and
 // the file system flushes the copies waiting at once together: more copies than cores
@@ -64,6 +72,38 @@ struct OtherRoot {
     }
 };
 
+// Gives `list`, which holds the second walk's lines, the first walk's lines `first`
+// with the second's put in: for each cut, the first's lines up to `cut.first`, then
+// the second's from `cut.second` up to the next cut's. Where a text cannot be read
+// back, the first's lines come before the second's: nothing is lost.
+void SpliceList(FileList& list, const SpooledText& first,
+                const std::vector<std::pair<std::uint64_t, std::uint64_t>>& cuts) {
+    SpooledText second;
+    list.moveTo(second);
+    SpooledText merged;
+    const auto copy = [&merged](const SpooledText& text, std::uint64_t from, std::uint64_t to) {
+        return from >= to || text.forEachPiece(from, to, [&merged](std::string_view piece) {
+            merged.append(piece);
+        });
+    };
+    bool read = true;
+    std::uint64_t taken = 0;
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        const std::uint64_t at = std::max(cuts[k].first, taken);
+        const std::uint64_t end = k + 1 < cuts.size() ? cuts[k + 1].second : second.size();
+        read = read && copy(first, taken, at) && copy(second, cuts[k].second, end);
+        taken = at;
+    }
+    read = read && copy(first, taken, first.size()) &&
+           (!cuts.empty() || copy(second, 0, second.size()));
+    if (!read) {
+        merged.clear();
+        merged.append(first);
+        merged.append(second);
+    }
+    list.take(merged);
+}
+
 class CopyWalk {
 public:
     explicit CopyWalk(PassContext& run)
@@ -71,6 +111,7 @@ public:
           copies_(run.fs, run.window.stopFlag(), CopyHelpers()) {}
 
     bool start(const PairRoots& roots) {
+        plan_ = run_.prunePlan;
         if (source_.openRoot(roots.source) != 0) {
             return true; // the pair check found it readable; it went away since
         }
@@ -82,6 +123,9 @@ public:
             targetMount_ = targetRoot_.identity.mount;
             timeStep_ = run_.fs.timeStep(target_.handle());
             run_.targetNames = ProbeTargetNames(run_.fs, target_.handle());
+            // Where names match regardless of case, a moved entry could land on a name
+            // the source holds in another case: such targets are only ever copied to.
+            movesAllowed_ = plan_ != nullptr && !run_.targetNames.caseInsensitive;
             if (run_.fs.readHelpers() > 0) {
                 lookAhead_ = std::make_unique<LookAhead>(
                     run_.fs, roots.source, roots.target, run_.targetNames.caseInsensitive,
@@ -96,9 +140,12 @@ public:
         path_ = roots.source;
         sourceRootLength_ = path_.size();
         targetRootPath_ = roots.target;
-        const bool goOn =
-            fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
-        return finishCopies() && goOn;
+        bool goOn = fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
+        goOn = finishCopies() && goOn;
+        if (goOn && !heldBack_.empty() && !run_.stopped()) {
+            goOn = placeHeldBack(roots);
+        }
+        return goOn;
     }
 
 private:
@@ -107,6 +154,50 @@ private:
     struct TargetMatch {
         FoldedNames source;
         FoldedNames target;
+    };
+
+    // With the delete option, an entry new in the source is held back from the first
+    // walk: where it matches an entry about to be pruned, that entry is moved to its
+    // place, and a second walk goes only where held-back entries are, copying those
+    // that did not move and giving the folders that changed their right times again.
+    enum class Focus : std::uint8_t {
+        Normal,  // the first walk: everything
+        Whole,   // a held-back entry that did not move, and all below it: copied
+        Moved,   // a held-back entry that moved into place
+        Through, // a folder on the way to one of the above, created if missing
+        Visit,   // a folder an entry moved out of: finished only
+        Folders, // below a moved folder: its folders finished, nothing copied
+        Skip     // left to the first walk
+    };
+
+    // How long each list was at a point of a walk.
+    struct ListMarks {
+        std::uint64_t updated = 0;
+        std::uint64_t failed = 0;
+        std::uint64_t specials = 0;
+        std::uint64_t failures = 0;
+    };
+    // The first walk's lists, while the second walk fills its own.
+    struct FirstLists {
+        SpooledText updated;
+        SpooledText failed;
+        SpooledText specials;
+        std::vector<std::pair<std::string, EntryFailure>> failures;
+    };
+    static constexpr std::size_t kNotHeld = SIZE_MAX;
+
+    // A new source entry held back from the first walk: the key of its folder, its
+    // name, and for a file its size and time; `mount` is its folder's mount; `marks`
+    // where the lists stood when the first walk met it.
+    struct HeldBack {
+        std::string key;
+        std::string name;
+        EntryKind kind;
+        std::uint64_t size;
+        FileTime modified;
+        std::uint64_t mount;
+        bool movedFromRoot = false; // moved, out of the target root
+        ListMarks marks;
     };
 
     template <typename T> static T& forDepth(std::deque<T>& perDepth, std::size_t depth) {
@@ -162,7 +253,7 @@ private:
             match->source.build(entries);
             match->target.build(held);
         }
-        const bool plan = haveHeld && run_.prunePlan != nullptr && planBlockedDepth_ == kNoDepth;
+        const bool plan = haveHeld && plan_ != nullptr && planBlockedDepth_ == kNoDepth;
         std::size_t next = 0; // the first target name not yet matched
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (run_.stopped()) {
@@ -181,7 +272,7 @@ private:
                 run_.fs.compareNames(held.nameView(next), entries.nameView(i)) == 0;
             if (inTarget) {
                 if (plan && InTheWay(entries.kind(i), held.kind(next))) {
-                    run_.prunePlan->add(folderKey_, held.nameView(next), held.kind(next));
+                    plan_->add(folderKey_, held.nameView(next), held.kind(next));
                 }
                 ++next;
             }
@@ -190,14 +281,30 @@ private:
             const std::size_t mark = path_.size();
             AppendName(path_, entries.name(i));
             const bool isFolder = entries.kind(i) == EntryKind::Folder;
+            std::size_t heldIndex = kNotHeld;
+            const Focus focus =
+                focusing_ ? focusOf(entries.nameView(i), isFolder, heldIndex) : Focus::Normal;
+            if (heldIndex != kNotHeld) {
+                startSegment(heldIndex);
+            }
             bool goOn = true;
-            if (const int refused = refusedName(entries, i, match); refused != 0) {
+            if (focus == Focus::Skip) {
+                // Dealt with by the first walk.
+            } else if (focus == Focus::Moved) {
+                listMoved();
+                if (isFolder) {
+                    goOn = copyFolder(entries.name(i), missing, Focus::Folders);
+                }
+            } else if (const int refused = refusedName(entries, i, match); refused != 0) {
                 listFailed({isFolder ? EntryFailure::Step::CreateFolder : EntryFailure::Step::Copy,
                             refused});
+            } else if (isFolder && missing && plan && movesAllowed_) {
+                holdBack(entries.name(i), EntryKind::Folder, {});
             } else {
+                holdBack_ = plan && movesAllowed_;
                 goOn =
                     isFolder
-                        ? copyFolder(entries.name(i), missing)
+                        ? copyFolder(entries.name(i), missing, focus)
                         : copyEntry(entries.name(i), entries.kind(i), missing,
                                     looks != nullptr && looks->looked[i] != 0 ? looks : nullptr, i);
             }
@@ -211,6 +318,316 @@ private:
             planUnmatched(held, next, match);
         }
         return copiesMayOutliveFolder() || finishCopies();
+    }
+
+    // Whether helpers are to read the folder at `key` ahead of the second walk: it lies
+    // in a held-back entry to copy. Elsewhere the walk reads only a few names of each
+    // folder. No held-back entry lies inside another, so only the entry at `key` or
+    // the one just before it can hold it.
+    bool readAheadInSecondWalk(std::string_view key) const {
+        const auto at =
+            std::lower_bound(focus_.begin(), focus_.end(), key,
+                             [](const FocusEntry& a, std::string_view b) { return a.key < b; });
+        if (at != focus_.end() && at->key == key) {
+            return at->focus == Focus::Whole;
+        }
+        if (at == focus_.begin()) {
+            return false;
+        }
+        const FocusEntry& before = *std::prev(at);
+        return before.focus == Focus::Whole && key.substr(0, before.key.size()) == before.key;
+    }
+
+    // What the second walk does with entry `name` of the folder in hand; `held` is set
+    // to the index of the held-back entry it is, if it is one.
+    Focus focusOf(std::string_view name, bool isFolder, std::size_t& held) const {
+        if (mode_ == Focus::Whole) {
+            return Focus::Whole;
+        }
+        if (mode_ == Focus::Folders) {
+            return isFolder ? Focus::Folders : Focus::Skip;
+        }
+        std::string key = folderKey_;
+        key.append(name);
+        key.push_back('\0');
+        const auto at =
+            std::lower_bound(focus_.begin(), focus_.end(), key,
+                             [](const FocusEntry& a, const std::string& b) { return a.key < b; });
+        if (at != focus_.end() && at->key == key) {
+            held = at->held;
+            return at->focus == Focus::Visit && !isFolder ? Focus::Skip : at->focus;
+        }
+        const bool onTheWay = at != focus_.end() && at->key.compare(0, key.size(), key) == 0;
+        return isFolder && onTheWay ? Focus::Through : Focus::Skip;
+    }
+
+    // The lists stay in walk order: a held-back entry's lines from the second walk go
+    // where the first walk met it, so both walks list what precedes it first.
+    void holdBack(const char* name, EntryKind kind, const LookUpResult& found) {
+        heldBack_.push_back(
+            {folderKey_, name, kind, found.size, found.modified, sourceMount_, false, {}});
+        requestMarks(false, heldBack_.size() - 1);
+    }
+
+    ListMarks marks() const {
+        return {g_updatedFiles.size(), g_failedFiles.size(), g_specialsNotCreated.size(),
+                run_.failures.size()};
+    }
+
+    void startSegment(std::size_t held) {
+        segments_.push_back({held, {}});
+        requestMarks(true, segments_.size() - 1);
+    }
+
+    // Takes the marks of a held-back entry (or of a segment) once the copies queued
+    // before it are listed, so that the copies need not wait for it.
+    void requestMarks(bool segment, std::size_t index) {
+        if (copies_.pending() == 0) {
+            setMarks({0, segment, index});
+        } else {
+            markRequests_.push_back({copies_.pending(), segment, index});
+        }
+    }
+    struct MarkRequest {
+        std::size_t job; // the number of copies queued before it
+        bool segment;
+        std::size_t index;
+    };
+    void setMarks(const MarkRequest& request) {
+        (request.segment ? segments_[request.index].marks : heldBack_[request.index].marks) =
+            marks();
+    }
+
+    // Puts each held-back entry's lines of the second walk, which the lists now hold, at
+    // its place among the lines of the first walk, `first`.
+    void spliceLists(FirstLists& first) {
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> updated;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> failed;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> specials;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> failures;
+        for (std::size_t k = 0; k < segments_.size(); ++k) {
+            const ListMarks& at = heldBack_[segments_[k].held].marks;
+            // What the second walk listed before its first held-back entry goes with it.
+            const ListMarks from = k == 0 ? ListMarks{} : segments_[k].marks;
+            updated.emplace_back(at.updated, from.updated);
+            failed.emplace_back(at.failed, from.failed);
+            specials.emplace_back(at.specials, from.specials);
+            failures.emplace_back(at.failures, from.failures);
+        }
+        SpliceList(g_updatedFiles, first.updated, updated);
+        SpliceList(g_failedFiles, first.failed, failed);
+        SpliceList(g_specialsNotCreated, first.specials, specials);
+        std::vector<std::pair<std::string, EntryFailure>> second;
+        second.swap(run_.failures);
+        run_.failures.clear();
+        std::uint64_t taken = 0;
+        for (std::size_t k = 0; k < failures.size(); ++k) {
+            const std::uint64_t at = std::max(failures[k].first, taken);
+            const std::uint64_t end =
+                k + 1 < failures.size() ? failures[k + 1].second : second.size();
+            run_.failures.insert(run_.failures.end(), first.failures.begin() + taken,
+                                 first.failures.begin() + at);
+            run_.failures.insert(run_.failures.end(), second.begin() + failures[k].second,
+                                 second.begin() + end);
+            taken = at;
+        }
+        run_.failures.insert(run_.failures.end(), first.failures.begin() + taken,
+                             first.failures.end());
+        if (failures.empty()) {
+            run_.failures.insert(run_.failures.end(), second.begin(), second.end());
+        }
+    }
+
+    // A moved entry is up to date, and listed so, after the copies queued before it.
+    void listMoved() {
+        finishCopies();
+        g_updatedFiles.add(path_);
+        g_syncStats.filesCopied.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    // Moves what matches the held-back entries into their places, then walks again to
+    // copy the others and finish the folders that changed.
+    bool placeHeldBack(const PairRoots& roots) {
+        std::vector<std::string> movedFrom(heldBack_.size());
+        moveHeldBack(movedFrom);
+        focus_.clear();
+        for (std::size_t i = 0; i < heldBack_.size(); ++i) {
+            const HeldBack& held = heldBack_[i];
+            const bool moved = !movedFrom[i].empty() || held.movedFromRoot;
+            focus_.push_back({held.key + held.name + '\0', moved ? Focus::Moved : Focus::Whole, i});
+            if (!movedFrom[i].empty()) {
+                focus_.push_back({std::move(movedFrom[i]), Focus::Visit, kNotHeld});
+            }
+        }
+        std::sort(focus_.begin(), focus_.end(),
+                  [](const FocusEntry& a, const FocusEntry& b) { return a.key < b.key; });
+        FirstLists first;
+        g_updatedFiles.moveTo(first.updated);
+        g_failedFiles.moveTo(first.failed);
+        g_specialsNotCreated.moveTo(first.specials);
+        first.failures.swap(run_.failures);
+        run_.failures.clear();
+        segments_.clear();
+        plan_ = nullptr;
+        lookAhead_.reset();
+        if (run_.fs.readHelpers() > 0) {
+            lookAhead_ = std::make_unique<LookAhead>(
+                run_.fs, roots.source, roots.target, run_.targetNames.caseInsensitive,
+                run_.window.stopFlag(), run_.fs.readHelpers(),
+                [this](std::string_view key) { return readAheadInSecondWalk(key); });
+        }
+        focusing_ = true;
+        mode_ = Focus::Through;
+        path_ = roots.source;
+        folderKey_.clear();
+        bool goOn = fillFolder(sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr, false);
+        goOn = finishCopies() && goOn;
+        spliceLists(first);
+        heldBack_.clear();
+        return goOn;
+    }
+
+    // Moves each target entry about to be pruned whose tree matches one held-back
+    // folder, or, on a target that keeps times finer than a second, whose single file
+    // matches one held-back file of the same name, to the held-back entry's place.
+    // `movedFrom[i]` gets the key of the folder held-back entry `i` was moved from.
+    void moveHeldBack(std::vector<std::string>& movedFrom) {
+        const FolderHandle sourceRoot = source_.root();
+        const FolderHandle targetRoot = target_.root();
+        if (sourceRoot == kNoFolder || targetRoot == kNoFolder) {
+            return;
+        }
+        const FolderIdentity* avoidSource =
+            sourceRoot_.haveIdentity ? &sourceRoot_.identity : nullptr;
+        const FolderIdentity* avoidTarget =
+            targetRoot_.haveIdentity ? &targetRoot_.identity : nullptr;
+        std::unordered_map<std::string, std::vector<std::size_t>> byTree;
+        std::size_t longest = 0;
+        std::size_t kept = 0;
+        std::string description;
+        std::size_t files = 0;
+        for (const std::size_t index : prunedFolders_) {
+            const PrunePlan::Item item = plan_->item(index);
+            FolderHandle parent = kNoFolder;
+            FolderIdentity place;
+            if (kept > kMaxDescriptions ||
+                OpenBelow(run_.fs, targetRoot, item.folder, parent) != 0) {
+                continue;
+            }
+            if (run_.fs.identify(parent, place) == 0 &&
+                DescribeTree(run_.fs, parent, item.name,
+                             {timeStep_, place.mount, avoidSource, true, kMaxDescriptions,
+                              &run_.window.stopFlag()},
+                             description, files)) {
+                kept += description.size();
+                longest = std::max(longest, description.size());
+                byTree[description].push_back(index);
+            }
+            closeBelow(parent, targetRoot);
+        }
+        for (std::size_t i = 0; i < heldBack_.size() && !byTree.empty(); ++i) {
+            HeldBack& held = heldBack_[i];
+            FolderHandle parent = kNoFolder;
+            if (held.kind != EntryKind::Folder ||
+                OpenBelow(run_.fs, sourceRoot, held.key, parent) != 0) {
+                continue;
+            }
+            const bool described = DescribeTree(
+                run_.fs, parent, held.name.c_str(),
+                {timeStep_, held.mount, avoidTarget, false, longest, &run_.window.stopFlag()},
+                description, files);
+            closeBelow(parent, sourceRoot);
+            const auto match = described ? byTree.find(description) : byTree.end();
+            if (match != byTree.end() && moveInto(held, match->second.back(), movedFrom[i])) {
+                match->second.pop_back();
+                if (match->second.empty()) {
+                    byTree.erase(match);
+                }
+            }
+        }
+        if (!prunedFiles_.empty() && timeStep_ < kNanosecondsPerSecond) {
+            moveHeldBackFiles(movedFrom);
+        }
+    }
+
+    // A held-back file moves only where exactly one pruned file of its name, size and
+    // time matches it and no other held-back file matches that one.
+    void moveHeldBackFiles(std::vector<std::string>& movedFrom) {
+        const FolderHandle targetRoot = target_.root();
+        std::unordered_multimap<std::string_view, std::size_t> byName;
+        for (const std::size_t index : prunedFiles_) {
+            byName.emplace(plan_->item(index).name, index);
+        }
+        std::vector<std::size_t> matchOf(heldBack_.size(), SIZE_MAX);
+        std::unordered_map<std::size_t, unsigned> matchedBy;
+        for (std::size_t i = 0; i < heldBack_.size(); ++i) {
+            const HeldBack& held = heldBack_[i];
+            if (held.kind != EntryKind::File) {
+                continue;
+            }
+            unsigned matches = 0;
+            const auto [first, last] = byName.equal_range(held.name);
+            for (auto at = first; at != last; ++at) {
+                const PrunePlan::Item item = plan_->item(at->second);
+                FolderHandle parent = kNoFolder;
+                if (OpenBelow(run_.fs, targetRoot, item.folder, parent) != 0) {
+                    continue;
+                }
+                const LookUpResult found = run_.fs.lookUp(parent, item.name);
+                closeBelow(parent, targetRoot);
+                if (found.error == 0 && found.kind == EntryKind::File && found.links == 1 &&
+                    found.ownerWritable && found.size == held.size &&
+                    TimeOnStep(found.modified, timeStep_) == TimeOnStep(held.modified, timeStep_)) {
+                    ++matches;
+                    ++matchedBy[at->second];
+                    matchOf[i] = at->second;
+                }
+            }
+            if (matches != 1) {
+                matchOf[i] = SIZE_MAX;
+            }
+        }
+        for (std::size_t i = 0; i < heldBack_.size(); ++i) {
+            if (matchOf[i] != SIZE_MAX && matchedBy[matchOf[i]] == 1) {
+                moveInto(heldBack_[i], matchOf[i], movedFrom[i]);
+            }
+        }
+    }
+
+    // Moves the pruned entry of plan item `index` to the held-back entry's place, on
+    // one mount; on success drops the item from the plan and sets `movedFrom`.
+    bool moveInto(HeldBack& held, std::size_t index, std::string& movedFrom) {
+        const FolderHandle targetRoot = target_.root();
+        const PrunePlan::Item item = plan_->item(index);
+        FolderHandle from = kNoFolder;
+        FolderHandle to = kNoFolder;
+        if (OpenBelow(run_.fs, targetRoot, item.folder, from) != 0) {
+            return false;
+        }
+        FolderIdentity fromPlace;
+        FolderIdentity toPlace;
+        bool moved = OpenBelow(run_.fs, targetRoot, held.key, to) == 0 &&
+                     run_.fs.identify(from, fromPlace) == 0 && run_.fs.identify(to, toPlace) == 0 &&
+                     fromPlace.mount == toPlace.mount;
+        if (moved) {
+            willChangeTarget();
+            moved = run_.fs.moveEntry(from, item.name, to, held.name.c_str()) == 0;
+        }
+        closeBelow(from, targetRoot);
+        closeBelow(to, targetRoot);
+        if (moved) {
+            plan_->moved(index);
+            movedFrom = std::string(item.folder);
+            // The root is finished by every walk: an empty key needs no visit.
+            held.movedFromRoot = movedFrom.empty();
+        }
+        return moved;
+    }
+
+    void closeBelow(FolderHandle folder, FolderHandle root) {
+        if (folder != root && folder != kNoFolder) {
+            run_.fs.closeFolder(folder);
+        }
     }
 
     // Copies queued in a folder may go on after the walk has left it, its handles kept
@@ -249,7 +666,12 @@ private:
                 return;
             }
         }
-        run_.prunePlan->add(folderKey_, held.nameView(i), held.kind(i));
+        plan_->add(folderKey_, held.nameView(i), held.kind(i));
+        if (movesAllowed_ && held.kind(i) == EntryKind::Folder) {
+            prunedFolders_.push_back(plan_->size() - 1);
+        } else if (movesAllowed_ && held.kind(i) == EntryKind::File) {
+            prunedFiles_.push_back(plan_->size() - 1);
+        }
     }
 
     // Why the target cannot take entry `i` of the current folder under its name, or 0.
@@ -288,8 +710,9 @@ private:
         return 0;
     }
 
-    // `missing`: the target's listing lacks the name.
-    bool copyFolder(const char* name, bool missing) {
+    // `missing`: the target's listing lacks the name. `focus` tells what a second walk
+    // does in it; a folder it only passes through or finishes is not created.
+    bool copyFolder(const char* name, bool missing, Focus focus) {
         // Entering may close the handles of the folder that queued copies use.
         if (!copiesMayOutliveFolder() && !finishCopies()) {
             return false;
@@ -311,6 +734,13 @@ private:
         // Most target folders exist already: opening first saves a creation that fails.
         int createError = 0;
         int targetError = missing ? ENOENT : target_.enter(name);
+        if (targetError != 0 && (focus == Focus::Visit || focus == Focus::Folders)) {
+            if (!missing) {
+                target_.leave();
+            }
+            source_.leave();
+            return true;
+        }
         bool made = false;
         if (targetError == ENOENT) {
             if (!missing) {
@@ -341,7 +771,7 @@ private:
             listFailed({EntryFailure::Step::CreateFolder, reason});
             reportedTargetDepth_ = target_.depth();
         }
-        if (createError == 0 && targetError == 0 && !targetParentMissing) {
+        if (made && targetError == 0) {
             run_.fs.copyAttributes(source_.handle(), target_.handle());
         }
         const std::uint64_t parentMount = sourceMount_;
@@ -349,7 +779,10 @@ private:
         const std::size_t keyMark = folderKey_.size();
         folderKey_.append(name);
         folderKey_.push_back('\0');
+        const Focus parentMode = mode_;
+        mode_ = focus;
         const bool goOn = fillFolder(&identity, made && targetError == 0);
+        mode_ = parentMode;
         folderKey_.resize(keyMark);
         sourceMount_ = parentMount;
         if (keptOpen_.size() + 2 > kMaxKeptOpen && !finishCopies()) {
@@ -378,11 +811,11 @@ private:
             targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
         // The prune pass acts nowhere below a mount point inside the target, nor in
         // the source shown there; it lists such a folder instead.
-        if (haveTarget && run_.prunePlan != nullptr && planBlockedDepth_ == kNoDepth &&
+        if (haveTarget && plan_ != nullptr && planBlockedDepth_ == kNoDepth &&
             target_.depth() > 0 &&
             ((targetRoot_.haveIdentity && target.mount != targetRoot_.identity.mount) ||
              (sourceRoot_.haveIdentity && target == sourceRoot_.identity))) {
-            run_.prunePlan->leaveAlone(folderKey_);
+            plan_->leaveAlone(folderKey_);
             planBlockedDepth_ = target_.depth();
         }
         // Nothing is written through a mount in the target that shows the source.
@@ -504,6 +937,12 @@ private:
             if (current.error == 0 && current.kind == EntryKind::File && current.links > 1) {
                 return copySharedFile(name, existing, current);
             }
+            // Coarse times say too little for one file to stand for another.
+            if (holdBack_ && missing && current.error == 0 && current.kind == EntryKind::File &&
+                current.size >= kMinMovedFile && timeStep_ < kNanosecondsPerSecond) {
+                holdBack(name, EntryKind::File, current);
+                return true;
+            }
         }
         return queueCopy(name, kind);
     }
@@ -586,8 +1025,13 @@ private:
     bool finishCopies() {
         std::size_t job = 0;
         std::size_t nextFirst = 0;
+        std::size_t nextMark = 0;
         const bool goOn =
             copies_.finish([&](CopyOutcome outcome, std::string_view path, int error) {
+                for (; nextMark < markRequests_.size() && markRequests_[nextMark].job <= job;
+                     ++nextMark) {
+                    setMarks(markRequests_[nextMark]);
+                }
                 if (nextFirst < queuedFirsts_.size() && queuedFirsts_[nextFirst].job == job) {
                     const QueuedFirst& queued = queuedFirsts_[nextFirst++];
                     if (HardLinks::First* first = hardLinks_.find(queued.device, queued.inode)) {
@@ -613,6 +1057,10 @@ private:
                 }
             });
         queuedFirsts_.clear();
+        for (; nextMark < markRequests_.size(); ++nextMark) {
+            setMarks(markRequests_[nextMark]);
+        }
+        markRequests_.clear();
         for (const FolderFinish& finish : finishes_) {
             finishFolder(finish);
         }
@@ -671,6 +1119,28 @@ private:
         std::uint64_t inode;
     };
     std::vector<QueuedFirst> queuedFirsts_;
+
+    PrunePlan* plan_ = nullptr; // the run's prune plan while the first walk fills it
+    bool movesAllowed_ = false;
+    bool holdBack_ = false; // the entry in hand, if new, is held back
+    std::vector<HeldBack> heldBack_;
+    std::vector<std::size_t> prunedFolders_; // plan items that could move
+    std::vector<std::size_t> prunedFiles_;
+    bool focusing_ = false; // the second walk is under way
+    Focus mode_ = Focus::Normal;
+    struct FocusEntry {
+        std::string key;
+        Focus focus;
+        std::size_t held; // the held-back entry's index, or kNotHeld
+    };
+    std::vector<FocusEntry> focus_; // by key
+    // Where the second walk's lines for each held-back entry it met begin.
+    struct Segment {
+        std::size_t held;
+        ListMarks marks;
+    };
+    std::vector<Segment> segments_;
+    std::vector<MarkRequest> markRequests_; // in walk order
 };
 
 } // namespace

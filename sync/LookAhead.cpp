@@ -69,9 +69,10 @@ private:
 };
 
 LookAhead::LookAhead(FileSystem& fs, std::string sourceRoot, std::string targetRoot,
-                     bool caseInsensitive, const std::atomic<bool>& stop, unsigned helpers)
+                     bool caseInsensitive, const std::atomic<bool>& stop, unsigned helpers,
+                     std::function<bool(std::string_view key)> wanted)
     : fs_(fs), sourceRoot_(std::move(sourceRoot)), targetRoot_(std::move(targetRoot)),
-      caseInsensitive_(caseInsensitive), stop_(stop) {
+      caseInsensitive_(caseInsensitive), wanted_(std::move(wanted)), stop_(stop) {
     for (unsigned i = 0; i < helpers; ++i) {
         helpers_.emplace_back([this] { helper(); });
     }
@@ -147,9 +148,13 @@ void LookAhead::insertChildren(Slots::iterator before, std::string_view key,
         if (entries.kind(i) != EntryKind::Folder) {
             continue;
         }
-        Slot& child = *slots_.emplace(before);
-        child.key.reserve(key.size() + entries.nameView(i).size() + 1);
-        child.key.append(key).append(entries.nameView(i)).push_back('\0');
+        std::string childKey;
+        childKey.reserve(key.size() + entries.nameView(i).size() + 1);
+        childKey.append(key).append(entries.nameView(i)).push_back('\0');
+        if (wanted_ && !wanted_(childKey)) {
+            continue;
+        }
+        slots_.emplace(before)->key = std::move(childKey);
     }
 }
 

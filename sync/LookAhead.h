@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -42,9 +43,11 @@ struct FolderFacts {
 class LookAhead {
 public:
     // `caseInsensitive`: the target matches names without regard to case, so every
-    // source file is looked up there.
+    // source file is looked up there. `wanted`, when given, tells which folders the
+    // walk will go into: no other is read.
     LookAhead(FileSystem& fs, std::string sourceRoot, std::string targetRoot, bool caseInsensitive,
-              const std::atomic<bool>& stop, unsigned helpers);
+              const std::atomic<bool>& stop, unsigned helpers,
+              std::function<bool(std::string_view key)> wanted = {});
     ~LookAhead();
     LookAhead(const LookAhead&) = delete;
     LookAhead& operator=(const LookAhead&) = delete;
@@ -77,6 +80,7 @@ private:
     const std::string sourceRoot_;
     const std::string targetRoot_;
     const bool caseInsensitive_;
+    const std::function<bool(std::string_view)> wanted_;
     const std::atomic<bool>& stop_;
     std::mutex mutex_;
     std::condition_variable work_;  // a slot became pending, or the end came

@@ -23,8 +23,9 @@ namespace kestrova {
 class PrunePlan {
 public:
     enum class Step : std::uint8_t {
-        Delete,    // the entry `name` of the folder goes, if the source still lacks it
-        LeaveAlone // the folder is a mount point or the source: nothing in it is touched
+        Delete,     // the entry `name` of the folder goes, if the source still lacks it
+        LeaveAlone, // the folder is a mount point or the source: nothing in it is touched
+        Moved       // the entry was moved to where the source now has it: nothing to do
     };
     struct Item {
         std::string_view folder;
@@ -36,6 +37,8 @@ public:
     void clear();
     void add(std::string_view folder, std::string_view name, EntryKind kind);
     void leaveAlone(std::string_view folder);
+    // Item `i` was moved away before the prune pass.
+    void moved(std::size_t i) { items_[i].step = Step::Moved; }
 
     bool empty() const { return items_.empty(); }
     std::size_t size() const { return items_.size(); }

@@ -4,20 +4,33 @@
 /* bench-floor: the least work any program must do to find out that a target tree is
  * up to date with its source: read every source folder, look at every source entry
  * and at the same name in the target, and nothing else. Folders are opened relative
- * to their parent's handle, entries looked at relative to their folder's handle. */
+ * to their parent's handle, entries looked at relative to their folder's handle.
+ *
+ * With --threads N, the tree is first opened breadth-first on one thread until it
+ * splits into at least 8 x N sub-trees (or no folder is left), then N threads walk
+ * those sub-trees, each taking the next one when done: the least work on N cores. */
 
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <stdatomic.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-static long entries;
-static long missing;
+static _Atomic long entries;
+static _Atomic long missing;
 
-static void walk(int source, int target) {
+/* One thread's counts, added to the totals once it ends. */
+struct counts {
+    long entries;
+    long missing;
+};
+
+static void walk(int source, int target, struct counts* counts) {
     DIR* dir = fdopendir(source);
     if (dir == NULL) {
         close(source);
@@ -30,18 +43,18 @@ static void walk(int source, int target) {
             continue;
         }
         struct stat s, t;
-        ++entries;
+        ++counts->entries;
         if (fstatat(source, name, &s, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
         }
         if (target < 0 || fstatat(target, name, &t, AT_SYMLINK_NOFOLLOW) != 0) {
-            ++missing;
+            ++counts->missing;
         }
         if (S_ISDIR(s.st_mode)) {
             int sub = openat(source, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             int tsub = target < 0 ? -1 : openat(target, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (sub >= 0) {
-                walk(sub, tsub);
+                walk(sub, tsub, counts);
             }
             if (tsub >= 0) {
                 close(tsub);
@@ -51,9 +64,87 @@ static void walk(int source, int target) {
     closedir(dir);
 }
 
+/* The sub-trees left to walk: open folder pairs, taken in turn by the threads. */
+static int* subtrees;
+static size_t subtreeCount;
+static _Atomic size_t nextSubtree;
+
+static void* walker(void* unused) {
+    (void)unused;
+    struct counts counts = {0, 0};
+    for (;;) {
+        const size_t i = atomic_fetch_add(&nextSubtree, 1);
+        if (i >= subtreeCount) {
+            break;
+        }
+        walk(subtrees[2 * i], subtrees[2 * i + 1], &counts);
+        if (subtrees[2 * i + 1] >= 0) {
+            close(subtrees[2 * i + 1]);
+        }
+    }
+    atomic_fetch_add(&entries, counts.entries);
+    atomic_fetch_add(&missing, counts.missing);
+    return NULL;
+}
+
+/* Reads the folder pair at `at` of `pairs` on this thread, as walk() does, and
+ * appends its sub-folder pairs to `pairs` instead of walking them. */
+static void expand(int** pairs, size_t* count, size_t* room, size_t at, struct counts* counts) {
+    const int source = (*pairs)[2 * at];
+    const int target = (*pairs)[2 * at + 1];
+    DIR* dir = fdopendir(source);
+    if (dir == NULL) {
+        close(source);
+        return;
+    }
+    struct dirent* entry;
+    while ((entry = readdir(dir)) != NULL) {
+        const char* name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+            continue;
+        }
+        struct stat s, t;
+        ++counts->entries;
+        if (fstatat(source, name, &s, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (target < 0 || fstatat(target, name, &t, AT_SYMLINK_NOFOLLOW) != 0) {
+            ++counts->missing;
+        }
+        if (S_ISDIR(s.st_mode)) {
+            const int sub = openat(source, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int tsub =
+                target < 0 ? -1 : openat(target, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (sub < 0) {
+                if (tsub >= 0) {
+                    close(tsub);
+                }
+                continue;
+            }
+            if (*count == *room) {
+                *room = *room * 2 + 16;
+                *pairs = realloc(*pairs, *room * 2 * sizeof(int));
+            }
+            (*pairs)[2 * *count] = sub;
+            (*pairs)[2 * *count + 1] = tsub;
+            ++*count;
+        }
+    }
+    closedir(dir);
+    if (target >= 0) {
+        close(target);
+    }
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fputs("usage: bench-floor SOURCE TARGET\n", stderr);
+    long threads = 1;
+    if (argc == 5 && strcmp(argv[1], "--threads") == 0) {
+        threads = strtol(argv[2], NULL, 10);
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc != 3 || threads < 1 || threads > 64) {
+        fputs("usage: bench-floor [--threads N] SOURCE TARGET\n", stderr);
         return 2;
     }
     int source = open(argv[1], O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -62,10 +153,36 @@ int main(int argc, char** argv) {
         perror(argv[1]);
         return 1;
     }
-    walk(source, target);
-    if (target >= 0) {
-        close(target);
+    struct counts counts = {0, 0};
+    if (threads == 1) {
+        walk(source, target, &counts);
+        if (target >= 0) {
+            close(target);
+        }
+        printf("%ld entries, %ld missing in the target\n", counts.entries, counts.missing);
+        return 0;
     }
-    printf("%ld entries, %ld missing in the target\n", entries, missing);
+    size_t room = 16;
+    int* pairs = malloc(room * 2 * sizeof(int));
+    pairs[0] = source;
+    pairs[1] = target;
+    size_t count = 1;
+    size_t first = 0; /* pairs before `first` were expanded */
+    while (first < count && count - first < (size_t)(8 * threads)) {
+        expand(&pairs, &count, &room, first++, &counts);
+    }
+    subtrees = pairs + 2 * first;
+    subtreeCount = count - first;
+    entries = counts.entries;
+    missing = counts.missing;
+    pthread_t ids[64];
+    for (long i = 0; i < threads; ++i) {
+        pthread_create(&ids[i], NULL, walker, NULL);
+    }
+    for (long i = 0; i < threads; ++i) {
+        pthread_join(ids[i], NULL);
+    }
+    free(pairs);
+    printf("%ld entries, %ld missing in the target\n", (long)entries, (long)missing);
     return 0;
 }

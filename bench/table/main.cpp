@@ -29,12 +29,12 @@ struct Run {
 // scenario -> tool -> repetition -> run
 using Results = std::map<std::string, std::map<std::string, std::map<int, Run>>>;
 
-const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "La", "Sp"};
-const std::vector<std::string> tools = {"kestrova", "window", "window-x", "rsync",   "rsync-fsync",
-                                        "rclone",   "cp",     "floor",    "previous"};
+const std::vector<std::string> scenarios = {"Sa", "Sb", "Sc", "Sd", "Sr", "La", "Lr", "Sp"};
+const std::vector<std::string> tools = {"kestrova", "window", "window-x", "rsync",  "rsync-fsync",
+                                        "rclone",   "cp",     "floor",    "floor2", "previous"};
 // The peers kestrova-sync is compared with; the window is compared with kestrova-sync.
-const std::vector<std::string> peers = {"rsync", "rsync-fsync", "rclone",
-                                        "cp",    "floor",       "previous"};
+const std::vector<std::string> peers = {"rsync", "rsync-fsync", "rclone",  "cp",
+                                        "floor", "floor2",      "previous"};
 
 std::string heading(const std::string& tool, const std::string& scenario) {
     if (tool == "kestrova") {
@@ -54,6 +54,9 @@ std::string heading(const std::string& tool, const std::string& scenario) {
     }
     if (tool == "previous") {
         return "previous kestrova-sync";
+    }
+    if (tool == "floor2") {
+        return "two-thread floor";
     }
     if (tool == "floor") {
         return scenario.empty()     ? "floor"
@@ -76,6 +79,12 @@ std::string describe(const std::string& scenario) {
     if (scenario == "Sd") {
         return "Sd: 10% of S removed";
     }
+    if (scenario == "Sr") {
+        return "Sr: 10% of S's folders renamed";
+    }
+    if (scenario == "Lr") {
+        return "Lr: L's folder renamed";
+    }
     if (scenario == "Sp") {
         return "Sp: first copy of a sparse file";
     }
@@ -88,13 +97,19 @@ std::string target(const std::string& scenario) {
                "previous";
     }
     if (scenario == "Sb") {
-        return "<= 1.0 x floor; <= 0.4 x rsync";
+        return "<= 1.0 x floor; <= 1.3 x two-thread floor; <= 0.4 x rsync";
     }
     if (scenario == "Sc") {
         return "<= 0.45 x rsync; < 1.0 x rclone; <= 0.4 x rsync --fsync; <= 1.25 x previous";
     }
     if (scenario == "Sd") {
         return "<= 0.4 x rsync; < 1.0 x rclone";
+    }
+    if (scenario == "Sr") {
+        return "<= 0.25 x rsync";
+    }
+    if (scenario == "Lr") {
+        return "<= 0.01 x rsync";
     }
     if (scenario == "Sp") {
         return "<= 1.0 x cp --sparse=always; no more room on disk than the source";

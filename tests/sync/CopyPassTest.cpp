@@ -162,7 +162,7 @@ public:
 };
 
 TEST_F(CopyPassTest, AFolderThatCannotBeCreatedOrALateWriteErrorHoldsDeletionsBack) {
-    WriteTree(src, {{"new/f", File("f")}});
+    WriteTree(src, {{"new/f", File("ff")}}); // not the old folder renamed, which would move
     WriteTree(dst, {{"old/f", File("f")}});
     NoRoomForFolders fs;
     EXPECT_NE(RunPair(src, dst, true, &fs).find("\r\n目標目錄寫入失敗，已跳過刪除\r\n"),
@@ -178,7 +178,7 @@ TEST_F(CopyPassTest, AFolderThatCannotBeCreatedOrALateWriteErrorHoldsDeletionsBa
                     {src + "/new/f", "目標所在的文件系統報告寫入錯誤，以上文件可能沒有寫入磁盤"},
                     {}, "目標目錄寫入失敗，已跳過刪除"));
     EXPECT_EQ(window.reasons, (Reasons{{Native(dst), EntryFailure::Step::MakeDurable, EIO}}));
-    EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}, {"new/f", File("f")}}));
+    EXPECT_EQ(ReadTree(dst), Full({{"old/f", File("f")}, {"new/f", File("ff")}}));
 }
 
 } // namespace

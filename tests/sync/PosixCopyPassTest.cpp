@@ -337,6 +337,13 @@ TEST_F(PosixCopyPassTest, ExtendedAttributesAndAccessListsGoWithFilesAndFolders)
     EXPECT_EQ(Attribute(dst + "/sub", "user.origin"), "album");
     EXPECT_EQ(Attribute(dst + "/sub", "system.posix_acl_default"), AccessList(4));
     EXPECT_EQ(ReadTree(dst), ReadTree(src));
+
+    // A folder that exists already keeps its own.
+    ASSERT_TRUE(SetAttribute(src + "/sub", "user.origin", "trip"));
+    ASSERT_TRUE(SetAttribute(dst + "/sub", "system.posix_acl_default", AccessList(6)));
+    RunPair(src, dst);
+    EXPECT_EQ(Attribute(dst + "/sub", "user.origin"), "album");
+    EXPECT_EQ(Attribute(dst + "/sub", "system.posix_acl_default"), AccessList(6));
 }
 
 // A run killed in the middle of a copy leaves nothing in the target; temporaries
