@@ -285,6 +285,18 @@ void KeepTimeAfterRename(int folder, const char* name, const struct timespec (&t
     }
 }
 
+// Gives a finished temporary (`ready`) its name; otherwise, or when that fails,
+// removes it, keeping the reason in errno.
+CopyOutcome RenameIntoPlace(int to, const char* temporary, const char* name, bool ready) {
+    if (ready && ::renameat(to, temporary, to, name) == 0) {
+        return CopyOutcome::Copied;
+    }
+    const int error = errno;
+    ::unlinkat(to, temporary, 0);
+    errno = error;
+    return CopyOutcome::Failed;
+}
+
 // Marks an unnamed file that cannot be given a name at all (no /proc and no privilege).
 constexpr int kCannotLink = -1;
 
@@ -745,14 +757,8 @@ CopyOutcome PosixFileSystem::copyLink(FolderHandle from, FolderHandle to, const 
         ::fchownat(to, temporary.text, st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::renameat(to, temporary.text, to, name) == 0) {
-        return CopyOutcome::Copied;
-    }
-    const int error = errno;
-    ::unlinkat(to, temporary.text, 0);
-    errno = error;
-    return CopyOutcome::Failed;
+    return RenameIntoPlace(to, temporary.text, name,
+                           ::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0);
 }
 
 CopyOutcome PosixFileSystem::copySpecial(FolderHandle from, FolderHandle to, const char* name) {
@@ -785,15 +791,10 @@ CopyOutcome PosixFileSystem::copySpecial(FolderHandle from, FolderHandle to, con
                                                            AT_SYMLINK_NOFOLLOW) == 0;
     const mode_t kept = ownersKept ? 07777 : 01777;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if ((::fchmodat(to, temporary.text, st.st_mode & kept, 0) == 0 || PermissionsNotHeld(errno)) &&
-        ::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::renameat(to, temporary.text, to, name) == 0) {
-        return CopyOutcome::Copied;
-    }
-    const int error = errno;
-    ::unlinkat(to, temporary.text, 0);
-    errno = error;
-    return CopyOutcome::Failed;
+    return RenameIntoPlace(
+        to, temporary.text, name,
+        (::fchmodat(to, temporary.text, st.st_mode & kept, 0) == 0 || PermissionsNotHeld(errno)) &&
+            ::utimensat(to, temporary.text, times, AT_SYMLINK_NOFOLLOW) == 0);
 }
 
 int PosixFileSystem::createFolder(FolderHandle parent, const char* name) {
