@@ -211,13 +211,11 @@ private:
     // tells that the target folder was made just now, so holds nothing. `sourceId` and
     // `targetId` are the two folders' identities where known: what helpers read ahead
     // is used only for the very folders the walk is in.
-    bool walkFolder(bool targetNew, const FolderIdentity* sourceId,
-                    const FolderIdentity* targetId) {
+    bool walkFolder(bool targetNew, const FolderIdentity* sourceId, const FolderIdentity* targetId,
+                    std::unique_ptr<FolderFacts> facts) {
         const std::size_t depth = source_.depth();
         FolderListing& entries = forDepth(listings_, depth);
         const FolderHandle folder = source_.handle();
-        std::unique_ptr<FolderFacts> facts =
-            lookAhead_ != nullptr && folder != kNoFolder ? lookAhead_->take(folderKey_) : nullptr;
         const bool sourceRead =
             facts != nullptr && sourceId != nullptr && facts->source == *sourceId;
         int error = folder == kNoFolder ? source_.error() : 0;
@@ -710,6 +708,19 @@ private:
         return 0;
     }
 
+    // What helpers read of the sub-folder `name` of the current folder, if anything.
+    std::unique_ptr<FolderFacts> takeFacts(const char* name) {
+        if (lookAhead_ == nullptr) {
+            return nullptr;
+        }
+        const std::size_t keyMark = folderKey_.size();
+        folderKey_.append(name);
+        folderKey_.push_back('\0');
+        std::unique_ptr<FolderFacts> facts = lookAhead_->take(folderKey_);
+        folderKey_.resize(keyMark);
+        return facts;
+    }
+
     // `missing`: the target's listing lacks the name. `focus` tells what a second walk
     // does in it; a folder it only passes through or finishes is not created.
     bool copyFolder(const char* name, bool missing, Focus focus) {
@@ -717,9 +728,19 @@ private:
         if (!copiesMayOutliveFolder() && !finishCopies()) {
             return false;
         }
-        const int sourceError = source_.enter(name);
+        // A folder a helper read ahead and still holds open is taken as it is: the
+        // very folder its facts describe, not opened and identified again.
+        std::unique_ptr<FolderFacts> facts = takeFacts(name);
+        const bool adopted = facts != nullptr && facts->sourceFolder.held();
         FolderIdentity identity;
-        if (sourceError != 0 || run_.fs.identify(source_.handle(), identity) != 0) {
+        int sourceError = 0;
+        if (adopted) {
+            identity = facts->source;
+            sourceError = source_.adopt(name, facts->sourceFolder.release());
+        } else {
+            sourceError = source_.enter(name);
+        }
+        if (sourceError != 0 || (!adopted && run_.fs.identify(source_.handle(), identity) != 0)) {
             source_.leave();
             listFailed({EntryFailure::Step::ReadFolder, sourceError});
             return true;
@@ -733,9 +754,14 @@ private:
         const bool targetParentMissing = target_.error() != 0;
         // Most target folders exist already: opening first saves a creation that fails.
         int createError = 0;
-        int targetError = missing ? ENOENT : target_.enter(name);
+        const bool targetAdopted = adopted && facts->targetFolder.held();
+        // Whether a level for `name` is in the target chain, to be left again.
+        const bool entered = targetAdopted || !missing;
+        int targetError = targetAdopted ? target_.adopt(name, facts->targetFolder.release())
+                          : missing     ? ENOENT
+                                        : target_.enter(name);
         if (targetError != 0 && (focus == Focus::Visit || focus == Focus::Folders)) {
-            if (!missing) {
+            if (entered) {
                 target_.leave();
             }
             source_.leave();
@@ -743,7 +769,7 @@ private:
         }
         bool made = false;
         if (targetError == ENOENT) {
-            if (!missing) {
+            if (entered) {
                 target_.leave();
             }
             const FolderHandle targetFolder = target_.handle();
@@ -781,7 +807,8 @@ private:
         folderKey_.push_back('\0');
         const Focus parentMode = mode_;
         mode_ = focus;
-        const bool goOn = fillFolder(&identity, made && targetError == 0);
+        const bool goOn = fillFolder(&identity, made && targetError == 0, std::move(facts),
+                                     targetAdopted && targetError == 0);
         mode_ = parentMode;
         folderKey_.resize(keyMark);
         sourceMount_ = parentMount;
@@ -804,11 +831,15 @@ private:
     // Walks the current folder, its target folder kept writable for its owner while it
     // is filled and given the source folder's owner, permission bits and time once its
     // contents are complete, so that a backup exposes nothing its source protects.
-    bool fillFolder(const FolderIdentity* source, bool targetNew) {
+    bool fillFolder(const FolderIdentity* source, bool targetNew,
+                    std::unique_ptr<FolderFacts> facts = nullptr, bool targetAdopted = false) {
         FolderIdentity target;
         FolderHandle targetFolder = target_.handle();
-        const bool haveTarget =
-            targetFolder != kNoFolder && run_.fs.identify(targetFolder, target) == 0;
+        if (targetAdopted) {
+            target = facts->target;
+        }
+        const bool haveTarget = targetFolder != kNoFolder &&
+                                (targetAdopted || run_.fs.identify(targetFolder, target) == 0);
         // The prune pass acts nowhere below a mount point inside the target, nor in
         // the source shown there; it lists such a folder instead.
         if (haveTarget && plan_ != nullptr && planBlockedDepth_ == kNoDepth &&
@@ -834,7 +865,8 @@ private:
         }
         const bool parentWritten = written_;
         written_ = false;
-        const bool goOn = walkFolder(targetNew, source, haveTarget ? &target : nullptr);
+        const bool goOn =
+            walkFolder(targetNew, source, haveTarget ? &target : nullptr, std::move(facts));
         targetFolder = target_.handle();
         if (haveTarget && source != nullptr && targetFolder != kNoFolder) {
             // Copies still going into the folder may need the owner's write permission,

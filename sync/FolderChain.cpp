@@ -84,6 +84,30 @@ int FolderChain::enter(const char* name) {
     return 0;
 }
 
+int FolderChain::adopt(const char* name, FolderHandle handle) {
+    if (levels_.back().error != 0) {
+        fs_.closeFolder(handle);
+        return enter(name);
+    }
+    const auto offset = static_cast<std::uint32_t>(names_.size());
+    names_.append(name);
+    names_.push_back('\0');
+    levels_.push_back({offset, kNoFolder, 0});
+    keep(levels_.size() - 1, handle);
+    return 0;
+}
+
+FolderHandle FolderChain::release() {
+    Level& level = levels_.back();
+    if (levels_.size() <= 1 || level.handle == kNoFolder) {
+        return kNoFolder; // the root stays open: reopening starts from it
+    }
+    const FolderHandle handle = level.handle;
+    level.handle = kNoFolder;
+    --open_;
+    return handle;
+}
+
 void FolderChain::leave() {
     const FolderHandle handle = leaveKeepingOpen();
     if (handle != kNoFolder) {

@@ -30,6 +30,12 @@ public:
     int openRoot(const std::string& path);
     // Goes down into the sub-folder `name` of the current level; returns its error.
     int enter(const char* name);
+    // Goes down into the sub-folder `name` of the current level, already open as
+    // `handle`, which the chain now owns; returns its error as enter() does.
+    int adopt(const char* name, FolderHandle handle);
+    // Hands the current level's open handle (or kNoFolder) to the caller, who closes
+    // it; the level stays and is reopened when it is needed again.
+    FolderHandle release();
     // Goes back up one level.
     void leave();
     // Goes back up one level, handing the level's open handle (or kNoFolder) to the

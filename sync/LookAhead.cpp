@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace kestrova {
 
@@ -19,6 +20,9 @@ constexpr std::size_t kAhead = 64;
 constexpr std::size_t kMaxDepth = 40;
 // Levels below the root a helper keeps open on each side.
 constexpr std::size_t kOpenLevels = 4;
+// Folders held open for the walk at most, on both sides together: the rest is opened
+// by the walk itself, so that reading ahead never takes many of the process's open files.
+constexpr unsigned kMaxHeld = 32;
 // How long a waiting thread sleeps before it looks at the stop request again.
 constexpr auto kStopCheck = std::chrono::milliseconds(50);
 
@@ -62,11 +66,37 @@ public:
         return chain_.handle();
     }
 
+    // The folder last opened, handed to the caller; reopened if a later folder lies in it.
+    FolderHandle release() { return chain_.release(); }
+
 private:
     FolderChain chain_;
     int rootError_;
     std::vector<std::string> names_; // of the levels below the root
 };
+
+HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        fs_ = other.fs_;
+        count_ = other.count_;
+        handle_ = std::exchange(other.handle_, kNoFolder);
+    }
+    return *this;
+}
+
+FolderHandle HeldFolder::release() {
+    if (handle_ != kNoFolder) {
+        count_->fetch_sub(1, std::memory_order_relaxed);
+    }
+    return std::exchange(handle_, kNoFolder);
+}
+
+void HeldFolder::close() {
+    if (handle_ != kNoFolder) {
+        fs_->closeFolder(release());
+    }
+}
 
 LookAhead::LookAhead(FileSystem& fs, std::string sourceRoot, std::string targetRoot,
                      bool caseInsensitive, const std::atomic<bool>& stop, unsigned helpers,
@@ -115,8 +145,17 @@ std::unique_ptr<FolderFacts> LookAhead::take(std::string_view key) {
             }
             continue;
         }
+        // Rather than wait for the helper reading this folder, the walk reads the
+        // next folder nobody reads yet: the helpers and the walk then keep the cores
+        // busy without more threads than cores taking turns.
         while (slot->state == Slot::State::Working && !stop_.load(std::memory_order_relaxed)) {
-            ready_.wait_for(lock, kStopCheck);
+            if (walkSource_ == nullptr) {
+                walkSource_ = std::make_unique<OpenPath>(fs_, sourceRoot_);
+                walkTarget_ = std::make_unique<OpenPath>(fs_, targetRoot_);
+            }
+            if (!readNext(lock, *walkSource_, *walkTarget_)) {
+                ready_.wait_for(lock, kStopCheck);
+            }
         }
         std::unique_ptr<FolderFacts> facts;
         if (slot->state == Slot::State::Working) {
@@ -175,31 +214,36 @@ LookAhead::Slots::iterator LookAhead::nextPending() {
 void LookAhead::helper() {
     OpenPath source(fs_, sourceRoot_);
     OpenPath target(fs_, targetRoot_);
-    std::string key;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!ending()) {
-        const auto slot = nextPending();
-        if (slot == slots_.end()) {
+        if (!readNext(lock, source, target)) {
             work_.wait_for(lock, kStopCheck);
-            continue;
         }
-        slot->state = Slot::State::Working;
-        key = slot->key;
-        lock.unlock();
-        std::unique_ptr<FolderFacts> facts = read(source, target, key);
-        lock.lock();
-        if (slot->abandoned) {
-            slots_.erase(slot);
-        } else {
-            if (facts != nullptr) {
-                insertChildren(std::next(slot), key, facts->sourceEntries);
-            }
-            slot->facts = std::move(facts);
-            slot->state = Slot::State::Ready;
-        }
-        ready_.notify_all();
-        work_.notify_all();
     }
+}
+
+bool LookAhead::readNext(std::unique_lock<std::mutex>& lock, OpenPath& source, OpenPath& target) {
+    const auto slot = nextPending();
+    if (slot == slots_.end()) {
+        return false;
+    }
+    slot->state = Slot::State::Working;
+    const std::string key = slot->key;
+    lock.unlock();
+    std::unique_ptr<FolderFacts> facts = read(source, target, key);
+    lock.lock();
+    if (slot->abandoned) {
+        slots_.erase(slot);
+    } else {
+        if (facts != nullptr) {
+            insertChildren(std::next(slot), key, facts->sourceEntries);
+        }
+        slot->facts = std::move(facts);
+        slot->state = Slot::State::Ready;
+    }
+    ready_.notify_all();
+    work_.notify_all();
+    return true;
 }
 
 // Reads what the walk would read of the folder at `key`, in the same way: the target's
@@ -216,6 +260,7 @@ std::unique_ptr<FolderFacts> LookAhead::read(OpenPath& sourcePath, OpenPath& tar
     facts->haveTarget = target != kNoFolder && fs_.identify(target, facts->target) == 0 &&
                         fs_.enumerate(target, facts->targetEntries) == 0;
     if (!facts->haveTarget) {
+        handOver(sourcePath, facts->sourceFolder);
         return facts;
     }
     const FolderListing& entries = facts->sourceEntries;
@@ -246,7 +291,17 @@ std::unique_ptr<FolderFacts> LookAhead::read(OpenPath& sourcePath, OpenPath& tar
         }
         facts->looked[i] = 1;
     }
+    handOver(sourcePath, facts->sourceFolder);
+    handOver(targetPath, facts->targetFolder);
     return facts;
+}
+
+void LookAhead::handOver(OpenPath& path, HeldFolder& folder) {
+    if (held_.load(std::memory_order_relaxed) < kMaxHeld) {
+        if (const FolderHandle handle = path.release(); handle != kNoFolder) {
+            folder = HeldFolder(fs_, handle, held_);
+        }
+    }
 }
 
 int LookAhead::compareKeys(std::string_view a, std::string_view b) const {

@@ -86,10 +86,11 @@ int SyncRun() {
     }
     NativeFileSystem fs;
     // Helpers read folders ahead of the walk on the other cores: examining a tree is
-    // mostly the kernel's work per entry, which runs on every core at once.
-    // One core alone would only take turns with the walk.
+    // mostly the kernel's work per entry, which runs on every core at once. The walk
+    // reads too rather than wait for them, so one helper fewer than cores keeps every
+    // core busy without threads taking turns; one core alone has none.
     const unsigned cores = std::thread::hardware_concurrency();
-    fs.setReadHelpers(cores < 2 ? 0 : std::min(cores, 4u));
+    fs.setReadHelpers(cores < 2 ? 0 : std::min(cores - 1, 4u));
     return SyncRun(*window, fs, g_stopRequested);
 }
 

@@ -4,6 +4,7 @@
 #include "RunHelpers.h"
 
 #include <climits>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -60,12 +61,23 @@ private:
     struct rlimit old_;
 };
 
+std::size_t OpenFileCount() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+// Also: the runs close every folder they opened, those read ahead included.
 TEST(DeepTreeTest, TreesDeeperThanTheLongestPathAreMirroredAndPrunedWithFewOpenFiles) {
     TempFolder temp;
     const std::string src = temp.sub("src");
     const std::string dst = temp.sub("dst");
     const Tree tree = DeepTree();
     WriteDeep(src);
+    const std::size_t openBefore = OpenFileCount();
 
     std::string report;
     {
@@ -105,6 +117,7 @@ TEST(DeepTreeTest, TreesDeeperThanTheLongestPathAreMirroredAndPrunedWithFewOpenF
         EXPECT_EQ(RunPair(src, dst, true), Block(src, dst, {}, {}));
     }
     EXPECT_EQ(ReadTree(dst), cut);
+    EXPECT_EQ(OpenFileCount(), openBefore);
 }
 
 } // namespace
