@@ -30,7 +30,11 @@ struct counts {
     long missing;
 };
 
-static void walk(int source, int target, struct counts* counts) {
+/* Reads the source folder `source` (closed here) and looks at each entry there and at
+ * the same name in `target` (left open; -1 when the target lacks the folder). Each
+ * sub-folder pair that opens in the source goes to `found`, which owns both handles. */
+static void read_folder(int source, int target, struct counts* counts,
+                        void (*found)(int sub, int tsub, void* context), void* context) {
     DIR* dir = fdopendir(source);
     if (dir == NULL) {
         close(source);
@@ -51,17 +55,31 @@ static void walk(int source, int target, struct counts* counts) {
             ++counts->missing;
         }
         if (S_ISDIR(s.st_mode)) {
-            int sub = openat(source, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            int tsub = target < 0 ? -1 : openat(target, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int sub = openat(source, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int tsub =
+                target < 0 ? -1 : openat(target, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (sub >= 0) {
-                walk(sub, tsub, counts);
-            }
-            if (tsub >= 0) {
+                found(sub, tsub, context);
+            } else if (tsub >= 0) {
                 close(tsub);
             }
         }
     }
     closedir(dir);
+}
+
+static void walk(int source, int target, struct counts* counts);
+
+static void walk_found(int sub, int tsub, void* counts) {
+    walk(sub, tsub, counts);
+    if (tsub >= 0) {
+        close(tsub);
+    }
+}
+
+/* Walks the tree below the folder pair depth first on this thread. */
+static void walk(int source, int target, struct counts* counts) {
+    read_folder(source, target, counts, walk_found, counts);
 }
 
 /* The sub-trees left to walk: open folder pairs, taken in turn by the threads. */
@@ -87,50 +105,30 @@ static void* walker(void* unused) {
     return NULL;
 }
 
-/* Reads the folder pair at `at` of `pairs` on this thread, as walk() does, and
- * appends its sub-folder pairs to `pairs` instead of walking them. */
-static void expand(int** pairs, size_t* count, size_t* room, size_t at, struct counts* counts) {
-    const int source = (*pairs)[2 * at];
-    const int target = (*pairs)[2 * at + 1];
-    DIR* dir = fdopendir(source);
-    if (dir == NULL) {
-        close(source);
-        return;
+/* Open folder pairs still to be read, in a growing array. */
+struct pair_list {
+    int* pairs;
+    size_t count;
+    size_t room;
+};
+
+static void append_found(int sub, int tsub, void* list) {
+    struct pair_list* l = list;
+    if (l->count == l->room) {
+        l->room = l->room * 2 + 16;
+        l->pairs = realloc(l->pairs, l->room * 2 * sizeof(int));
     }
-    struct dirent* entry;
-    while ((entry = readdir(dir)) != NULL) {
-        const char* name = entry->d_name;
-        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
-            continue;
-        }
-        struct stat s, t;
-        ++counts->entries;
-        if (fstatat(source, name, &s, AT_SYMLINK_NOFOLLOW) != 0) {
-            continue;
-        }
-        if (target < 0 || fstatat(target, name, &t, AT_SYMLINK_NOFOLLOW) != 0) {
-            ++counts->missing;
-        }
-        if (S_ISDIR(s.st_mode)) {
-            const int sub = openat(source, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            const int tsub =
-                target < 0 ? -1 : openat(target, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (sub < 0) {
-                if (tsub >= 0) {
-                    close(tsub);
-                }
-                continue;
-            }
-            if (*count == *room) {
-                *room = *room * 2 + 16;
-                *pairs = realloc(*pairs, *room * 2 * sizeof(int));
-            }
-            (*pairs)[2 * *count] = sub;
-            (*pairs)[2 * *count + 1] = tsub;
-            ++*count;
-        }
-    }
-    closedir(dir);
+    l->pairs[2 * l->count] = sub;
+    l->pairs[2 * l->count + 1] = tsub;
+    ++l->count;
+}
+
+/* Reads the folder pair at `at` of `list` on this thread, as walk() does, and appends
+ * its sub-folder pairs to `list` instead of walking them. */
+static void expand(struct pair_list* list, size_t at, struct counts* counts) {
+    const int source = list->pairs[2 * at];
+    const int target = list->pairs[2 * at + 1];
+    read_folder(source, target, counts, append_found, list);
     if (target >= 0) {
         close(target);
     }
@@ -162,17 +160,14 @@ int main(int argc, char** argv) {
         printf("%ld entries, %ld missing in the target\n", counts.entries, counts.missing);
         return 0;
     }
-    size_t room = 16;
-    int* pairs = malloc(room * 2 * sizeof(int));
-    pairs[0] = source;
-    pairs[1] = target;
-    size_t count = 1;
+    struct pair_list list = {NULL, 0, 0};
+    append_found(source, target, &list);
     size_t first = 0; /* pairs before `first` were expanded */
-    while (first < count && count - first < (size_t)(8 * threads)) {
-        expand(&pairs, &count, &room, first++, &counts);
+    while (first < list.count && list.count - first < (size_t)(8 * threads)) {
+        expand(&list, first++, &counts);
     }
-    subtrees = pairs + 2 * first;
-    subtreeCount = count - first;
+    subtrees = list.pairs + 2 * first;
+    subtreeCount = list.count - first;
     entries = counts.entries;
     missing = counts.missing;
     pthread_t ids[64];
@@ -182,7 +177,7 @@ int main(int argc, char** argv) {
     for (long i = 0; i < threads; ++i) {
         pthread_join(ids[i], NULL);
     }
-    free(pairs);
+    free(list.pairs);
     printf("%ld entries, %ld missing in the target\n", (long)entries, (long)missing);
     return 0;
 }
